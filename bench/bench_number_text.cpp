@@ -1,0 +1,124 @@
+// The number texts against the C library doing comparable work, measured in the same run.
+// Run: build/release/bench/bench_number_text. Each pair prints its ratio at the end.
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "numtext/number_text.h"
+
+namespace {
+
+using namespace numtext;
+
+const FormatSettings kStop = FormatSettings::fullStop();
+
+// Doubles of the kind the experiments show: mostly moderate magnitudes, some extreme.
+std::vector<double> sampleValues() {
+    std::mt19937_64 gen(42);
+    std::uniform_real_distribution<double> mant(1.0, 10.0);
+    std::uniform_int_distribution<int> exp10(-20, 20);
+    std::uniform_int_distribution<int> wide(-300, 300);
+    std::vector<double> v;
+    for (int i = 0; i < 4096; ++i) {
+        const int e = (i % 10 == 0) ? wide(gen) : exp10(gen);
+        const double x = mant(gen) * std::pow(10.0, e);
+        v.push_back((i & 1) ? -x : x);
+    }
+    return v;
+}
+
+const std::vector<double>& values() {
+    static const std::vector<double> v = sampleValues();
+    return v;
+}
+
+const std::vector<std::string>& texts() {
+    static const std::vector<std::string> t = [] {
+        std::vector<std::string> out;
+        char buf[64];
+        for (double x : values()) {
+            std::snprintf(buf, sizeof buf, "%.15g", x);
+            out.emplace_back(buf);
+        }
+        return out;
+    }();
+    return t;
+}
+
+void BM_FloatToStr(benchmark::State& state) {
+    std::size_t i = 0;
+    for (auto _ : state) {
+        std::string s = FloatToStr(values()[i++ & 4095], kStop);
+        benchmark::DoNotOptimize(s);
+    }
+}
+
+void BM_snprintf_15g(benchmark::State& state) {
+    std::size_t i = 0;
+    char buf[64];
+    for (auto _ : state) {
+        std::snprintf(buf, sizeof buf, "%.15g", values()[i++ & 4095]);
+        std::string s(buf); // our text is a string too: make the work comparable
+        benchmark::DoNotOptimize(s);
+    }
+}
+
+void BM_StrToFloat(benchmark::State& state) {
+    std::size_t i = 0;
+    for (auto _ : state) {
+        extended x = StrToFloat(texts()[i++ & 4095], kStop);
+        benchmark::DoNotOptimize(x);
+    }
+}
+
+void BM_strtod(benchmark::State& state) {
+    std::size_t i = 0;
+    for (auto _ : state) {
+        double x = std::strtod(texts()[i++ & 4095].c_str(), nullptr);
+        benchmark::DoNotOptimize(x);
+    }
+}
+
+BENCHMARK(BM_FloatToStr);
+BENCHMARK(BM_snprintf_15g);
+BENCHMARK(BM_StrToFloat);
+BENCHMARK(BM_strtod);
+
+// Collects each run's time per iteration so the ratios can be printed after the table.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs)
+            m_ns[r.benchmark_name()] = r.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    void printRatios() {
+        ratio("FloatToStr / snprintf(%.15g)", "BM_FloatToStr", "BM_snprintf_15g");
+        ratio("StrToFloat / strtod", "BM_StrToFloat", "BM_strtod");
+    }
+
+private:
+    void ratio(const char* label, const std::string& ours, const std::string& reference) {
+        if (m_ns.count(ours) && m_ns.count(reference) && m_ns[reference] > 0)
+            std::printf("ratio %-30s %.2f (target <= 2.00)\n", label, m_ns[ours] / m_ns[reference]);
+    }
+    std::map<std::string, double> m_ns;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatios();
+    benchmark::Shutdown();
+    return 0;
+}

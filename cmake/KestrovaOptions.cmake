@@ -1,0 +1,16 @@
+# One interface target carries the project's compile rules; every target links it PRIVATE.
+add_library(kestrova_options INTERFACE)
+target_compile_options(kestrova_options INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion
+  # Results must not depend on the machine or on contraction into fused multiply-adds.
+  -ffp-contract=off)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+  # GCC 12 reports std::string concatenation at -O3 as an overlapping memcpy (GCC bug 105329).
+  target_compile_options(kestrova_options INTERFACE -Wno-restrict)
+endif()
+if(KESTROVA_WERROR)
+  target_compile_options(kestrova_options INTERFACE -Werror)
+endif()
+if(NOT CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64|i.86")
+  message(FATAL_ERROR "Kestrova relies on the x87 80-bit extended type and builds only for x86")
+endif()

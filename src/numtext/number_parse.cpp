@@ -1,0 +1,201 @@
+#include <array>
+#include <cerrno>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <locale.h>
+#include <string>
+
+#include "number_text.h"
+
+namespace numtext {
+namespace {
+
+[[noreturn]] void invalidFloat(std::string_view text) {
+    throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
+}
+
+[[noreturn]] void invalidInteger(std::string_view text) {
+    throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Powers of ten that the extended type holds exactly: 10^27 = 2^27 * 5^27 and 5^27 < 2^64.
+constexpr int kExactPowers = 27;
+constexpr auto kPow10 = [] {
+    std::array<extended, kExactPowers + 1> p{};
+    p[0] = 1.0L;
+    for (int i = 1; i <= kExactPowers; ++i)
+        p[i] = p[i - 1] * 10.0L;
+    return p;
+}();
+
+// strtold that reads a full stop whatever locale the process runs in (Qt sets the user's).
+locale_t cLocale() {
+    static const locale_t loc = newlocale(LC_ALL_MASK, "C", nullptr);
+    return loc;
+}
+
+// The value of significant digits `digits` times 10^scale, correctly rounded to extended.
+extended decimalToExtended(const std::string& digits, long long scale) {
+    if (digits.empty())
+        return 0.0L;
+    if (digits.size() <= 19 && scale >= -kExactPowers && scale <= kExactPowers) {
+        // Both operands are exact in extended, so one multiplication or division rounds once.
+        unsigned long long m = 0;
+        for (char c : digits)
+            m = m * 10 + static_cast<unsigned>(c - '0');
+        const extended x = static_cast<extended>(m);
+        return scale >= 0 ? x * kPow10[scale] : x / kPow10[-scale];
+    }
+    // Anything else goes to the C library's exact conversion; the exponent is bounded by the text's
+    // length, so it always fits.
+    std::string buffer = digits;
+    buffer += 'e';
+    buffer += std::to_string(scale);
+    return strtold_l(buffer.c_str(), nullptr, cLocale());
+}
+
+} // namespace
+
+extended StrToFloat(std::string_view text, const FormatSettings& fs) {
+    const std::string_view sep = fs.decimalSeparator.empty() ? std::string_view(".")
+                                                             : std::string_view(fs.decimalSeparator);
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    while (i < n && text[i] == ' ')
+        ++i;
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    const std::size_t afterSign = i;
+
+    // Significant digits without leading zeros, and the power of ten that scales them.
+    std::string digits;
+    long long scale = 0;
+    for (; i < n && isDigit(text[i]); ++i) {
+        if (!digits.empty() || text[i] != '0')
+            digits += text[i];
+    }
+    if (text.substr(i, sep.size()) == sep) {
+        i += sep.size();
+        for (; i < n && isDigit(text[i]); ++i) {
+            if (!digits.empty() || text[i] != '0')
+                digits += text[i];
+            --scale;
+        }
+    }
+    if (i == afterSign)
+        invalidFloat(text);
+
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        bool negativeExponent = false;
+        if (i < n && (text[i] == '+' || text[i] == '-')) {
+            negativeExponent = text[i] == '-';
+            ++i;
+        }
+        // Digits are read only while the exponent so far is below 500, so it stays below 5000.
+        int exponent = 0;
+        while (i < n && isDigit(text[i]) && exponent < 500) {
+            exponent = exponent * 10 + (text[i] - '0');
+            ++i;
+        }
+        scale += negativeExponent ? -exponent : exponent;
+    }
+    while (i < n && text[i] == ' ')
+        ++i;
+    if (i != n)
+        invalidFloat(text);
+
+    // Trailing zeros only make the scale larger; dropping them keeps the fast path reachable.
+    const std::size_t last = digits.find_last_not_of('0');
+    if (last == std::string::npos) {
+        digits.clear();
+    } else {
+        scale += static_cast<long long>(digits.size() - 1 - last);
+        digits.resize(last + 1);
+    }
+
+    extended value;
+    {
+        const FlagGuard keepFlags; // an overflow here is a conversion error, not EOverflow later
+        value = decimalToExtended(digits, scale);
+    }
+    if (std::isinf(value) || std::isnan(value))
+        invalidFloat(text);
+    return negative ? -value : value;
+}
+
+namespace {
+
+// Parses the integer grammar; false when the text does not form a signed 32-bit integer.
+bool parseInt(std::string_view text, std::int32_t& result) noexcept {
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    while (i < n && text[i] == ' ')
+        ++i;
+    bool negative = false;
+    bool signSeen = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        signSeen = true;
+        ++i;
+    }
+    bool hex = false;
+    if (!signSeen && i < n) {
+        if (text[i] == '$' || text[i] == 'x' || text[i] == 'X') {
+            hex = true;
+            ++i;
+        } else if (text[i] == '0' && i + 1 < n && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+            hex = true;
+            i += 2;
+        }
+    }
+    const unsigned base = hex ? 16 : 10;
+    constexpr std::uint64_t kCap = std::uint64_t{1} << 32; // anything beyond is out of range anyway
+    std::uint64_t value = 0;
+    const std::size_t firstDigit = i;
+    for (; i < n; ++i) {
+        const char c = text[i];
+        unsigned d;
+        if (c >= '0' && c <= '9')
+            d = static_cast<unsigned>(c - '0');
+        else if (hex && c >= 'a' && c <= 'f')
+            d = static_cast<unsigned>(c - 'a' + 10);
+        else if (hex && c >= 'A' && c <= 'F')
+            d = static_cast<unsigned>(c - 'A' + 10);
+        else
+            break;
+        value = value * base + d;
+        if (value > kCap)
+            value = kCap;
+    }
+    if (i == firstDigit || i != n)
+        return false;
+    const std::uint64_t limit = negative ? std::uint64_t{1} << 31 : (std::uint64_t{1} << 31) - 1;
+    if (value > limit)
+        return false;
+    result = negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(value))
+                      : static_cast<std::int32_t>(value);
+    return true;
+}
+
+} // namespace
+
+std::int32_t StrToInt(std::string_view text) {
+    std::int32_t v = 0;
+    if (!parseInt(text, v))
+        invalidInteger(text);
+    return v;
+}
+
+std::int32_t StrToIntDef(std::string_view text, std::int32_t fallback) noexcept {
+    std::int32_t v = 0;
+    return parseInt(text, v) ? v : fallback;
+}
+
+} // namespace numtext

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "numtext/number_text.h"
+
+using namespace numtext;
+
+namespace {
+
+const FormatSettings kComma = FormatSettings::comma();
+const FormatSettings kStop = FormatSettings::fullStop();
+
+std::string floatError(const std::string& text, const FormatSettings& fs = kComma) {
+    try {
+        StrToFloat(text, fs);
+    } catch (const EConvertError& e) {
+        return e.Message();
+    }
+    return "(parsed)";
+}
+
+} // namespace
+
+TEST(StrToFloat, AcceptsTheGrammarUnderACommaLocale) {
+    const struct {
+        const char* text;
+        long double value;
+    } rows[] = {
+        {"2,0", 2.0L},         {" 1,5 ", 1.5L},      {"-1,0", -1.0L},    {"+7", 7.0L},
+        {",", 0.0L},           {"-,", 0.0L},         {",5", 0.5L},       {"5,", 5.0L},
+        {"1e3", 1000.0L},      {"1E-2", 0.01L},      {"2,5e+1", 25.0L},  {"1e", 1.0L},
+        {"1e+", 1.0L},         {"   3", 3.0L},        {"0000012", 12.0L}, {"1,999999", 1.999999L},
+        {"1e0000000000003", 1000.0L},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(StrToFloat(r.text, kComma), r.value) << '"' << r.text << '"';
+}
+
+TEST(StrToFloat, RejectsEverythingElseQuotingTheWholeText) {
+    for (const char* text : {"", " ", "+", "-", "e5", "E", "1,5x", "2.0", "1,,5", "1 5", "$10",
+                             "0x10", "\t1", "1\t", "1e5,0", "- 1", "++1", "1e+5000", "inf", "nan"})
+        EXPECT_EQ(floatError(text), "'" + std::string(text) + "' is not a valid floating point value");
+    const std::string withNul("1\0" "2", 3);
+    EXPECT_EQ(floatError(withNul), "'" + withNul + "' is not a valid floating point value");
+}
+
+TEST(StrToFloat, ReadsExponentDigitsOnlyBelow500) {
+    EXPECT_EQ(StrToFloat("1e+4900", kComma), 1e4900L);
+    EXPECT_EQ(StrToFloat("1e499", kComma), 1e499L);
+    EXPECT_EQ(floatError("1e+5000"), "'1e+5000' is not a valid floating point value");
+    EXPECT_EQ(floatError("1e5000"), "'1e5000' is not a valid floating point value");
+    // Beyond the extended range: the value itself overflows.
+    EXPECT_EQ(floatError("1e4933"), "'1e4933' is not a valid floating point value");
+    EXPECT_EQ(StrToFloat("1e-4999", kComma), 0.0L);
+}
+
+TEST(StrToFloat, UsesTheLocaleSeparatorOnly) {
+    EXPECT_EQ(StrToFloat("2.0", kStop), 2.0L);
+    EXPECT_EQ(floatError("2,0", kStop), "'2,0' is not a valid floating point value");
+    FormatSettings arabic;
+    arabic.decimalSeparator = "\u066B";
+    EXPECT_EQ(StrToFloat("1\u066B25", arabic), 1.25L);
+}
+
+TEST(StrToFloat, RoundsCorrectlyToExtended) {
+    // The double 1 + 2^-30 is exactly representable, as is its widening.
+    EXPECT_EQ(static_cast<double>(StrToFloat("1,0000000009313226", kComma)), 1.0 + std::ldexp(1.0, -30));
+    EXPECT_EQ(StrToFloat("0,1", kComma), 0.1L);
+    EXPECT_EQ(StrToFloat("123456789012345678901234567890", kComma), 123456789012345678901234567890.0L);
+    EXPECT_EQ(StrToFloat("1,18973149535723176502e+4932", kComma), std::numeric_limits<long double>::max());
+    EXPECT_EQ(StrToFloat("3,6451995318824746025e-4951", kComma), std::numeric_limits<long double>::denorm_min());
+}
+
+TEST(StrToFloat, HandlesHugeAndOddTexts) {
+    const std::string manyDigits(400, '7');
+    EXPECT_GT(StrToFloat(manyDigits, kComma), 7.7e399L);
+    EXPECT_EQ(StrToFloat("0," + std::string(1'000'000, '0') + "1", kComma), 0.0L);
+    const std::string megaOne = "1" + std::string(1'000'000, '0');
+    EXPECT_EQ(floatError(megaOne), "'" + megaOne + "' is not a valid floating point value");
+    EXPECT_EQ(floatError("za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87"),
+              "'za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87' is not a valid floating point value");
+}
+
+TEST(StrToFloat, LeavesNoFlagBehindOnOverflow) {
+    clearFpFlags();
+    EXPECT_THROW(StrToFloat("9e4999", kComma), EConvertError);
+    EXPECT_NO_THROW(checkpoint());
+}
+
+TEST(StrToInt, AcceptsDecimalAndHexadecimal) {
+    const struct {
+        const char* text;
+        std::int32_t value;
+    } rows[] = {
+        {"0", 0},           {"17", 17},          {"-17", -17},       {"+17", 17},
+        {"  42", 42},       {"2147483647", 2147483647}, {"-2147483648", INT32_MIN},
+        {"$10", 16},        {"x1f", 31},         {"X1F", 31},        {"0x7fffffff", INT32_MAX},
+        {"0X10", 16},       {"000000000000000000000000012", 12},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(StrToInt(r.text), r.value) << '"' << r.text << '"';
+}
+
+TEST(StrToInt, RejectsOtherTextsWithTheIntegerMessage) {
+    for (const char* text : {"", "+", "-", "$", "0x", "x", "12 ", "1,0", "2147483648", "-2147483649",
+                             "-$10", "+0x10", "$80000000", "1e3", "abc", "--1", "99999999999999999999"}) {
+        try {
+            StrToInt(text);
+            ADD_FAILURE() << "parsed: " << text;
+        } catch (const EConvertError& e) {
+            EXPECT_EQ(e.Message(), "'" + std::string(text) + "' is not a valid integer value");
+        }
+    }
+}
+
+TEST(StrToIntDef, ReturnsTheDefaultInsteadOfFailing) {
+    EXPECT_EQ(StrToIntDef("-a172", 17), 17);
+    EXPECT_EQ(StrToIntDef("-172", 17), -172);
+    EXPECT_EQ(StrToIntDef(std::string(1'000'000, '9'), 5), 5);
+    EXPECT_EQ(StrToIntDef(std::string("1\0", 2), 5), 5);
+}
