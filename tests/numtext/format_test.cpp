@@ -62,6 +62,16 @@ TEST(GeneralFloatText, CarriesNinesIntoTheNextPowerOfTen) {
                    {-999999999999999.9, "-1E15"}});
 }
 
+TEST(GeneralFloatText, DividesAnEighteenDigitIntegerThatReaches10To18ByTen) {
+    const auto g18 = [](long double v) { return FloatToStrF(v, TFloatFormat::ffGeneral, 18, 0, kComma); };
+    EXPECT_EQ(g18(999999999999999999.0L), "999999999999999999");
+    // Rounds to 10^18 at the eighteenth digit: one digit less, exponent one more.
+    EXPECT_EQ(g18(999999999999999999.9375L), "1E18");
+    // Values in [10^18, 2^60) scale to 19 digits; the division drops the last one without rounding.
+    EXPECT_EQ(g18(1000000000000000095.0L), "1,00000000000000009E18");
+    EXPECT_EQ(FloatToStr(1000000000000000095.0L, kComma), "1E18");
+}
+
 TEST(GeneralFloatText, ShowsZeroAndSpecialValues) {
     expectGeneral({{0.0, "0"},
                    {-0.0, "0"},
