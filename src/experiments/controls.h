@@ -1,0 +1,62 @@
+#pragma once
+
+// What an experiment needs from the window: the operations on controls, named by the controls' names
+// in the main window ("Edit6", "Dane", "Series2"). The program implements it over the Qt controls;
+// tests implement it with a recording fake. An experiment runs its steps against it in their order,
+// so a failure at any step leaves exactly the texts written before it.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace experiments {
+
+struct Rgb {
+    std::uint8_t r = 0, g = 0, b = 0;
+    friend bool operator==(Rgb, Rgb) = default;
+};
+
+inline constexpr Rgb kYellow{255, 255, 0};
+inline constexpr Rgb kLime{0, 255, 0};
+
+class Controls {
+public:
+    virtual ~Controls() = default;
+
+    // Edits, labelled edits, combo boxes and spin edits. Setting a spin edit's text fires its
+    // change event at once, nested.
+    virtual std::string text(std::string_view control) = 0;
+    virtual void setText(std::string_view control, const std::string& text) = 0;
+    // The background colour of an edit; `windowColour` restores the system window colour.
+    virtual void setColor(std::string_view control, Rgb colour) = 0;
+    virtual void setWindowColor(std::string_view control) = 0;
+    // Paints the control now, although the handler holds the user-interface thread.
+    virtual void repaint(std::string_view control) = 0;
+
+    // Memos.
+    virtual void addLine(std::string_view memo, const std::string& line) = 0;
+    virtual void clearLines(std::string_view memo) = 0;
+
+    // String grids, by column and row from 0; fixed cells are ordinary cells.
+    virtual std::string cell(std::string_view grid, int col, int row) = 0;
+    virtual void setCell(std::string_view grid, int col, int row, const std::string& text) = 0;
+
+    // Combo boxes and radio groups: the selected item, -1 for none. Setting it fires nothing.
+    virtual int itemIndex(std::string_view control) = 0;
+    virtual void setItemIndex(std::string_view control, int index) = 0;
+
+    // Spin edits: the text through the integer parser; a text that does not parse puts the
+    // minimum into the text (firing the change event) and reads as the minimum.
+    virtual std::int32_t spinValue(std::string_view spinEdit) = 0;
+
+    // Track bars and check boxes.
+    virtual int position(std::string_view trackBar) = 0;
+    virtual bool checked(std::string_view checkBox) = 0;
+    virtual void setChecked(std::string_view checkBox, bool value) = 0;
+
+    // Point series of the charts: a series with ascending X keeps its points sorted by X.
+    virtual void clearSeries(std::string_view series) = 0;
+    virtual void addPoint(std::string_view series, double x, double y) = 0;
+};
+
+} // namespace experiments
