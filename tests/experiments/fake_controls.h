@@ -1,0 +1,111 @@
+#pragma once
+
+// A window without Qt for the experiments' tests: keeps each control's state in maps and records
+// every write in order, so a test can check both what the window shows and the order it was written.
+
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "experiments/controls.h"
+#include "numtext/number_text.h"
+
+namespace experiments {
+
+class FakeControls : public Controls {
+public:
+    struct Point {
+        double x, y;
+        friend bool operator==(const Point&, const Point&) = default;
+    };
+
+    std::map<std::string, std::string, std::less<>> texts;
+    std::map<std::string, Rgb, std::less<>> colours; // absent: the window colour
+    std::map<std::string, std::vector<std::string>, std::less<>> memos;
+    std::map<std::pair<std::string, std::pair<int, int>>, std::string> cells;
+    std::map<std::string, int, std::less<>> indices;
+    std::map<std::string, int, std::less<>> positions;
+    std::map<std::string, bool, std::less<>> checks;
+    std::map<std::string, std::pair<int, int>, std::less<>> spinLimits; // name -> (min, max)
+    std::map<std::string, std::vector<Point>, std::less<>> series;
+    std::vector<std::string> log; // "setText Edit1=...", "repaint Edit1", ...
+    // Called after a spin edit's text changes, as the window fires its change event.
+    std::function<void(const std::string& spinEdit)> onSpinChange;
+
+    std::string text(std::string_view c) override { return get(texts, c); }
+    void setText(std::string_view c, const std::string& t) override {
+        texts[std::string(c)] = t;
+        log.push_back("setText " + std::string(c) + "=" + t);
+        if (spinLimits.count(std::string(c)) && onSpinChange)
+            onSpinChange(std::string(c));
+    }
+    void setColor(std::string_view c, Rgb colour) override {
+        colours[std::string(c)] = colour;
+        log.push_back("setColor " + std::string(c));
+    }
+    void setWindowColor(std::string_view c) override {
+        colours.erase(std::string(c));
+        log.push_back("setWindowColor " + std::string(c));
+    }
+    void repaint(std::string_view c) override { log.push_back("repaint " + std::string(c)); }
+    void addLine(std::string_view m, const std::string& line) override {
+        memos[std::string(m)].push_back(line);
+        log.push_back("addLine " + std::string(m) + "=" + line);
+    }
+    void clearLines(std::string_view m) override {
+        memos[std::string(m)].clear();
+        log.push_back("clearLines " + std::string(m));
+    }
+    std::string cell(std::string_view g, int col, int row) override {
+        const auto it = cells.find({std::string(g), {col, row}});
+        return it == cells.end() ? std::string() : it->second;
+    }
+    void setCell(std::string_view g, int col, int row, const std::string& t) override {
+        cells[{std::string(g), {col, row}}] = t;
+        log.push_back("setCell " + std::string(g) + "(" + std::to_string(col) + "," +
+                      std::to_string(row) + ")=" + t);
+    }
+    int itemIndex(std::string_view c) override {
+        const auto it = indices.find(c);
+        return it == indices.end() ? -1 : it->second;
+    }
+    void setItemIndex(std::string_view c, int i) override {
+        indices[std::string(c)] = i;
+        log.push_back("setItemIndex " + std::string(c) + "=" + std::to_string(i));
+    }
+    std::int32_t spinValue(std::string_view s) override {
+        std::int32_t v = 0;
+        const std::string t = text(s);
+        try {
+            v = numtext::StrToInt(t);
+        } catch (const numtext::EConvertError&) {
+            v = spinLimits[std::string(s)].first;
+            setText(s, numtext::IntToStr(v));
+        }
+        return v;
+    }
+    int position(std::string_view t) override { return get(positions, t); }
+    bool checked(std::string_view c) override { return get(checks, c); }
+    void setChecked(std::string_view c, bool v) override {
+        checks[std::string(c)] = v;
+        log.push_back(std::string("setChecked ") + std::string(c) + "=" + (v ? "1" : "0"));
+    }
+    void clearSeries(std::string_view s) override {
+        series[std::string(s)].clear();
+        log.push_back("clearSeries " + std::string(s));
+    }
+    void addPoint(std::string_view s, double x, double y) override {
+        series[std::string(s)].push_back({x, y}); // in the order added; a test sorts if it needs to
+    }
+
+private:
+    template <class Map>
+    static typename Map::mapped_type get(const Map& m, std::string_view key) {
+        const auto it = m.find(key);
+        return it == m.end() ? typename Map::mapped_type{} : it->second;
+    }
+};
+
+} // namespace experiments
