@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QApplication>
+#include <QObject>
+#include <exception>
+#include <functional>
+#include <string>
+#include <utility>
+
+#include "numtext/format_settings.h"
+
+class QLocale;
+
+// The application object: the title, the exception display, the user's number format, and the
+// guard that every event handler runs in.
+class TApplication : public QApplication {
+    Q_OBJECT
+
+public:
+    using ExceptionDisplay =
+        std::function<void(const std::string& message, const std::string& title)>;
+
+    // Reads the user's number format and installs the message boxes of the math-error display.
+    TApplication(int& argc, char** argv);
+    ~TApplication() override;
+
+    // The program file's name without its directory, cut at its first ".", every letter after the
+    // first in lower case: "kestrova" -> "kestrova", "Kestrova.exe" -> "Kestrova",
+    // "PROBY.EXE" -> "Proby".
+    std::string title() const;
+    static std::string titleFromFileName(const std::string& path);
+    // The title of the running program, also when the application object is a plain QApplication.
+    static std::string applicationTitle();
+
+    // The text the exception display shows: the message, plus "." when it is not empty and its last
+    // byte sorts after "." ("Division by zero" -> "Division by zero.", "Stop." and "Why?" unchanged).
+    static std::string exceptionMessage(const std::exception& e);
+    // Shows exceptionMessage(e) titled with the application title: a message box with the error icon
+    // and one OK button, or the display installed instead.
+    static void showException(const std::exception& e);
+    // Installs a display and returns the previous one; an empty function restores the message box.
+    static ExceptionDisplay setExceptionDisplay(ExceptionDisplay display);
+
+    // The user's number format: read from QLocale::system() at start-up and again whenever the
+    // system announces a change of its locale.
+    static const numtext::FormatSettings& formatSettings();
+    static void setFormatSettings(const numtext::FormatSettings& settings);
+    // Decimal and thousands separators, the long time format without its time-zone letters
+    // ("HH:mm:ss t" -> "HH:mm:ss"), ":" as the time separator, the AM and PM texts.
+    static numtext::FormatSettings formatSettingsFrom(const QLocale& locale);
+
+    template <class F>
+    static void guarded(F&& handler);
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    std::string m_title;
+};
+
+namespace ui {
+
+// Runs one event handler: keeps the floating-point flags of the caller, starts the handler with
+// clear flags, catches whatever it throws and shows it with TApplication::showException (anything
+// that is not a std::exception as an exception with an empty message), and, when the outermost
+// handler has returned, hands the pending points of every chart series over. Never throws, so
+// nothing ever unwinds through Qt's event loop.
+void guard(const std::function<void()>& handler) noexcept;
+
+// Connects a signal to a handler that takes no arguments and runs it through guard().
+// connectGuarded(button, &QPushButton::clicked, form, [form] { form->Button1Click(); });
+template <class Sender, class Signal, class Handler>
+QMetaObject::Connection connectGuarded(const Sender* sender, Signal signal,
+                                       const QObject* context, Handler handler) {
+    return QObject::connect(sender, signal, context,
+                            [h = std::move(handler)]() { guard([&h] { h(); }); });
+}
+
+} // namespace ui
+
+template <class F>
+void TApplication::guarded(F&& handler) {
+    ui::guard(std::function<void()>(std::forward<F>(handler)));
+}

@@ -1,0 +1,3 @@
+#include "ui/TBitBtn.h"
+
+TBitBtn::TBitBtn(QWidget* parent) : QPushButton(parent) {}

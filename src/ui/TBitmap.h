@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QRect>
+#include <cstdint>
+#include <string>
+
+// A device-independent bitmap of 24 bits per pixel whose rows the program writes directly.
+//
+// Memory layout: row 0 is the top row; each pixel is three bytes in the order blue, green, red; a row
+// starts on a 4-byte boundary (700 pixels: 2100 bytes, no padding). A new bitmap is 0 x 0; the image
+// exists once both the width and the height are positive, new pixels being black. Changing a size
+// keeps the pixels that still fit.
+class TBitmap {
+public:
+    TBitmap() = default;
+
+    int width() const;
+    int height() const;
+    void setWidth(int width);
+    void setHeight(int height);
+
+    // The first byte of row `row`. A row outside 0..height()-1 throws
+    // numtext::Exception("Scan line index out of range").
+    std::uint8_t* scanLine(int row);
+    const std::uint8_t* scanLine(int row) const;
+
+    void fillRect(const QRect& rect, const QColor& color);
+
+    // Writes a Windows BMP file (14 + 40 header bytes, 24 bits per pixel, bottom row first) whatever
+    // the extension of the name: 1,050,054 bytes for 700 x 500. The file is written to a temporary
+    // name and renamed at the end, so a failure leaves no half-written file. Any failure throws
+    // numtext::Exception("Cannot create file " + name).
+    void saveToFile(const std::string& name) const;
+
+    const QImage& image() const;
+
+private:
+    void resize(int width, int height);
+
+    int m_width = 0;
+    int m_height = 0;
+    QImage m_image;
+};

@@ -1,0 +1,3 @@
+#include "ui/TButton.h"
+
+TButton::TButton(QWidget* parent) : QPushButton(parent) {}

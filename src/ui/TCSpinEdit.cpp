@@ -1,0 +1,133 @@
+#include "ui/TCSpinEdit.h"
+
+#include <QFocusEvent>
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
+#include <algorithm>
+#include <climits>
+
+#include "numtext/exceptions.h"
+#include "numtext/fpenv.h"
+#include "numtext/number_text.h"
+
+using numtext::FlagGuard;
+
+// QAbstractSpinBox without a value type of its own never interprets or rewrites the text of its line
+// edit (it does that only for QSpinBox and the like), so the text stays exactly as typed or set.
+TCSpinEdit::TCSpinEdit(QWidget* parent) : QAbstractSpinBox(parent) {
+    FlagGuard guard;
+    lineEdit()->setText(QStringLiteral("0"));
+    connect(lineEdit(), &QLineEdit::textChanged, this, [this] { emit changed(); });
+}
+
+std::string TCSpinEdit::ansiText() const {
+    FlagGuard guard;
+    return lineEdit()->text().toStdString();
+}
+
+void TCSpinEdit::setAnsiText(const std::string& text) {
+    FlagGuard guard;
+    lineEdit()->setText(QString::fromStdString(text));
+}
+
+void TCSpinEdit::setText(const QString& text) {
+    FlagGuard guard;
+    lineEdit()->setText(text);
+}
+
+int TCSpinEdit::value() {
+    FlagGuard guard;
+    const std::string text = ansiText();
+    try {
+        return numtext::StrToInt(text);
+    } catch (const numtext::EConvertError&) {
+        setAnsiText(numtext::IntToStr(m_minValue));
+        return m_minValue;
+    }
+}
+
+void TCSpinEdit::setValue(int value) {
+    FlagGuard guard;
+    setAnsiText(numtext::IntToStr(limited(value)));
+}
+
+int TCSpinEdit::limited(long long value) const {
+    if (m_minValue != m_maxValue)
+        value = std::clamp<long long>(value, m_minValue, m_maxValue);
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+int TCSpinEdit::minValue() const {
+    return m_minValue;
+}
+
+void TCSpinEdit::setMinValue(int value) {
+    FlagGuard guard;
+    m_minValue = value;
+    updateGeometry();
+}
+
+int TCSpinEdit::maxValue() const {
+    return m_maxValue;
+}
+
+void TCSpinEdit::setMaxValue(int value) {
+    FlagGuard guard;
+    m_maxValue = value;
+    updateGeometry();
+}
+
+int TCSpinEdit::increment() const {
+    return m_increment;
+}
+
+void TCSpinEdit::setIncrement(int increment) {
+    m_increment = increment;
+}
+
+void TCSpinEdit::stepBy(int steps) {
+    FlagGuard guard;
+    // The current value is read first: a text that does not parse becomes the minimum (one change)
+    // before the step is taken from there (a second change).
+    const long long current = value();
+    setAnsiText(numtext::IntToStr(limited(current + static_cast<long long>(steps) * m_increment)));
+}
+
+QValidator::State TCSpinEdit::validate(QString&, int&) const {
+    return QValidator::Acceptable;
+}
+
+void TCSpinEdit::fixup(QString&) const {}
+
+QAbstractSpinBox::StepEnabled TCSpinEdit::stepEnabled() const {
+    // The arrows always work; at a limit the step leaves the text as it is.
+    return StepUpEnabled | StepDownEnabled;
+}
+
+void TCSpinEdit::focusOutEvent(QFocusEvent* event) {
+    FlagGuard guard;
+    QAbstractSpinBox::focusOutEvent(event);
+    const int v = value();
+    if (limited(v) != v)
+        setValue(v);
+}
+
+QSize TCSpinEdit::sizeHint() const {
+    FlagGuard guard;
+    ensurePolished();
+    const QFontMetrics fm = fontMetrics();
+    int width = std::max({fm.horizontalAdvance(QString::number(m_minValue)),
+                          fm.horizontalAdvance(QString::number(m_maxValue)),
+                          fm.horizontalAdvance(lineEdit()->text())});
+    width += 2; // the cursor
+    const int height = lineEdit()->sizeHint().height();
+    QStyleOptionSpinBox option;
+    initStyleOption(&option);
+    return style()->sizeFromContents(QStyle::CT_SpinBox, &option, QSize(width, height), this);
+}
+
+QSize TCSpinEdit::minimumSizeHint() const {
+    return sizeHint();
+}

@@ -1,0 +1,3 @@
+#include "ui/TCheckBox.h"
+
+TCheckBox::TCheckBox(QWidget* parent) : QCheckBox(parent) {}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QColor>
+#include <QLineEdit>
+#include <string>
+
+// A one-line edit field. Its text crosses into the program as UTF-8 bytes; its background colour is
+// the palette's Base role, so a colour set here is what the next paint shows.
+class TEdit : public QLineEdit {
+    Q_OBJECT
+    Q_PROPERTY(QColor color READ color WRITE setColor)
+
+public:
+    explicit TEdit(QWidget* parent = nullptr);
+
+    std::string ansiText() const;
+    // Replaces the text. textChanged() follows only when the text really differs.
+    void setAnsiText(const std::string& text);
+    void clearText();
+
+    QColor color() const;
+    void setColor(const QColor& color);
+};

@@ -1,0 +1,3 @@
+#include "ui/TGroupBox.h"
+
+TGroupBox::TGroupBox(QWidget* parent) : QGroupBox(parent) {}

@@ -1,0 +1,3 @@
+#include "ui/TLabel.h"
+
+TLabel::TLabel(QWidget* parent) : QLabel(parent) {}

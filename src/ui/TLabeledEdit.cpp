@@ -1,0 +1,72 @@
+#include "ui/TLabeledEdit.h"
+
+#include <QEvent>
+#include <QLabel>
+
+#include "numtext/fpenv.h"
+
+using numtext::FlagGuard;
+
+TLabeledEdit::TLabeledEdit(QWidget* parent) : TEdit(parent) {
+    FlagGuard guard;
+    m_label = new QLabel(parent);
+    m_label->setBuddy(this);
+    // Without a parent the label would be a window of its own: it waits hidden for one.
+    if (!parent)
+        m_label->hide();
+    placeLabel();
+}
+
+TLabeledEdit::~TLabeledEdit() {
+    // When both die with their parent, Qt has deleted the label already if it came first.
+    delete m_label.data();
+}
+
+QLabel* TLabeledEdit::label() const {
+    return m_label.data();
+}
+
+QString TLabeledEdit::labelText() const {
+    FlagGuard guard;
+    return m_label ? m_label->text() : QString();
+}
+
+void TLabeledEdit::setLabelText(const QString& text) {
+    FlagGuard guard;
+    if (!m_label)
+        return;
+    m_label->setText(text);
+    m_label->adjustSize();
+    placeLabel();
+}
+
+void TLabeledEdit::setVisible(bool visible) {
+    FlagGuard guard;
+    TEdit::setVisible(visible);
+    if (m_label && m_label->parentWidget())
+        m_label->setVisible(visible);
+}
+
+bool TLabeledEdit::event(QEvent* event) {
+    FlagGuard guard;
+    if (event->type() == QEvent::ParentChange && m_label) {
+        m_label->setParent(parentWidget());
+        if (parentWidget() && !isHidden())
+            m_label->show();
+        placeLabel();
+    }
+    return TEdit::event(event);
+}
+
+void TLabeledEdit::moveEvent(QMoveEvent* event) {
+    FlagGuard guard;
+    TEdit::moveEvent(event);
+    placeLabel();
+}
+
+void TLabeledEdit::placeLabel() {
+    if (!m_label)
+        return;
+    const QSize size = m_label->sizeHint();
+    m_label->setGeometry(x(), y() - kLabelSpacing - size.height(), size.width(), size.height());
+}

@@ -1,0 +1,85 @@
+#include "ui/TMemo.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "numtext/fpenv.h"
+
+using numtext::FlagGuard;
+
+TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent) {
+    FlagGuard guard;
+    // Any edit by the user ends the single-empty-line state: an emptied document has no lines.
+    connect(document(), &QTextDocument::contentsChanged, this, [this] {
+        if (!m_writing)
+            m_oneEmptyLine = false;
+    });
+}
+
+void TMemo::addLine(const std::string& line) {
+    FlagGuard guard;
+    appendLine(QString::fromStdString(line));
+}
+
+void TMemo::appendLine(const QString& line) {
+    const bool wasEmpty = lineCount() == 0;
+    m_writing = true;
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    if (!wasEmpty)
+        cursor.insertBlock();
+    cursor.insertText(line);
+    m_writing = false;
+    m_oneEmptyLine = document()->isEmpty();
+}
+
+void TMemo::clearLines() {
+    FlagGuard guard;
+    m_writing = true;
+    clear();
+    m_writing = false;
+    m_oneEmptyLine = false;
+}
+
+int TMemo::lineCount() const {
+    FlagGuard guard;
+    if (document()->isEmpty())
+        return m_oneEmptyLine ? 1 : 0;
+    return document()->blockCount();
+}
+
+std::string TMemo::line(int i) const {
+    FlagGuard guard;
+    if (i < 0 || i >= lineCount())
+        return {};
+    return document()->findBlockByNumber(i).text().toStdString();
+}
+
+std::vector<std::string> TMemo::lines() const {
+    FlagGuard guard;
+    std::vector<std::string> result;
+    const int n = lineCount();
+    result.reserve(static_cast<std::size_t>(n));
+    QTextBlock block = document()->begin();
+    for (int i = 0; i < n; ++i, block = block.next())
+        result.push_back(block.text().toStdString());
+    return result;
+}
+
+QStringList TMemo::lineList() const {
+    FlagGuard guard;
+    QStringList result;
+    const int n = lineCount();
+    QTextBlock block = document()->begin();
+    for (int i = 0; i < n; ++i, block = block.next())
+        result.append(block.text());
+    return result;
+}
+
+void TMemo::setLines(const QStringList& lines) {
+    FlagGuard guard;
+    clearLines();
+    for (const QString& line : lines)
+        appendLine(line);
+}

@@ -1,0 +1,3 @@
+#include "ui/TPageControl.h"
+
+TPageControl::TPageControl(QWidget* parent) : QTabWidget(parent) {}

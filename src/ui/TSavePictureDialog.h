@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <string>
+
+class QFileDialog;
+class QWidget;
+
+// The picture save dialog: a QFileDialog in save mode listing picture file types, which replaces an
+// existing file without asking. The default extension is kept as given ("*.wmf") and handed to the
+// dialog as the bare suffix ("wmf"); a name chosen without an extension gets it.
+class TSavePictureDialog : public QObject {
+    Q_OBJECT
+
+public:
+    // Runs the configured dialog instead of QDialog::exec() and returns QDialog::Accepted or
+    // QDialog::Rejected. Tests install one to choose a name without a modal wait.
+    using Runner = std::function<int(QFileDialog& dialog)>;
+    // Installs a runner and returns the previous one; an empty function restores exec().
+    static Runner setRunner(Runner runner);
+
+    explicit TSavePictureDialog(QObject* parent = nullptr);
+
+    // Modal. Returns whether the user confirmed; the chosen name is then fileName().
+    bool execute(QWidget* parent);
+
+    std::string fileName() const;
+    void setFileName(const std::string& name);
+
+    std::string defaultExt() const;
+    void setDefaultExt(const std::string& ext);
+    // The suffix QFileDialog is given: "*.wmf" and ".wmf" become "wmf".
+    static QString dialogSuffix(const std::string& ext);
+
+private:
+    std::string m_fileName;
+    std::string m_defaultExt;
+};

@@ -1,0 +1,168 @@
+#include "ui/TStringGrid.h"
+
+#include <QHeaderView>
+#include <QPalette>
+#include <QStyledItemDelegate>
+#include <algorithm>
+
+#include "numtext/fpenv.h"
+
+using numtext::FlagGuard;
+
+namespace {
+
+// Paints fixed cells in the button-face colour, and lays texts out left to right in every cell: in a
+// right-to-left grid the columns are mirrored and the texts right-aligned, but a number keeps its
+// sign in front.
+class GridDelegate : public QStyledItemDelegate {
+public:
+    explicit GridDelegate(TStringGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (m_grid->isFixed(index.column(), index.row())) {
+            option->backgroundBrush = m_grid->palette().brush(QPalette::Button);
+            option->palette.setColor(QPalette::Text, m_grid->palette().color(QPalette::ButtonText));
+        }
+        if (option->direction == Qt::RightToLeft) {
+            option->direction = Qt::LeftToRight;
+            option->displayAlignment =
+                (option->displayAlignment & ~Qt::AlignHorizontal_Mask) | Qt::AlignRight;
+        }
+    }
+
+private:
+    TStringGrid* m_grid;
+};
+
+} // namespace
+
+TStringGrid::TStringGrid(QWidget* parent) : QTableWidget(parent) {
+    FlagGuard guard;
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    horizontalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setMinimumSectionSize(1);
+    setItemDelegate(new GridDelegate(this));
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
+    setColumnCount(5);
+    setRowCount(5);
+    setDefaultColWidth(64);
+    setDefaultRowHeight(24);
+    setEditable(false);
+}
+
+int TStringGrid::colCount() const {
+    return columnCount();
+}
+
+void TStringGrid::setColCount(int count) {
+    FlagGuard guard;
+    setColumnCount(count);
+}
+
+int TStringGrid::fixedCols() const {
+    return m_fixedCols;
+}
+
+void TStringGrid::setFixedCols(int count) {
+    FlagGuard guard;
+    m_fixedCols = std::max(0, count);
+    viewport()->update();
+}
+
+int TStringGrid::fixedRows() const {
+    return m_fixedRows;
+}
+
+void TStringGrid::setFixedRows(int count) {
+    FlagGuard guard;
+    m_fixedRows = std::max(0, count);
+    viewport()->update();
+}
+
+bool TStringGrid::isFixed(int col, int row) const {
+    return col < m_fixedCols || row < m_fixedRows;
+}
+
+int TStringGrid::defaultColWidth() const {
+    FlagGuard guard;
+    return horizontalHeader()->defaultSectionSize();
+}
+
+void TStringGrid::setDefaultColWidth(int width) {
+    FlagGuard guard;
+    horizontalHeader()->setDefaultSectionSize(width);
+    for (int c = 0; c < columnCount(); ++c)
+        setColumnWidth(c, width);
+}
+
+int TStringGrid::defaultRowHeight() const {
+    FlagGuard guard;
+    return verticalHeader()->defaultSectionSize();
+}
+
+void TStringGrid::setDefaultRowHeight(int height) {
+    FlagGuard guard;
+    verticalHeader()->setDefaultSectionSize(height);
+    for (int r = 0; r < rowCount(); ++r)
+        setRowHeight(r, height);
+}
+
+bool TStringGrid::editable() const {
+    return m_editable;
+}
+
+void TStringGrid::setEditable(bool editable) {
+    FlagGuard guard;
+    m_editable = editable;
+    setEditTriggers(editable ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                   QAbstractItemView::AnyKeyPressed
+                             : QAbstractItemView::NoEditTriggers);
+}
+
+std::string TStringGrid::cell(int col, int row) const {
+    FlagGuard guard;
+    const QTableWidgetItem* it = item(row, col);
+    return it ? it->text().toStdString() : std::string();
+}
+
+void TStringGrid::setCell(int col, int row, const std::string& text) {
+    FlagGuard guard;
+    if (col < 0 || row < 0 || col >= columnCount() || row >= rowCount())
+        return;
+    QTableWidgetItem* it = item(row, col);
+    if (!it) {
+        it = new QTableWidgetItem;
+        setItem(row, col, it);
+    }
+    it->setText(QString::fromStdString(text));
+}
+
+bool TStringGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    FlagGuard guard;
+    if (!m_editable || (index.isValid() && isFixed(index.column(), index.row())))
+        return false;
+    return QTableWidget::edit(index, trigger, event);
+}
+
+QItemSelectionModel::SelectionFlags TStringGrid::selectionCommand(const QModelIndex& index,
+                                                                  const QEvent* event) const {
+    if (index.isValid() && isFixed(index.column(), index.row()))
+        return QItemSelectionModel::NoUpdate;
+    return QTableWidget::selectionCommand(index, event);
+}
+
+QModelIndex TStringGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    FlagGuard guard;
+    const QModelIndex next = QTableWidget::moveCursor(action, modifiers);
+    if (!next.isValid() || !isFixed(next.column(), next.row()))
+        return next;
+    // The cursor stops at the first non-fixed cell instead of entering the fixed band.
+    const int row = std::max(next.row(), m_fixedRows);
+    const int col = std::max(next.column(), m_fixedCols);
+    if (row >= rowCount() || col >= columnCount())
+        return currentIndex();
+    return model()->index(row, col, rootIndex());
+}

@@ -1,0 +1,3 @@
+#include "ui/TTabSheet.h"
+
+TTabSheet::TTabSheet(QWidget* parent) : QWidget(parent) {}
