@@ -37,24 +37,60 @@ locale_t cLocale() {
     return loc;
 }
 
-// The value of significant digits `digits` times 10^scale, correctly rounded to extended.
-extended decimalToExtended(const std::string& digits, long long scale) {
-    if (digits.empty())
-        return 0.0L;
-    if (digits.size() <= 19 && scale >= -kExactPowers && scale <= kExactPowers) {
-        // Both operands are exact in extended, so one multiplication or division rounds once.
-        unsigned long long m = 0;
-        for (char c : digits)
-            m = m * 10 + static_cast<unsigned>(c - '0');
-        const extended x = static_cast<extended>(m);
-        return scale >= 0 ? x * kPow10[scale] : x / kPow10[-scale];
+// The digits of a float text: the integer run [intBegin, intEnd) and the fraction run
+// [fracBegin, fracEnd) of the text, times 10^exponent.
+struct DecimalText {
+    std::string_view text;
+    std::size_t intBegin = 0, intEnd = 0, fracBegin = 0, fracEnd = 0;
+    long long exponent = 0;
+};
+
+// The value correctly rounded to extended.
+extended decimalToExtended(const DecimalText& t) {
+    // Up to 19 significant digits fit an unsigned 64-bit integer, exact in extended, and with a
+    // power of ten that is exact too, one multiplication or division rounds once.
+    unsigned long long m = 0;
+    int significant = 0;
+    long long scale = t.exponent - static_cast<long long>(t.fracEnd - t.fracBegin);
+    bool exact = true;
+    auto take = [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end && exact; ++i) {
+            const unsigned d = static_cast<unsigned>(t.text[i] - '0');
+            if (significant == 0 && d == 0)
+                continue;
+            if (significant == 19)
+                exact = false;
+            else {
+                m = m * 10 + d;
+                ++significant;
+            }
+        }
+    };
+    take(t.intBegin, t.intEnd);
+    take(t.fracBegin, t.fracEnd);
+    if (exact) {
+        if (m == 0)
+            return 0.0L;
+        if (scale >= -kExactPowers && scale <= kExactPowers) {
+            const extended x = static_cast<extended>(m);
+            return scale >= 0 ? x * kPow10[scale] : x / kPow10[-scale];
+        }
     }
-    // Anything else goes to the C library's exact conversion; the exponent is bounded by the text's
-    // length, so it always fits.
-    std::string buffer = digits;
-    buffer += 'e';
-    buffer += std::to_string(scale);
-    return strtold_l(buffer.c_str(), nullptr, cLocale());
+    // Anything else goes to the C library's exact conversion, with the significant digits only
+    // (no leading or trailing zeros), so the exponent stays within the text's length.
+    std::string digits;
+    digits.append(t.text.substr(t.intBegin, t.intEnd - t.intBegin));
+    digits.append(t.text.substr(t.fracBegin, t.fracEnd - t.fracBegin));
+    const std::size_t first = digits.find_first_not_of('0');
+    if (first == std::string::npos)
+        return 0.0L;
+    const std::size_t last = digits.find_last_not_of('0');
+    scale += static_cast<long long>(digits.size() - 1 - last);
+    digits.resize(last + 1);
+    digits.erase(0, first);
+    digits += 'e';
+    digits += std::to_string(scale);
+    return strtold_l(digits.c_str(), nullptr, cLocale());
 }
 
 } // namespace
@@ -73,20 +109,18 @@ extended StrToFloat(std::string_view text, const FormatSettings& fs) {
     }
     const std::size_t afterSign = i;
 
-    // Significant digits without leading zeros, and the power of ten that scales them.
-    std::string digits;
-    long long scale = 0;
-    for (; i < n && isDigit(text[i]); ++i) {
-        if (!digits.empty() || text[i] != '0')
-            digits += text[i];
-    }
+    DecimalText dt{text};
+    dt.intBegin = i;
+    while (i < n && isDigit(text[i]))
+        ++i;
+    dt.intEnd = i;
+    dt.fracBegin = dt.fracEnd = i;
     if (text.substr(i, sep.size()) == sep) {
         i += sep.size();
-        for (; i < n && isDigit(text[i]); ++i) {
-            if (!digits.empty() || text[i] != '0')
-                digits += text[i];
-            --scale;
-        }
+        dt.fracBegin = i;
+        while (i < n && isDigit(text[i]))
+            ++i;
+        dt.fracEnd = i;
     }
     if (i == afterSign)
         invalidFloat(text);
@@ -104,26 +138,17 @@ extended StrToFloat(std::string_view text, const FormatSettings& fs) {
             exponent = exponent * 10 + (text[i] - '0');
             ++i;
         }
-        scale += negativeExponent ? -exponent : exponent;
+        dt.exponent = negativeExponent ? -exponent : exponent;
     }
     while (i < n && text[i] == ' ')
         ++i;
     if (i != n)
         invalidFloat(text);
 
-    // Trailing zeros only make the scale larger; dropping them keeps the fast path reachable.
-    const std::size_t last = digits.find_last_not_of('0');
-    if (last == std::string::npos) {
-        digits.clear();
-    } else {
-        scale += static_cast<long long>(digits.size() - 1 - last);
-        digits.resize(last + 1);
-    }
-
     extended value;
     {
         const FlagGuard keepFlags; // an overflow here is a conversion error, not EOverflow later
-        value = decimalToExtended(digits, scale);
+        value = decimalToExtended(dt);
     }
     if (std::isinf(value) || std::isnan(value))
         invalidFloat(text);
