@@ -1,0 +1,251 @@
+#include "Unit_proby.h"
+
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QValueAxis>
+
+#include "lib/Unit_l_zespolone.h"
+#include "numtext/number_text.h"
+#include "ui/TApplication.h"
+
+TForm1* Form1 = nullptr;
+
+namespace {
+
+TForm1::HandlerObserver& handlerObserver() {
+    static TForm1::HandlerObserver observer;
+    return observer;
+}
+
+// The product tab remembers the four numbers it read last and the product it formed, from one
+// click to the next.
+double liczby[4] = {0.0, 0.0, 0.0, 0.0};
+Zespolona iloczyn = {0.0, 0.0};
+
+// The forms are drawn in "MS Sans Serif", which Linux desktops rarely have. Its nearest widths
+// come from Arial's metric twin, or else from a condensed sans serif; a plain one is the last
+// resort.
+void substituteFormFont() {
+    static const bool done = [] {
+        QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                                   {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
+                                    QStringLiteral("Arial"), QStringLiteral("DejaVu Sans Condensed"),
+                                    QStringLiteral("DejaVu Sans")});
+        return true;
+    }();
+    (void)done;
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget* parent) : QWidget(parent) {
+    substituteFormFont();
+    setupUi(this);
+
+    // Forms are drawn in the button-face colour, not in the window colour Qt would use.
+    QPalette surface = palette();
+    surface.setColor(QPalette::Window, surface.color(QPalette::Button));
+    setPalette(surface);
+    setAutoFillBackground(true);
+
+    // What a form resource cannot say: a label's own background, a font given in pixels, a
+    // system colour, a combo box that shows a text without selecting an item.
+    QPalette moneyGreen = LabeledEdit1->label()->palette();
+    moneyGreen.setColor(QPalette::Window, QColor(192, 220, 192));
+    LabeledEdit1->label()->setPalette(moneyGreen);
+    LabeledEdit1->label()->setAutoFillBackground(true);
+
+    QPalette yellow = Label2->palette();
+    yellow.setColor(QPalette::Window, QColor(255, 255, 0));
+    Label2->setPalette(yellow);
+    QFont thirteen = Label2->font();
+    thirteen.setPixelSize(13);
+    Label2->setFont(thirteen);
+
+    Edit11->setColor(QGuiApplication::palette().color(QPalette::Highlight));
+
+    CB2->setItemIndex(-1);
+    CB2->setAnsiText("1e+3");
+
+    SavePictureDialog1 = new TSavePictureDialog(this);
+    setUpCharts();
+
+    writeGridHeadings();
+    wireEvents();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::writeGridHeadings() {
+    Dane->setCell(0, 0, " a =");
+    Dane->setCell(0, 1, " b =");
+    Dane->setCell(0, 2, " c = ");
+    Dane->setCell(0, 3, " d =");
+    Dane->setCell(1, 0, "1");
+    Dane->setCell(1, 1, "-9");
+    Dane->setCell(1, 2, "27");
+    Dane->setCell(1, 3, "-27");
+    Eq3->setCell(0, 0, "   root");
+    Eq3->setCell(1, 0, "   realis");
+    Eq3->setCell(2, 0, "   imaginalis");
+    Eq3->setCell(3, 0, "   value for root /abs/");
+    Eq3->setCell(0, 1, "   x1   =");
+    Eq3->setCell(0, 2, "   x2   =");
+    Eq3->setCell(0, 3, "   x3  =");
+}
+
+TForm1::HandlerObserver TForm1::setHandlerObserver(HandlerObserver observer) {
+    std::swap(handlerObserver(), observer);
+    return observer;
+}
+
+void TForm1::run(Handler handler, QObject* sender, const char* name) {
+    if (handlerObserver())
+        handlerObserver()(name);
+    (this->*handler)(sender);
+}
+
+template <class Sender, class Signal>
+void TForm1::wire(Sender* sender, Signal signal, Handler handler, const char* name) {
+    ui::connectGuarded(sender, signal, this, [this, sender, handler, name] { run(handler, sender, name); });
+}
+
+void TForm1::wireEvents() {
+    wire(Button3, &TButton::clicked, &TForm1::Button3Click, "Button3Click");
+    wire(Button8, &TButton::clicked, &TForm1::Button3Click, "Button3Click");
+    wire(BitBtn3, &TBitBtn::clicked, &TForm1::BitBtn3Click, "BitBtn3Click");
+    wire(Button1, &TButton::clicked, &TForm1::Button1Click, "Button1Click");
+    wire(BitBtn2, &TBitBtn::clicked, &TForm1::BitBtn2Click, "BitBtn2Click");
+    wire(BitBtn1, &TBitBtn::clicked, &TForm1::BitBtn1Click, "BitBtn1Click");
+    wire(Macierze, &TButton::clicked, &TForm1::MacierzeClick, "MacierzeClick");
+    wire(Button2, &TButton::clicked, &TForm1::Button2Click, "Button2Click");
+    wire(CB2, &TComboBox::changed, &TForm1::CB2Change, "CB2Change");
+    wire(Rownanie3, &TBitBtn::clicked, &TForm1::Rownanie3Click, "Rownanie3Click");
+    wire(przypadekD, &TRadioGroup::clicked, &TForm1::Rownanie3Click, "Rownanie3Click");
+    wire(Button6, &TButton::clicked, &TForm1::Button6Click, "Button6Click");
+    wire(CSpinEdit1, &TCSpinEdit::changed, &TForm1::Button6Click, "Button6Click");
+    wire(rok1, &TCSpinEdit::changed, &TForm1::Button6Click, "Button6Click");
+    wire(rok2, &TCSpinEdit::changed, &TForm1::Button6Click, "Button6Click");
+    wire(Button4, &TButton::clicked, &TForm1::Button4Click, "Button4Click");
+    wire(Button5, &TButton::clicked, &TForm1::Button5Click, "Button5Click");
+    wire(Button7, &TButton::clicked, &TForm1::Button7Click, "Button7Click");
+    wire(RedMax, &TTrackBar::changed, &TForm1::Button7Click, "Button7Click");
+    wire(GreenMax, &TTrackBar::changed, &TForm1::Button7Click, "Button7Click");
+    wire(BlueMax, &TTrackBar::changed, &TForm1::Button7Click, "Button7Click");
+}
+
+// A click counts when both the press and the release land on the form itself, not on any control.
+bool TForm1::onFreeSurface(const QPoint& pos) const { return rect().contains(pos) && childAt(pos) == nullptr; }
+
+void TForm1::mousePressEvent(QMouseEvent* event) {
+    m_pressedOnSurface = event->button() == Qt::LeftButton && onFreeSurface(event->position().toPoint());
+    QWidget::mousePressEvent(event);
+}
+
+void TForm1::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = m_pressedOnSurface && event->button() == Qt::LeftButton &&
+                       onFreeSurface(event->position().toPoint());
+    m_pressedOnSurface = false;
+    if (click)
+        TApplication::guarded([this] { run(&TForm1::Button1Click, this, "Button1Click"); });
+    QWidget::mouseReleaseEvent(event);
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    // The status bar stays docked to the bottom edge whatever the window's size.
+    StatusBar1->setGeometry(0, height() - StatusBar1->height(), width(), StatusBar1->height());
+    QWidget::resizeEvent(event);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    if (!m_shownBefore) {
+        m_shownBefore = true;
+        if (const QScreen* screen = this->screen())
+            move(screen->availableGeometry().center() - rect().center());
+    }
+    QWidget::showEvent(event);
+}
+
+namespace {
+
+// Pointer sizes are half-widths: a pointer of size n is 2n + 1 pixels across, so that the sizes 1
+// and 2 of the series still give markers one can see.
+int pointerPixels(int size) { return 2 * size + 1; }
+
+TPointSeries* makeSeries(TChart* chart, const QString& title, const QColor& color,
+                         TPointSeries::PointerStyle style, int size, const QColor& fill, bool outline) {
+    auto* series = new TPointSeries();
+    series->setTitle(title);
+    series->setColor(color);
+    series->setPointerStyle(style);
+    series->setPointerSize(pointerPixels(size));
+    series->setPointerFill(fill);
+    series->setPointerOutline(outline);
+    series->setXValuesAscending(true);
+    chart->addSeries(series);
+    return series;
+}
+
+} // namespace
+
+void TForm1::setUpCharts() {
+    using Style = TPointSeries::PointerStyle;
+    Series1 = makeSeries(Chart1, QStringLiteral("Series1"), Qt::red, Style::Circle, 1, QColor(0, 128, 255), false);
+    Series2 = makeSeries(Chart2, QStringLiteral("marzec"), Qt::red, Style::Square, 2, QColor(255, 255, 0), true);
+    Series3 = makeSeries(Chart2, QStringLiteral("kwiecień"), QColor(0, 128, 0), Style::Square, 2, QColor(0, 255, 0),
+                         true);
+
+    // Days of the month on a fixed scale, one tick per day; the points of -1 fall below it.
+    QValueAxis* days = Chart2->leftAxis();
+    days->setRange(0, 31);
+    days->setTickCount(32);
+    days->setLabelFormat(QStringLiteral("%d"));
+    days->setTruncateLabels(false);
+    days->setTitleText(QStringLiteral("dzień miesiąca"));
+    days->setTitleBrush(QColor(0, 0, 255));
+    QFont arial(QStringLiteral("Arial"));
+    arial.setPixelSize(13);
+    days->setTitleFont(arial);
+    Chart2->bottomAxis()->setLabelFormat(QStringLiteral("%d"));
+}
+
+// ---- Handlers ----
+
+void TForm1::Button1Click(QObject*) {}
+
+void TForm1::Button2Click(QObject*) {}
+
+// Both buttons of the first tab are placeholders and do nothing.
+void TForm1::Button3Click(QObject*) {}
+
+void TForm1::Button4Click(QObject*) {}
+
+void TForm1::Button5Click(QObject*) {}
+
+void TForm1::Button6Click(QObject*) {}
+
+void TForm1::Button7Click(QObject*) {}
+
+void TForm1::BitBtn1Click(QObject*) {}
+
+void TForm1::BitBtn2Click(QObject*) {}
+
+// The product of two complex numbers. Each number read replaces its predecessor at once, so a bad
+// text leaves the earlier ones stored; the product and the result fields change only when all four
+// parse and the product fits a double.
+void TForm1::BitBtn3Click(QObject*) {
+    const numtext::FormatSettings& fs = TApplication::formatSettings();
+    TEdit* const factors[4] = {Edit6, Edit7, Edit8, Edit9};
+    for (int k = 0; k < 4; ++k)
+        liczby[k] = numtext::toDouble(numtext::StrToFloat(factors[k]->ansiText(), fs));
+    iloczyn = iloczyn_zespolony(liczby[0], liczby[1], liczby[2], liczby[3]);
+    LabeledEdit12->setAnsiText(numtext::FloatToStr(iloczyn.re, fs));
+    LabeledEdit13->setAnsiText(numtext::FloatToStr(iloczyn.im, fs));
+}
+
+void TForm1::MacierzeClick(QObject*) {}
+
+void TForm1::CB2Change(QObject*) {}
+
+void TForm1::Rownanie3Click(QObject*) {}

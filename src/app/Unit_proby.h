@@ -1,0 +1,77 @@
+#pragma once
+
+// The main window: every experiment of the program is a handler of this form.
+
+#include <QWidget>
+
+#include <functional>
+#include <string_view>
+
+#include "ui/TPointSeries.h"
+#include "ui/TSavePictureDialog.h"
+#include "ui_Unit_proby.h"
+
+class QMouseEvent;
+class QShowEvent;
+class QResizeEvent;
+
+// The controls are the members of the generated form class, under their names in the form
+// (Edit6, Dane, Chart2, ...). The chart series and the save dialog are not widgets, so the form
+// creates them itself.
+class TForm1 : public QWidget, public Ui::TForm1 {
+    Q_OBJECT
+
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    TPointSeries* Series1 = nullptr;
+    TPointSeries* Series2 = nullptr;
+    TPointSeries* Series3 = nullptr;
+    TSavePictureDialog* SavePictureDialog1 = nullptr;
+
+    // The handlers. Each takes the control that fired it and never looks at it.
+    void Button1Click(QObject* Sender);
+    void Button2Click(QObject* Sender);
+    void Button3Click(QObject* Sender);
+    void Button4Click(QObject* Sender);
+    void Button5Click(QObject* Sender);
+    void Button6Click(QObject* Sender);
+    void Button7Click(QObject* Sender);
+    void BitBtn1Click(QObject* Sender);
+    void BitBtn2Click(QObject* Sender);
+    void BitBtn3Click(QObject* Sender);
+    void MacierzeClick(QObject* Sender);
+    void CB2Change(QObject* Sender);
+    void Rownanie3Click(QObject* Sender);
+
+    // Called with the handler's name each time an event reaches a handler, before the handler
+    // runs. The program installs nothing; tests use it to see that every event is wired.
+    using HandlerObserver = std::function<void(std::string_view handler)>;
+    static HandlerObserver setHandlerObserver(HandlerObserver observer);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    using Handler = void (TForm1::*)(QObject*);
+
+    template <class Sender, class Signal>
+    void wire(Sender* sender, Signal signal, Handler handler, const char* name);
+    void run(Handler handler, QObject* sender, const char* name);
+    void wireEvents();
+    void writeGridHeadings();
+    void setUpCharts();
+    void setUpChart2();
+    bool onFreeSurface(const QPoint& pos) const;
+
+    bool m_pressedOnSurface = false;
+    bool m_shownBefore = false;
+    bool m_chart2Ready = false;
+};
+
+// The one main window, from its creation at start-up to the end of the run.
+extern TForm1* Form1;

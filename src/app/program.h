@@ -1,0 +1,26 @@
+#pragma once
+
+// The program's run, from the application object to the end of the message loop, as separate steps
+// so that the start-up benchmark and the tests go through the same code as main().
+
+#include <functional>
+#include <string>
+
+// Whether a window can be opened at all. Without a display Qt would abort inside the
+// application's constructor; `why` then says so in words a user understands.
+bool displayAvailable(std::string& why);
+
+// Start-up after the application object: the main window first (it writes its grid texts), then
+// the hidden viewer window. Sets Form1 and Form2.
+void createForms();
+
+// Destroys both windows and clears Form1 and Form2.
+void destroyForms();
+
+// Runs `body` and shows whatever escapes it with the exception display: a run-time error as it is,
+// anything else as an error with an empty message. Always returns 0, the program's exit code.
+int runGuarded(const std::function<void()>& body);
+
+// The whole run: create the windows, show the main one, dispatch events until it closes, destroy
+// the windows. Failures are shown as runGuarded says. Returns 0.
+int runProgram();

@@ -1,0 +1,60 @@
+#pragma once
+
+// Shared by the tests of the program: one application object for the whole test run, the
+// exception display replaced by a recorder, and a fixture that builds the two windows afresh.
+
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QObject>
+#include <QRect>
+#include <QString>
+
+#include <ostream>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "Unit_dib.h"
+#include "Unit_proby.h"
+
+// Readable failure messages for the Qt values the tests compare.
+inline void PrintTo(const QRect& r, std::ostream* os) {
+    *os << "QRect(" << r.x() << ", " << r.y() << ", " << r.width() << ", " << r.height() << ")";
+}
+inline void PrintTo(const QSize& s, std::ostream* os) { *os << "QSize(" << s.width() << ", " << s.height() << ")"; }
+inline void PrintTo(const QPoint& p, std::ostream* os) { *os << "QPoint(" << p.x() << ", " << p.y() << ")"; }
+inline void PrintTo(const QColor& c, std::ostream* os) { *os << c.name().toStdString(); }
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+struct ShownError {
+    std::string message;
+    std::string title;
+};
+
+// Everything the exception display has shown since the last clear.
+std::vector<ShownError>& shownErrors();
+
+// Finds a control of the main window (or of any root) by its name. A missing control, or one of
+// another class, fails the test at once.
+template <class T>
+T* control(const QObject* root, const char* name) {
+    T* found = root->findChild<T*>(QString::fromLatin1(name));
+    if (found == nullptr) {
+        ADD_FAILURE() << "no control " << name << " of the expected class";
+        throw std::runtime_error(std::string("missing control ") + name);
+    }
+    return found;
+}
+
+class FormTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    template <class T>
+    T* find(const char* name) const {
+        return control<T>(Form1, name);
+    }
+};

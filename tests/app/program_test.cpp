@@ -1,0 +1,117 @@
+// Start-up and the end of the run: what escapes them is shown, and the exit code is always 0.
+
+#include <QTimer>
+
+#include <stdexcept>
+
+#include "app_test_support.h"
+#include "numtext/exceptions.h"
+#include "program.h"
+
+namespace {
+
+class Program : public ::testing::Test {
+protected:
+    void SetUp() override { shownErrors().clear(); }
+};
+
+// Sets or unsets an environment variable for the length of a test.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : m_name(name), m_had(qEnvironmentVariableIsSet(name)) {
+        m_old = qgetenv(name);
+        if (value)
+            qputenv(name, value);
+        else
+            qunsetenv(name);
+    }
+    ~ScopedEnv() {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    bool m_had;
+    QByteArray m_old;
+};
+
+} // namespace
+
+TEST_F(Program, ShowsARunTimeErrorThatEscapesStartUp) {
+    EXPECT_EQ(runGuarded([] { throw numtext::EConvertError("'x' is not a valid integer value"); }), 0);
+    ASSERT_EQ(shownErrors().size(), 1u);
+    EXPECT_EQ(shownErrors().front().message, "'x' is not a valid integer value.");
+}
+
+// Anything that is not a run-time error is shown as one without a message.
+TEST_F(Program, ShowsAnyOtherFailureWithAnEmptyMessage) {
+    EXPECT_EQ(runGuarded([] { throw std::runtime_error("not shown"); }), 0);
+    EXPECT_EQ(runGuarded([] { throw 42; }), 0);
+    ASSERT_EQ(shownErrors().size(), 2u);
+    EXPECT_EQ(shownErrors()[0].message, "");
+    EXPECT_EQ(shownErrors()[1].message, "");
+}
+
+TEST_F(Program, ShowsNothingWhenAllGoesWell) {
+    bool ran = false;
+    EXPECT_EQ(runGuarded([&] { ran = true; }), 0);
+    EXPECT_TRUE(ran);
+    EXPECT_TRUE(shownErrors().empty());
+}
+
+// The real run: the main window shows with the viewer hidden, closing it ends the loop, and both
+// windows are gone afterwards.
+TEST_F(Program, RunsUntilTheMainWindowCloses) {
+    bool mainShown = false;
+    bool viewerHidden = false;
+    QTimer::singleShot(0, [&] {
+        mainShown = Form1 != nullptr && Form1->isVisible();
+        viewerHidden = Form2 != nullptr && !Form2->isVisible();
+        if (Form1)
+            Form1->close();
+    });
+    EXPECT_EQ(runProgram(), 0);
+    EXPECT_TRUE(mainShown);
+    EXPECT_TRUE(viewerHidden);
+    EXPECT_EQ(Form1, nullptr);
+    EXPECT_EQ(Form2, nullptr);
+    EXPECT_TRUE(shownErrors().empty());
+}
+
+// Closing the main window ends the run even while the viewer is on screen.
+TEST_F(Program, EndsWhenTheMainWindowClosesWhileTheViewerIsOpen) {
+    QTimer::singleShot(0, [] {
+        Form2->show();
+        Form1->close();
+    });
+    QTimer watchdog;
+    bool timedOut = false;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        timedOut = true;
+        QCoreApplication::quit();
+    });
+    watchdog.start(5000);
+    EXPECT_EQ(runProgram(), 0);
+    EXPECT_FALSE(timedOut);
+}
+
+TEST(Display, IsMissingWithoutAnyWayToReachOne) {
+    ScopedEnv platform("QT_QPA_PLATFORM", nullptr);
+    ScopedEnv x11("DISPLAY", nullptr);
+    ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
+    std::string why;
+    EXPECT_FALSE(displayAvailable(why));
+    EXPECT_NE(why.find("No display is available"), std::string::npos) << why;
+    {
+        ScopedEnv empty("DISPLAY", "");
+        EXPECT_FALSE(displayAvailable(why));
+    }
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        ScopedEnv one(name, name[0] == 'Q' ? "offscreen" : ":1");
+        EXPECT_TRUE(displayAvailable(why)) << name;
+    }
+}

@@ -1,0 +1,145 @@
+// Every event the program answers reaches its handler, once, and no other event reaches any.
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QRadioButton>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app_test_support.h"
+
+namespace {
+
+class Wiring : public FormTest {
+protected:
+    void SetUp() override {
+        FormTest::SetUp();
+        m_previous = TForm1::setHandlerObserver([this](std::string_view name) { m_ran.emplace_back(name); });
+    }
+    void TearDown() override {
+        TForm1::setHandlerObserver(m_previous);
+        FormTest::TearDown();
+    }
+
+    // The handlers that ran while `action` did, in order.
+    std::vector<std::string> during(const std::function<void()>& action) {
+        m_ran.clear();
+        action();
+        return m_ran;
+    }
+
+    std::vector<std::string> m_ran;
+    TForm1::HandlerObserver m_previous;
+};
+
+void typeInto(QWidget* widget, Qt::Key key, const QString& text = QString()) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(widget, &release);
+}
+
+void clickAt(QWidget* widget, QPoint pos) {
+    const QPointF local(pos);
+    const QPointF global(widget->mapToGlobal(pos));
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &release);
+}
+
+using Names = std::vector<std::string>;
+
+} // namespace
+
+TEST_F(Wiring, ButtonsRunTheirHandlers) {
+    struct Row {
+        const char* button;
+        const char* handler;
+    };
+    const Row rows[] = {
+        {"Button3", "Button3Click"},   {"Button8", "Button3Click"},     {"BitBtn3", "BitBtn3Click"},
+        {"Button1", "Button1Click"},   {"BitBtn2", "BitBtn2Click"},     {"BitBtn1", "BitBtn1Click"},
+        {"Macierze", "MacierzeClick"}, {"Button2", "Button2Click"},     {"Rownanie3", "Rownanie3Click"},
+        {"Button6", "Button6Click"},   {"Button4", "Button4Click"},     {"Button5", "Button5Click"},
+        {"Button7", "Button7Click"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(during([&] { find<QAbstractButton>(row.button)->click(); }), Names{row.handler}) << row.button;
+}
+
+TEST_F(Wiring, EveryChangeOfATrackBarRunsTheBitmapHandler) {
+    for (const char* name : {"RedMax", "GreenMax", "BlueMax"}) {
+        auto* bar = find<TTrackBar>(name);
+        EXPECT_EQ(during([&] { bar->setPosition(bar->position() + 7); }), Names{"Button7Click"}) << name;
+        EXPECT_EQ(during([&] { typeInto(bar, Qt::Key_Right); }), Names{"Button7Click"}) << name;
+    }
+}
+
+TEST_F(Wiring, EveryChangeOfAYearFieldRunsTheEasterHandler) {
+    for (const char* name : {"CSpinEdit1", "rok1", "rok2"}) {
+        auto* spin = find<TCSpinEdit>(name);
+        EXPECT_EQ(during([&] { typeInto(spin, Qt::Key_Backspace); }), Names{"Button6Click"}) << name;
+        EXPECT_EQ(during([&] { typeInto(spin, Qt::Key_5, QStringLiteral("5")); }), Names{"Button6Click"}) << name;
+        EXPECT_EQ(during([&] { typeInto(spin, Qt::Key_Up); }), Names{"Button6Click"}) << name;
+        EXPECT_EQ(during([&] { spin->setAnsiText("1999"); }), Names{"Button6Click"}) << name;
+    }
+}
+
+TEST_F(Wiring, TypingOrChoosingACountRunsTheConversions) {
+    auto* cb2 = find<TComboBox>("CB2");
+    EXPECT_EQ(during([&] { typeInto(cb2, Qt::Key_0, QStringLiteral("0")); }), Names{"CB2Change"});
+    EXPECT_EQ(cb2->ansiText(), "1e+30");
+    EXPECT_EQ(during([&] { typeInto(cb2, Qt::Key_Down); }), Names{"CB2Change"});
+    EXPECT_EQ(during([&] { cb2->setItemIndex(4); }), Names{});
+}
+
+TEST_F(Wiring, ChoosingAnotherEquationSolvesIt) {
+    auto* radio = find<TRadioGroup>("przypadekD");
+    EXPECT_EQ(during([&] { radio->button(2)->click(); }), Names{"Rownanie3Click"});
+    EXPECT_EQ(during([&] { radio->button(2)->click(); }), Names{});
+    EXPECT_EQ(during([&] { radio->setItemIndex(3); }), Names{});
+}
+
+// The strip above the pages, the margins beside them and the band above the status bar are the
+// window's own surface; a click there is a press of "< --- Caculate".
+TEST_F(Wiring, AClickOnTheFreeSurfaceRunsTheRoundingHandler) {
+    Form1->show();
+    for (QPoint free : {QPoint(500, 10), QPoint(3, 300), QPoint(1107, 300), QPoint(500, 700)})
+        EXPECT_EQ(during([&] { clickAt(Form1, free); }), Names{"Button1Click"}) << free.x() << "," << free.y();
+    auto* status = find<TStatusBar>("StatusBar1");
+    EXPECT_EQ(during([&] { clickAt(status, QPoint(200, 12)); }), Names{});
+    auto* sheet = find<TTabSheet>("TabSheet7");
+    EXPECT_EQ(during([&] { clickAt(sheet, QPoint(400, 20)); }), Names{});
+    auto* label = find<TLabel>("Label3");
+    EXPECT_EQ(during([&] { clickAt(label, QPoint(5, 5)); }), Names{});
+}
+
+TEST_F(Wiring, ControlsWithoutHandlersRunNothing) {
+    EXPECT_EQ(during([&] { find<TCheckBox>("CheckBox1")->click(); }), Names{});
+    EXPECT_EQ(during([&] { find<TCheckBox>("CheckBox1")->setChecked(false); }), Names{});
+    EXPECT_EQ(during([&] { typeInto(find<TComboBox>("ComboBox1"), Qt::Key_7, QStringLiteral("7")); }), Names{});
+    EXPECT_EQ(during([&] { typeInto(find<TEdit>("Edit6"), Qt::Key_7, QStringLiteral("7")); }), Names{});
+    EXPECT_EQ(during([&] { find<TStringGrid>("Dane")->setCell(1, 0, "2"); }), Names{});
+}
+
+// Pressing either button of the first tab leaves every text of the window as it was.
+TEST_F(Wiring, TheFirstTabsButtonsChangeNothing) {
+    const auto snapshot = [] {
+        std::vector<std::string> texts;
+        for (TEdit* edit : Form1->findChildren<TEdit*>())
+            texts.push_back(edit->objectName().toStdString() + "=" + edit->ansiText());
+        for (TMemo* memo : Form1->findChildren<TMemo*>())
+            for (const std::string& line : memo->lines())
+                texts.push_back(memo->objectName().toStdString() + ":" + line);
+        return texts;
+    };
+    const auto before = snapshot();
+    find<TButton>("Button3")->click();
+    find<TButton>("Button8")->click();
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_TRUE(shownErrors().empty());
+}
