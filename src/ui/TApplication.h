@@ -33,7 +33,8 @@ public:
     static std::string applicationTitle();
 
     // The text the exception display shows: the message, plus "." when it is not empty and its last
-    // byte sorts after "." ("Division by zero" -> "Division by zero.", "Stop." and "Why?" unchanged).
+    // byte sorts after "." ("Division by zero" -> "Division by zero.", "Why?" -> "Why?.", while
+    // "Stop.", "Done!" and "a -" stay as they are).
     static std::string exceptionMessage(const std::exception& e);
     // Shows exceptionMessage(e) titled with the application title: a message box with the error icon
     // and one OK button, or the display installed instead.

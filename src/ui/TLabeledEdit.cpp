@@ -23,6 +23,10 @@ TLabeledEdit::~TLabeledEdit() {
 }
 
 QLabel* TLabeledEdit::label() const {
+    FlagGuard guard;
+    // Qt holds back the move event of a hidden widget until it is shown; whoever looks at the label
+    // before that still finds it in place.
+    placeLabel();
     return m_label.data();
 }
 
@@ -64,7 +68,7 @@ void TLabeledEdit::moveEvent(QMoveEvent* event) {
     placeLabel();
 }
 
-void TLabeledEdit::placeLabel() {
+void TLabeledEdit::placeLabel() const {
     if (!m_label)
         return;
     const QSize size = m_label->sizeHint();

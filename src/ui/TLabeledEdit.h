@@ -30,7 +30,7 @@ protected:
     void moveEvent(QMoveEvent* event) override;
 
 private:
-    void placeLabel();
+    void placeLabel() const;
 
     QPointer<QLabel> m_label;
 };

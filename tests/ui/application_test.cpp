@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <cfenv>
+#include <stdexcept>
+
+#include "numtext/exceptions.h"
+#include "numtext/fpenv.h"
+#include "ui/TApplication.h"
+#include "ui/TButton.h"
+#include "ui_test_support.h"
+
+namespace {
+
+TEST(ApplicationTitle, IsTheFileNameCutAtTheFirstDotWithTheRestInLowerCase) {
+    const struct {
+        const char* path;
+        const char* title;
+    } rows[] = {
+        {"kestrova", "kestrova"},
+        {"Kestrova.exe", "Kestrova"},
+        {"PROBY.EXE", "Proby"},
+        {"/usr/local/bin/KESTROVA", "Kestrova"},
+        {"C:\\Program Files\\Proby.v2.exe", "Proby"},
+        {"ŁÓDŹ.EXE", "Łódź"},
+        {".hidden", ""},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(TApplication::titleFromFileName(row.path), row.title) << row.path;
+}
+
+TEST(ApplicationTitle, ComesFromTheRunningProgram) {
+    // This test program is ui_tests.
+    EXPECT_EQ(TApplication::applicationTitle(), "ui_tests");
+}
+
+TEST(ExceptionDisplay, AddsAFullStopOnlyAfterCharactersSortingAfterIt) {
+    const struct {
+        const char* message;
+        const char* shown;
+    } rows[] = {
+        {"Floating point division by zero", "Floating point division by zero."},
+        {"'abc' is not a valid floating point value", "'abc' is not a valid floating point value."},
+        {"", ""},
+        {"Stop.", "Stop."},
+        {"Done!", "Done!"},
+        {"a -", "a -"},
+        {"a,", "a,"},
+        {"trailing ", "trailing "},
+        {"Why?", "Why?."},
+        {"ends /", "ends /."},
+        {"x 0", "x 0."},
+        {"miesiąc ł", "miesiąc ł."}, // a multibyte last character: its bytes sort after "."
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(TApplication::exceptionMessage(numtext::Exception(row.message)), row.shown)
+            << row.message;
+    EXPECT_EQ(TApplication::exceptionMessage(std::runtime_error("plain")), "plain.");
+    EXPECT_EQ(TApplication::exceptionMessage(numtext::Exception(std::string("a\0b", 3))),
+              std::string("a\0b.", 4));
+}
+
+TEST(ExceptionDisplay, DefaultIsAnErrorBoxTitledWithTheApplicationTitle) {
+    auto previous = TApplication::setExceptionDisplay({});
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    int buttons = 0;
+    bool closed = false;
+    int attempts = 0;
+    std::function<void()> inspect = [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            if (++attempts < 200)
+                QTimer::singleShot(10, inspect);
+            return;
+        }
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        buttons = static_cast<int>(box->buttons().size());
+        closed = true;
+        box->button(QMessageBox::Ok)->click();
+    };
+    QTimer::singleShot(0, inspect);
+    TApplication::showException(numtext::EZeroDivide());
+    TApplication::setExceptionDisplay(std::move(previous));
+    ASSERT_TRUE(closed);
+    EXPECT_EQ(title, QStringLiteral("ui_tests"));
+    EXPECT_EQ(text, QStringLiteral("Floating point division by zero."));
+    EXPECT_EQ(icon, QMessageBox::Critical);
+    EXPECT_EQ(buttons, 1);
+}
+
+TEST(Guard, ShowsWhatAHandlerThrowsAndGoesOn) {
+    uitest::CapturedDisplay display;
+    std::vector<std::string> steps;
+    ui::guard([&] {
+        steps.push_back("written");
+        throw numtext::EConvertError("'2.0' is not a valid floating point value");
+        steps.push_back("never");
+    });
+    ui::guard([&] { throw std::out_of_range("index"); });
+    ui::guard([&] { throw 42; });
+    ui::guard([&] { steps.push_back("next handler"); });
+    EXPECT_EQ(steps, (std::vector<std::string>{"written", "next handler"}));
+    ASSERT_EQ(display.shown.size(), 3u);
+    EXPECT_EQ(display.shown[0].message, "'2.0' is not a valid floating point value.");
+    EXPECT_EQ(display.shown[0].title, "ui_tests");
+    EXPECT_EQ(display.shown[1].message, "index.");
+    EXPECT_EQ(display.shown[2].message, ""); // not an exception object: an empty message
+}
+
+TEST(Guard, HandlerStartsWithClearFlagsAndTheCallerKeepsItsOwn) {
+    std::feclearexcept(FE_ALL_EXCEPT);
+    std::feraiseexcept(FE_OVERFLOW);
+    int seenAtStart = -1;
+    ui::guard([&] {
+        seenAtStart = std::fetestexcept(numtext::kCheckedFlags);
+        std::feraiseexcept(FE_DIVBYZERO);
+    });
+    EXPECT_EQ(seenAtStart, 0);
+    EXPECT_NE(std::fetestexcept(FE_OVERFLOW), 0);
+    EXPECT_EQ(std::fetestexcept(FE_DIVBYZERO), 0);
+    std::feclearexcept(FE_ALL_EXCEPT);
+}
+
+TEST(Guard, ConnectedHandlerRunsGuardedOnEverySignal) {
+    uitest::CapturedDisplay display;
+    TButton button;
+    int runs = 0;
+    QObject context;
+    ui::connectGuarded(&button, &QPushButton::clicked, &context, [&] {
+        ++runs;
+        if (runs == 1)
+            throw numtext::EOverflow();
+    });
+    button.click();
+    button.click();
+    EXPECT_EQ(runs, 2);
+    ASSERT_EQ(display.shown.size(), 1u);
+    EXPECT_EQ(display.shown[0].message, "Floating point overflow.");
+}
+
+TEST(FormatSettings, ComeFromTheLocaleWithoutTimeZones) {
+    const numtext::FormatSettings pl =
+        TApplication::formatSettingsFrom(QLocale(QLocale::Polish, QLocale::Poland));
+    EXPECT_EQ(pl.decimalSeparator, ",");
+    EXPECT_EQ(pl.thousandSeparator, "\u00A0");
+    EXPECT_EQ(pl.longTimeFormat, "HH:mm:ss");
+    EXPECT_EQ(pl.timeSeparator, ":");
+
+    const numtext::FormatSettings us =
+        TApplication::formatSettingsFrom(QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(us.decimalSeparator, ".");
+    EXPECT_EQ(us.thousandSeparator, ",");
+    EXPECT_EQ(us.longTimeFormat, "h:mm:ss AP");
+    EXPECT_EQ(us.timeAmString, "AM");
+    EXPECT_EQ(us.timePmString, "PM");
+}
+
+TEST(FormatSettings, AreReadAgainWhenTheSystemAnnouncesALocaleChange) {
+    numtext::FormatSettings odd;
+    odd.decimalSeparator = "#";
+    TApplication::setFormatSettings(odd);
+    ASSERT_EQ(TApplication::formatSettings().decimalSeparator, "#");
+    QEvent change(QEvent::LocaleChange);
+    QApplication::sendEvent(qApp, &change);
+    EXPECT_EQ(TApplication::formatSettings().decimalSeparator,
+              TApplication::formatSettingsFrom(QLocale::system()).decimalSeparator);
+}
+
+} // namespace

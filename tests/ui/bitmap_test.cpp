@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QTemporaryDir>
+#include <cstring>
+
+#include "numtext/exceptions.h"
+#include "ui/TBitmap.h"
+#include "ui/TSavePictureDialog.h"
+
+namespace {
+
+std::uint32_t le32(const QByteArray& bytes, int at) {
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i)
+        v = (v << 8) | static_cast<std::uint8_t>(bytes[at + i]);
+    return v;
+}
+
+std::uint16_t le16(const QByteArray& bytes, int at) {
+    return static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[at]) |
+                                      static_cast<std::uint8_t>(bytes[at + 1]) << 8);
+}
+
+TBitmap bitmap700x500() {
+    TBitmap b;
+    b.setWidth(700);
+    b.setHeight(500);
+    return b;
+}
+
+TEST(Bitmap, RowsAreBlueGreenRedTopRowFirst) {
+    TBitmap b = bitmap700x500();
+    ASSERT_EQ(b.width(), 700);
+    ASSERT_EQ(b.height(), 500);
+    std::uint8_t* top = b.scanLine(0);
+    top[0] = 10; // blue
+    top[1] = 20; // green
+    top[2] = 30; // red
+    b.scanLine(499)[3 * 699 + 2] = 255;
+    EXPECT_EQ(b.image().pixelColor(0, 0), QColor(30, 20, 10));
+    EXPECT_EQ(b.image().pixelColor(699, 499), QColor(255, 0, 0));
+    // 2100 bytes a row and no padding.
+    EXPECT_EQ(b.scanLine(1) - b.scanLine(0), 2100);
+}
+
+TEST(Bitmap, ScanLineOutsideTheBitmapThrows) {
+    TBitmap b = bitmap700x500();
+    EXPECT_THROW(b.scanLine(500), numtext::Exception);
+    EXPECT_THROW(b.scanLine(-1), numtext::Exception);
+}
+
+TEST(Bitmap, FillRectPaintsTheBrushColour) {
+    TBitmap b = bitmap700x500();
+    b.fillRect(QRect(0, 0, 700, 500), QColor(0, 255, 0));
+    const std::uint8_t* row = b.scanLine(250);
+    EXPECT_EQ(row[3 * 100 + 0], 0);
+    EXPECT_EQ(row[3 * 100 + 1], 255);
+    EXPECT_EQ(row[3 * 100 + 2], 0);
+}
+
+TEST(Bitmap, SavesA24BitBmpWhateverTheExtension) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    TBitmap b = bitmap700x500();
+    b.scanLine(499)[0] = 1; // bottom row, first pixel: blue 1
+    b.scanLine(0)[2] = 2;   // top row, first pixel: red 2
+    const std::string name = dir.filePath(QStringLiteral("picture.wmf")).toStdString();
+    b.saveToFile(name);
+
+    QFile file(QString::fromStdString(name));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    ASSERT_EQ(bytes.size(), 1050054);
+    EXPECT_EQ(bytes.left(2), QByteArray("BM"));
+    EXPECT_EQ(le32(bytes, 2), 1050054u); // file size
+    EXPECT_EQ(le32(bytes, 10), 54u);     // pixel data offset
+    EXPECT_EQ(le32(bytes, 14), 40u);     // information header size
+    EXPECT_EQ(le32(bytes, 18), 700u);
+    EXPECT_EQ(le32(bytes, 22), 500u); // positive: bottom row first
+    EXPECT_EQ(le16(bytes, 26), 1u);   // planes
+    EXPECT_EQ(le16(bytes, 28), 24u);  // bits per pixel
+    EXPECT_EQ(le32(bytes, 30), 0u);   // no compression
+    // The file starts with the bottom row and ends with the top row.
+    EXPECT_EQ(static_cast<std::uint8_t>(bytes[54]), 1);
+    EXPECT_EQ(static_cast<std::uint8_t>(bytes[54 + 2]), 0);
+    EXPECT_EQ(static_cast<std::uint8_t>(bytes[54 + 499 * 2100 + 2]), 2);
+}
+
+TEST(Bitmap, UncreatableFileRaisesTheFileCreationError) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string name = dir.filePath(QStringLiteral("missing/picture.bmp")).toStdString();
+    TBitmap b = bitmap700x500();
+    try {
+        b.saveToFile(name);
+        FAIL() << "no error";
+    } catch (const numtext::Exception& e) {
+        EXPECT_EQ(e.Message(), "Cannot create file " + name);
+    }
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+}
+
+// Installs a runner for one test and restores exec() afterwards.
+class RunnerScope {
+public:
+    explicit RunnerScope(TSavePictureDialog::Runner runner)
+        : m_previous(TSavePictureDialog::setRunner(std::move(runner))) {}
+    ~RunnerScope() { TSavePictureDialog::setRunner(std::move(m_previous)); }
+
+private:
+    TSavePictureDialog::Runner m_previous;
+};
+
+TEST(SavePictureDialog, IsASaveDialogThatReplacesFilesWithoutAsking) {
+    TSavePictureDialog dialog;
+    bool ran = false;
+    RunnerScope scope([&](QFileDialog& d) {
+        ran = true;
+        EXPECT_EQ(d.acceptMode(), QFileDialog::AcceptSave);
+        EXPECT_TRUE(d.testOption(QFileDialog::DontConfirmOverwrite));
+        EXPECT_TRUE(d.defaultSuffix().isEmpty());
+        EXPECT_TRUE(d.nameFilters().join(' ').contains(QStringLiteral("*.bmp")));
+        return int(QDialog::Rejected);
+    });
+    EXPECT_FALSE(dialog.execute(nullptr));
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(dialog.fileName(), "");
+}
+
+TEST(SavePictureDialog, DefaultExtensionIsAddedToANameWithoutOne) {
+    QTemporaryDir dir;
+    TSavePictureDialog dialog;
+    dialog.setDefaultExt("*.wmf");
+    EXPECT_EQ(dialog.defaultExt(), "*.wmf");
+    RunnerScope scope([&](QFileDialog& d) {
+        EXPECT_EQ(d.defaultSuffix(), QStringLiteral("wmf"));
+        d.selectFile(dir.filePath(QStringLiteral("obraz")));
+        return int(QDialog::Accepted);
+    });
+    ASSERT_TRUE(dialog.execute(nullptr));
+    EXPECT_EQ(dialog.fileName(), dir.filePath(QStringLiteral("obraz.wmf")).toStdString());
+}
+
+TEST(SavePictureDialog, NameWithAnExtensionIsKept) {
+    QTemporaryDir dir;
+    TSavePictureDialog dialog;
+    dialog.setDefaultExt("*.wmf");
+    RunnerScope scope([&](QFileDialog& d) {
+        d.selectFile(dir.filePath(QStringLiteral("obraz.bmp")));
+        return int(QDialog::Accepted);
+    });
+    ASSERT_TRUE(dialog.execute(nullptr));
+    EXPECT_EQ(dialog.fileName(), dir.filePath(QStringLiteral("obraz.bmp")).toStdString());
+}
+
+} // namespace

@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QScatterSeries>
+#include <QValueAxis>
+#include <cmath>
+
+#include "ui/TApplication.h"
+#include "ui/TChart.h"
+#include "ui/TPointSeries.h"
+#include "ui_test_support.h"
+
+namespace {
+
+struct SeriesFixture : ::testing::Test {
+    SeriesFixture() {
+        chart = new TChart(&window);
+        chart->setGeometry(0, 0, 649, 265);
+        series = new TPointSeries;
+        series->setXValuesAscending(true);
+        chart->addSeries(series);
+        QObject::connect(series->qseries(), &QXYSeries::pointsReplaced, [this] { ++handOvers; });
+        QObject::connect(series->qseries(), &QXYSeries::pointAdded, [this] { ++singleAdds; });
+        window.show();
+    }
+    std::vector<QPointF> handedOver() const {
+        const QList<QPointF> points = series->qseries()->points();
+        return {points.begin(), points.end()};
+    }
+    QWidget window;
+    TChart* chart = nullptr;
+    TPointSeries* series = nullptr;
+    int handOvers = 0;
+    int singleAdds = 0;
+};
+
+TEST_F(SeriesFixture, AscendingSeriesInsertsByXAfterEqualOnes) {
+    series->addXY(2000, 23);
+    series->addXY(1998, 12);
+    series->addXY(2000, -1);
+    series->addXY(1999, 4);
+    series->addXY(2000, 7);
+    series->addXY(2001, 15);
+    const std::vector<QPointF> expected{{1998, 12}, {1999, 4}, {2000, 23},
+                                        {2000, -1}, {2000, 7}, {2001, 15}};
+    EXPECT_EQ(series->points(), expected);
+    EXPECT_EQ(series->count(), 6);
+    EXPECT_EQ(series->point(2), QPointF(2000, 23));
+}
+
+TEST_F(SeriesFixture, UnorderedSeriesKeepsTheOrderOfAdding) {
+    series->setXValuesAscending(false);
+    series->addXY(1, 0);
+    series->addXY(-1, 0.5);
+    EXPECT_EQ(series->points(), (std::vector<QPointF>{{1, 0}, {-1, 0.5}}));
+}
+
+TEST_F(SeriesFixture, AHandlerHandsItsPointsOverOnceWhenItReturns) {
+    ui::guard([&] {
+        series->clear();
+        for (int i = 0; i < 1001; ++i) {
+            const double t = i * 0.006283185307179587;
+            series->addXY(std::cos(t), std::sin(3 * t));
+        }
+        EXPECT_EQ(series->qseries()->count(), 0); // nothing reaches the chart mid-handler
+    });
+    EXPECT_EQ(handOvers, 1);
+    EXPECT_EQ(singleAdds, 0);
+    EXPECT_EQ(handedOver(), series->points());
+    EXPECT_DOUBLE_EQ(series->point(0).x(), -1.0); // t = pi comes first
+
+    ui::guard([&] { series->clear(); });
+    EXPECT_EQ(handOvers, 2);
+    EXPECT_EQ(series->qseries()->count(), 0);
+}
+
+TEST_F(SeriesFixture, NestedHandlersHandOverOnceAtTheOutermostEnd) {
+    ui::guard([&] {
+        series->addXY(1, 1);
+        ui::guard([&] { series->addXY(2, 2); });
+        EXPECT_EQ(handOvers, 0);
+        series->addXY(3, 3);
+    });
+    EXPECT_EQ(handOvers, 1);
+    EXPECT_EQ(series->qseries()->count(), 3);
+}
+
+TEST_F(SeriesFixture, PointsAddedOutsideAHandlerArriveWhenTheEventLoopRuns) {
+    series->addXY(5, 6);
+    series->addXY(7, 8);
+    EXPECT_EQ(series->qseries()->count(), 0);
+    QApplication::processEvents();
+    EXPECT_EQ(handOvers, 1);
+    EXPECT_EQ(handedOver(), (std::vector<QPointF>{{5, 6}, {7, 8}}));
+}
+
+TEST_F(SeriesFixture, TwentyThousandPointsTakeSecondsNotMinutes) {
+    QElapsedTimer timer;
+    timer.start();
+    ui::guard([&] {
+        for (int i = 0; i < 20000; ++i)
+            series->addXY(i, i % 31);
+    });
+    QApplication::processEvents();
+    EXPECT_EQ(series->qseries()->count(), 20000);
+    EXPECT_EQ(handOvers, 1);
+    EXPECT_LT(timer.elapsed(), 20000); // point by point this took over a minute
+}
+
+TEST(Chart, SeriesAreIndexedInTheOrderAdded) {
+    TChart chart;
+    chart.setTitle(QStringLiteral("data Niedzieli Wielkanocnej"));
+    auto* march = new TPointSeries;
+    march->setTitle(QStringLiteral("marzec"));
+    auto* april = new TPointSeries;
+    april->setTitle(QStringLiteral("kwiecień"));
+    chart.addSeries(march);
+    chart.addSeries(april);
+    EXPECT_EQ(chart.seriesCount(), 2);
+    EXPECT_EQ(chart.series(0), march);
+    EXPECT_EQ(chart.series(1), april);
+    EXPECT_EQ(chart.series(2), nullptr);
+    EXPECT_EQ(march->chart(), &chart);
+    EXPECT_EQ(chart.title(), QStringLiteral("data Niedzieli Wielkanocnej"));
+    EXPECT_EQ(april->qseries()->name(), QStringLiteral("kwiecień"));
+}
+
+TEST(Chart, AutomaticAxesTakeTheRangeOfAllPointsFixedOnesKeepTheirs) {
+    TChart chart;
+    chart.setLeftAxisAutomatic(false);
+    chart.leftAxis()->setRange(0, 31);
+    auto* march = new TPointSeries;
+    auto* april = new TPointSeries;
+    chart.addSeries(march);
+    chart.addSeries(april);
+    ui::guard([&] {
+        march->addXY(2000, 23);
+        april->addXY(2000, -1);
+        april->addXY(2020, 12);
+        march->addXY(2020, -1);
+    });
+    EXPECT_EQ(chart.bottomAxis()->min(), 2000);
+    EXPECT_EQ(chart.bottomAxis()->max(), 2020);
+    EXPECT_EQ(chart.leftAxis()->min(), 0);
+    EXPECT_EQ(chart.leftAxis()->max(), 31);
+}
+
+TEST(Chart, SmallPointersWithoutOutlineAreDrawnInTheirFill) {
+    QWidget window;
+    auto* chart = new TChart(&window);
+    chart->setGeometry(0, 0, 300, 200);
+    chart->setLegendVisible(false);
+    auto* series = new TPointSeries;
+    series->setPointerStyle(TPointSeries::PointerStyle::Circle);
+    series->setPointerSize(4);
+    series->setPointerFill(QColor(0, 128, 255));
+    series->setPointerOutline(false);
+    chart->addSeries(series);
+    ui::guard([&] {
+        for (int i = 0; i <= 10; ++i)
+            series->addXY(i, i);
+    });
+    window.show();
+    QApplication::processEvents();
+    const QImage shot = chart->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int filled = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            filled += shot.pixelColor(x, y) == QColor(0, 128, 255);
+    EXPECT_GE(filled, 11); // at least one pixel of every marker
+}
+
+} // namespace
