@@ -1,0 +1,134 @@
+// The timing tab's loops and the bitmap tab's pixels, each against a reference measured in the
+// same run. Run: build/release/bench/bench_experiments. The ratios are printed after the table.
+//
+// Loops: a pass must cost at least one dependent division plus one multiplication kept in a
+// register; a ratio below 1.0 would mean the compiler shortened, merged or dropped passes.
+// Pixels: the whole 700 x 500 picture against the plain kernel (bench/dib_plain_kernel.cpp).
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "dib_plain_kernel.h"
+#include "experiments/dib_pixels.h"
+#include "experiments/timing_loops.h"
+
+namespace {
+
+using namespace experiments;
+
+constexpr std::int64_t kPasses = 200000;
+
+void perPass(benchmark::State& state) {
+    state.counters["ns_per_pass"] = benchmark::Counter(
+        static_cast<double>(state.iterations() * kPasses),
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void BM_LoopByReference(benchmark::State& state) {
+    volatile double target = 12.3;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(loopByReference(target, kPasses));
+    perPass(state);
+}
+
+void BM_LoopByValue(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(loopByValue(kPasses));
+    perPass(state);
+}
+
+void BM_LoopByAddress(benchmark::State& state) {
+    volatile double target = 12.3;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(loopByAddress(&target, kPasses));
+    perPass(state);
+}
+
+// The floor: the same division and multiplication on a value the compiler must keep in a register
+// and must compute (the empty asm hides the value from the optimiser), one after the other.
+void BM_DivMulLatency(benchmark::State& state) {
+    for (auto _ : state) {
+        double x = 12.3;
+        for (std::int64_t i = 0; i < kPasses; ++i) {
+            asm volatile("" : "+x"(x));
+            x = x / x;
+            asm volatile("" : "+x"(x));
+            x = x * x;
+        }
+        benchmark::DoNotOptimize(x);
+    }
+    perPass(state);
+}
+
+struct Buffer {
+    static constexpr int kStride = 3 * kDibWidth;
+    std::vector<std::uint8_t> bytes = std::vector<std::uint8_t>(kStride * kDibHeight);
+    std::uint8_t* row(int i) { return bytes.data() + static_cast<std::ptrdiff_t>(i) * kStride; }
+};
+
+void BM_FillDib(benchmark::State& state) {
+    Buffer buffer;
+    for (auto _ : state) {
+        fillDib(kDibWidth, kDibHeight, {128, 200, 255}, [&buffer](int i) { return buffer.row(i); });
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_PlainKernel(benchmark::State& state) {
+    Buffer buffer;
+    for (auto _ : state) {
+        for (int i = 0; i < kDibHeight; ++i)
+            plainKernelRow(buffer.row(i), kDibWidth, 128, 200, 255);
+        benchmark::ClobberMemory();
+    }
+    // The plain kernel is the definition written out: it must make the same picture.
+    Buffer ours;
+    fillDib(kDibWidth, kDibHeight, {128, 200, 255}, [&ours](int i) { return ours.row(i); });
+    if (ours.bytes != buffer.bytes)
+        state.SkipWithError("fillDib and the plain kernel disagree");
+}
+
+BENCHMARK(BM_LoopByReference)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LoopByValue)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LoopByAddress)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DivMulLatency)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FillDib)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainKernel)->Unit(benchmark::kMillisecond);
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs)
+            m_ns[r.benchmark_name()] = r.GetAdjustedCPUTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    void printRatios() {
+        for (const char* loop : {"BM_LoopByReference", "BM_LoopByValue", "BM_LoopByAddress"})
+            ratio(loop, "BM_DivMulLatency", ">= 1.00");
+        ratio("BM_FillDib", "BM_PlainKernel", "<= 1.00");
+    }
+
+private:
+    void ratio(const std::string& ours, const std::string& reference, const char* target) {
+        if (m_ns.count(ours) && m_ns.count(reference) && m_ns[reference] > 0)
+            std::printf("ratio %-20s / %-18s %.2f (target %s)\n", ours.c_str(),
+                        reference.c_str(), m_ns[ours] / m_ns[reference], target);
+    }
+    std::map<std::string, double> m_ns;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatios();
+    benchmark::Shutdown();
+    return 0;
+}

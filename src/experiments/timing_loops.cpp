@@ -1,0 +1,153 @@
+#include "timing_loops.h"
+
+#include <cstdint>
+
+#include "numtext/fpenv.h"
+#include "numtext/number_text.h"
+
+namespace experiments {
+
+using numtext::extended;
+
+ECountTooLarge::ECountTooLarge(std::string_view countText)
+    : numtext::Exception("'" + std::string(countText) +
+                         "' is more than 9007199254740992 operations, the most a double pass "
+                         "counter can count") {}
+
+// The loops are kept out of line so that the button and the benchmark time the same machine code.
+// The counter is volatile as well: the whole pass, counter included, lives in memory.
+
+[[gnu::noinline]] double loopByReference(volatile double& target, double count) {
+    volatile double counter = 0.0;
+    while (counter < count) {
+        target = target / target;
+        target = target * target;
+        counter = counter + 1.0;
+    }
+    return counter;
+}
+
+[[gnu::noinline]] double loopByValue(double count) {
+    volatile double value = 12.3;
+    volatile double counter = 0.0;
+    while (counter < count) {
+        value = value / value;
+        value = value * value;
+        counter = counter + 1.0;
+    }
+    return counter;
+}
+
+[[gnu::noinline]] double loopByAddress(volatile double* target, double count) {
+    volatile double counter = 0.0;
+    while (counter < count) {
+        *target = *target / *target;
+        *target = *target * *target;
+        counter = counter + 1.0;
+    }
+    return counter;
+}
+
+namespace {
+
+constexpr const char* kCalculating = "calculating ...";
+
+const TimingField kConversionField[3] = {TimingField::LabeledE1, TimingField::LabeledE2,
+                                         TimingField::LabeledE3};
+
+// One of the three conversions; `which` is 0, 1 or 2. Each parses the text anew, as each field
+// is emptied before its own parse.
+void convertCount(int which, std::string_view text, const numtext::FormatSettings& fs,
+                  TimingView& view) {
+    const TimingField field = kConversionField[which];
+    view.setText(field, "");
+    const extended x = numtext::StrToFloat(text, fs);
+    std::string shown;
+    switch (which) {
+    case 0:
+        shown = numtext::IntToStr(numtext::truncToInt32(x));
+        break;
+    case 1:
+        shown = numtext::IntToStr(numtext::truncToInt64(x));
+        break;
+    default:
+        shown = numtext::FloatToStr(x, fs);
+        break;
+    }
+    view.setText(field, shown);
+    view.repaint(field);
+}
+
+struct Run {
+    TimingField time;
+    TimingField fraction;
+};
+
+void showElapsed(const Run& run, numtext::TDateTime elapsed, const numtext::FormatSettings& fs,
+                 TimingView& view) {
+    view.setText(run.time, numtext::TimeToStr(elapsed, fs));
+    view.setText(run.fraction, numtext::FloatToStr(elapsed, fs));
+    view.setColour(run.time, FieldColour::Lime);
+    view.repaint(run.time);
+    view.setColour(run.fraction, FieldColour::Lime);
+    view.repaint(run.fraction);
+}
+
+} // namespace
+
+void showCountConversions(std::string_view countText, const numtext::FormatSettings& fs,
+                          TimingView& view) {
+    numtext::clearFpFlags();
+    for (int which = 0; which < 3; ++which)
+        convertCount(which, countText, fs, view);
+}
+
+void runTimings(std::string_view countText, const numtext::FormatSettings& fs, TimingView& view,
+                const Clock& clock) {
+    numtext::clearFpFlags();
+
+    // 1. Everything that can refuse the count does so before the tab changes.
+    // The by-value variable belongs to loopByValue, which sets it to 12.3 the same way.
+    volatile double referenceTarget = 12.3;
+    volatile double& reference = referenceTarget;
+    volatile double addressTarget = 12.3;
+    volatile double* const address = &addressTarget;
+    const double count = numtext::toDouble(numtext::StrToFloat(countText, fs));
+    if (count > kLargestCount)
+        throw ECountTooLarge(countText);
+
+    // 2. Colours back to the window colour, woven into the conversions.
+    const TimingField fraction[3] = {TimingField::LE21, TimingField::LE22, TimingField::LE23};
+    const TimingField time[3] = {TimingField::E1, TimingField::E2, TimingField::E3};
+    for (int k = 0; k < 3; ++k) {
+        view.setColour(fraction[k], FieldColour::Window);
+        convertCount(k, countText, fs, view);
+        view.setColour(time[k], FieldColour::Window);
+        view.repaint(kConversionField[k]);
+    }
+
+    // 3. Painted now, so it stays visible while the loops hold the thread.
+    for (TimingField f : {TimingField::E1, TimingField::E2, TimingField::E3, TimingField::LE21,
+                          TimingField::LE22, TimingField::LE23}) {
+        view.setText(f, kCalculating);
+        view.repaint(f);
+    }
+
+    // 4. By reference, by value, by address: not the order of the columns on screen.
+    numtext::TDateTime start = clock();
+    loopByReference(reference, count);
+    numtext::TDateTime end = clock();
+    showElapsed({TimingField::E1, TimingField::LE21}, end - start, fs, view);
+
+    start = clock();
+    loopByValue(count);
+    end = clock();
+    showElapsed({TimingField::E2, TimingField::LE22}, end - start, fs, view);
+
+    start = clock();
+    loopByAddress(address, count);
+    end = clock();
+    showElapsed({TimingField::E3, TimingField::LE23}, end - start, fs, view);
+}
+
+} // namespace experiments

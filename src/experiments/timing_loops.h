@@ -1,0 +1,82 @@
+#pragma once
+
+// The timing tab: one division and one multiplication per pass on a double reached three ways
+// (through a reference, directly, through a pointer), and the count typed in the combo box shown
+// after three conversions.
+//
+// Both entry points write through a TimingView in the exact order the user must see, so a failure
+// part-way leaves on screen precisely what was written before it.
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "numtext/exceptions.h"
+#include "numtext/format_settings.h"
+#include "numtext/time_text.h"
+
+namespace experiments {
+
+// The fields of the tab, under their control names. E1/LE21 hold the by-reference run, E2/LE22
+// the by-value run, E3/LE23 the by-address run; LabeledE1..3 the three count conversions.
+enum class TimingField { LabeledE1, LabeledE2, LabeledE3, E1, E2, E3, LE21, LE22, LE23 };
+
+enum class FieldColour { Window, Lime };
+
+// What the tab does to its fields. A repaint must paint the field at once, before returning.
+class TimingView {
+public:
+    virtual ~TimingView() = default;
+    virtual void setText(TimingField field, const std::string& text) = 0;
+    virtual void setColour(TimingField field, FieldColour colour) = 0;
+    virtual void repaint(TimingField field) = 0;
+};
+
+// The largest count the loops accept: 2^53. From there on adding 1.0 no longer changes the double
+// pass counter, so a larger count would never end.
+inline constexpr double kLargestCount = 9007199254740992.0;
+
+// A count above kLargestCount, refused before anything on the tab changes. Message, for "1e+16":
+// "'1e+16' is more than 9007199254740992 operations, the most a double pass counter can count".
+class ECountTooLarge : public numtext::Exception {
+public:
+    explicit ECountTooLarge(std::string_view countText);
+};
+
+// The count conversions, as the combo box's change event runs them. In order: LabeledE1 emptied,
+// the text parsed, the low 32 bits (signed) of its truncation written, LabeledE1 repainted; then
+// LabeledE2 the same with the whole signed 64-bit truncation; then LabeledE3 with the general float
+// text of the parsed extended value. Truncation outside the 64-bit range gives
+// -9223372036854775808. "5e+9" -> "705032704", "5000000000", "5000000000";
+// "1e+4900" -> "0", "-9223372036854775808", "1E4900". A text that does not parse throws
+// EConvertError right after LabeledE1 is emptied.
+void showCountConversions(std::string_view countText, const numtext::FormatSettings& fs,
+                          TimingView& view);
+
+using Clock = std::function<numtext::TDateTime()>;
+
+// The timing button. In order:
+//  1. count = the parsed text rounded to double. A text that does not parse throws EConvertError,
+//     one beyond the double range EOverflow, one above kLargestCount ECountTooLarge: in all three
+//     cases nothing has been written.
+//  2. For each conversion k = 1, 2, 3: LE2k to the window colour, conversion k as in
+//     showCountConversions, Ek to the window colour, LabeledEk repainted again.
+//  3. "calculating ..." into E1, E2, E3, LE21, LE22, LE23, each repainted at once.
+//  4. By reference, then by value, then by address: clock, the loop, clock; then Ek gets the long
+//     time text of end - start and LE2k its general float text (a fraction of a day, negative
+//     across midnight); Ek turns lime and is repainted, then LE2k likewise.
+// A count of 0 or below makes no pass; a fractional count makes as many passes as the next whole
+// number (2.5 makes 3).
+void runTimings(std::string_view countText, const numtext::FormatSettings& fs, TimingView& view,
+                const Clock& clock = numtext::Time);
+
+// The three timed loops. Each pass divides the variable by itself and then multiplies it by
+// itself, storing each result back into the variable in memory; the pass counter is a double
+// raised by 1.0 while it is below `count`. Every access is volatile, so no pass can be skipped,
+// merged with another, vectorised or kept in a register. Each returns the number of passes made;
+// after the first pass the variable holds 1.0.
+double loopByReference(volatile double& target, double count);
+double loopByValue(double count); // on a variable of its own, starting at 12.3
+double loopByAddress(volatile double* target, double count);
+
+} // namespace experiments

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "experiments/curve.h"
+
+using namespace experiments;
+
+namespace {
+
+// The lines of one press, as the memo must show them.
+const std::vector<std::string> kTraceLines = {
+    "Petla podwojna - jednoczena",
+    "i = 20     j = 4",
+    "i = 19     j = 5",
+    "i = 18     j = 6",
+    "i = 17     j = 7",
+    "Dwie pętle pojedyncze ",
+    " zmiana j ...",
+    "i = 0     j = 4",
+    "i = 1     j = 4",
+    "i = 2     j = 4",
+    "i = 3     j = 4",
+    " zmiana j ...",
+    "i = 0     j = 5",
+    "i = 1     j = 5",
+    "i = 2     j = 5",
+    "i = 3     j = 5",
+    "i = 4     j = 5",
+    " zmiana j ...",
+    "i = 0     j = 6",
+    "i = 1     j = 6",
+    "i = 2     j = 6",
+    "i = 3     j = 6",
+    "i = 4     j = 6",
+    "i = 5     j = 6",
+    " zmiana j ...",
+    "i = 0     j = 7",
+    "i = 1     j = 7",
+    "i = 2     j = 7",
+    "i = 3     j = 7",
+    "i = 4     j = 7",
+    "i = 5     j = 7",
+    "i = 6     j = 7",
+    "Pętla while: i++ .. kod ",
+    "i = 1",
+    "i = 2",
+    "i = 3",
+    "i = 4",
+    "Pętla while: kod    i++ ",
+    "i = 0",
+    "i = 1",
+    "i = 2",
+    "i = 3",
+};
+
+// A point series kept in ascending x, a point of equal x going after the ones already there, and a
+// memo; both keep what earlier presses left unless cleared.
+class FakeChartAndMemo : public CurveView {
+public:
+    std::vector<CurvePoint> series;
+    std::vector<std::string> memo;
+    std::vector<std::string> calls;
+
+    void clearSeries() override {
+        calls.emplace_back("clear");
+        series.clear();
+    }
+    void addPoint(double x, double y) override {
+        if (calls.empty() || calls.back() != "points")
+            calls.emplace_back("points");
+        const auto at = std::upper_bound(series.begin(), series.end(), x,
+                                         [](double v, const CurvePoint& p) { return v < p.x; });
+        series.insert(at, CurvePoint{x, y});
+    }
+    void addLine(const std::string& line) override {
+        if (calls.empty() || calls.back() != "lines")
+            calls.emplace_back("lines");
+        memo.push_back(line);
+    }
+};
+
+} // namespace
+
+TEST(ParametricCurve, AddsAThousandAndOnePointsClosingTheCurve) {
+    const std::vector<CurvePoint> points = parametricCurve();
+    ASSERT_EQ(points.size(), 1001u);
+    EXPECT_EQ(points[0].x, 1.0);
+    EXPECT_EQ(points[0].y, 0.0);
+    // The step is 2 pi / 1000 rounded to double; 3t is rounded before its sine.
+    EXPECT_EQ(points[1].x, std::cos(0.006283185307179587));
+    EXPECT_EQ(points[1].y, std::sin(0.01884955592153876));
+    EXPECT_NEAR(points[1000].x, 1.0, 1e-12);
+    EXPECT_NEAR(points[1000].y, 0.0, 1e-12);
+    EXPECT_NE(points[1000].y, 0.0) << "the last t must be the thousandth sum, just below 2 pi";
+    for (const CurvePoint& p : points) {
+        EXPECT_LE(std::fabs(p.x), 1.0);
+        EXPECT_LE(std::fabs(p.y), 1.0);
+    }
+}
+
+TEST(ParametricCurve, PointAddedFiveHundredAndFirstIsTheLeftmost) {
+    const std::vector<CurvePoint> points = parametricCurve();
+    ASSERT_EQ(points.size(), 1001u);
+    EXPECT_EQ(points[500].x, -1.0);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (i != 500) {
+            EXPECT_GT(points[i].x, -1.0) << "point " << i;
+        }
+    }
+}
+
+TEST(LoopTraces, AreTheFortyTwoLinesOfOnePress) {
+    EXPECT_EQ(loopTraceLines(), kTraceLines);
+}
+
+TEST(CurveButton, ClearsTheSeriesButAppendsToTheMemoOnEveryPress) {
+    FakeChartAndMemo view;
+    drawCurveAndTraces(view);
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"clear", "points", "lines"}));
+    ASSERT_EQ(view.series.size(), 1001u);
+    EXPECT_EQ(view.series.front().x, -1.0);
+    EXPECT_TRUE(std::is_sorted(view.series.begin(), view.series.end(),
+                               [](const CurvePoint& a, const CurvePoint& b) { return a.x < b.x; }));
+    EXPECT_EQ(view.memo, kTraceLines);
+
+    drawCurveAndTraces(view);
+    EXPECT_EQ(view.series.size(), 1001u);
+    ASSERT_EQ(view.memo.size(), 84u);
+    EXPECT_EQ(std::vector<std::string>(view.memo.begin() + 42, view.memo.end()), kTraceLines);
+}
