@@ -102,6 +102,18 @@ TEST(ParametricCurve, AddsAThousandAndOnePointsClosingTheCurve) {
     }
 }
 
+TEST(ParametricCurve, AdvancesTByAddingTheRoundedStep) {
+    // A t taken as the index times the step would round differently and end the curve elsewhere.
+    const std::vector<CurvePoint> points = parametricCurve();
+    const double step = 0.006283185307179587;
+    double t = 0.0;
+    for (std::size_t i = 0; i < points.size(); ++i, t = step + t) {
+        ASSERT_EQ(points[i].x, std::cos(t)) << "point " << i;
+        ASSERT_EQ(points[i].y, std::sin(3 * t)) << "point " << i;
+    }
+    EXPECT_GT(t, 6.283185307179586) << "the loop stopped early";
+}
+
 TEST(ParametricCurve, PointAddedFiveHundredAndFirstIsTheLeftmost) {
     const std::vector<CurvePoint> points = parametricCurve();
     ASSERT_EQ(points.size(), 1001u);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <random>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -129,6 +130,13 @@ TEST(RampFactor, MatchesTheExtendedDefinitionForAnyOperands) {
     for (int width = 1; width < 4096; width += 7)
         for (int j = 0; j <= width; j += 1 + width / 97)
             ASSERT_EQ(RampFactor(j, width), referenceRamp(j, width)) << j << " / " << width;
+    // Quotients that round differently straight to double and through extended: the width is
+    // just past the range where the two always agree.
+    for (const auto& [x, width] : {std::pair{460, 2051}, {656, 2067}, {599, 2071}}) {
+        volatile double vx = x, vw = width;
+        ASSERT_NE(vx / vw, static_cast<double>(static_cast<extended>(vx) / vw));
+        EXPECT_EQ(RampFactor(x, width), referenceRamp(x, width)) << x << " / " << width;
+    }
     std::mt19937_64 gen(7);
     std::uniform_real_distribution<double> position(-2.0, 2.0);
     for (int k = 0; k < 20000; ++k) {
@@ -196,6 +204,10 @@ TEST(MixPixel, MixesAnyTwoColoursKeepingTheLowEightBits) {
     Pixel24 pixel;
     MixPixel(pixel, 300, 0, -1, 0, 256, 0, 1.0);
     EXPECT_EQ(rgb(pixel), (Rgb{44, 255, 0}));
+    // h = 1 - g rounded once from extended is 1.0 here, where the double difference is 1 - 2^-53,
+    // which would take one off the largest second colour.
+    MixPixel(pixel, 0, INT32_MAX, 0, 0, 0, 0, 0x1.0001p-54);
+    EXPECT_EQ(pixel.red, 255);
 
     std::mt19937_64 gen(11);
     std::uniform_real_distribution<double> factor(-0.1, 1.1);
