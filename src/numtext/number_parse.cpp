@@ -132,6 +132,9 @@ extended StrToFloat(std::string_view text, const FormatSettings& fs) {
             negativeExponent = text[i] == '-';
             ++i;
         }
+        // An exponent needs a digit: a half-typed "1e" is not a number yet.
+        if (i == n || !isDigit(text[i]))
+            invalidFloat(text);
         // Digits are read only while the exponent so far is below 500, so it stays below 5000.
         int exponent = 0;
         while (i < n && isDigit(text[i]) && exponent < 500) {

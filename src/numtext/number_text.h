@@ -16,10 +16,11 @@ namespace numtext {
 
 // The locale float parser. Grammar: spaces; an optional "+" or "-"; digits; optionally the decimal
 // separator and digits; then, provided something followed the sign, optionally "E" or "e", an
-// optional sign and digits; spaces; nothing else. Only ' ' is a blank. Any of the digit runs may be
-// empty: "," and "-," give 0, "1e" gives 1; "", "-", "e5" fail. Exponent digits are read only while
-// the exponent read so far is below 500, so "1e+4900" parses and "1e+5000" fails. The result is the
-// text's value correctly rounded to extended; one beyond the extended range fails.
+// optional sign and at least one digit; spaces; nothing else. Only ' ' is a blank. The mantissa's
+// digit runs may be empty: "," and "-," give 0, "5," gives 5; "", "-", "e5", "1e", "1e+" fail.
+// Exponent digits are read only while the exponent read so far is below 500, so "1e+4900" parses
+// and "1e+5000" fails. The result is the text's value correctly rounded to extended; one beyond the
+// extended range fails.
 // StrToFloat("2,0", comma) == 2; StrToFloat("2.0", comma) throws "'2.0' is not a valid floating point value".
 extended StrToFloat(std::string_view text, const FormatSettings& fs);
 

@@ -30,8 +30,8 @@ TEST(StrToFloat, AcceptsTheGrammarUnderACommaLocale) {
     } rows[] = {
         {"2,0", 2.0L},         {" 1,5 ", 1.5L},      {"-1,0", -1.0L},    {"+7", 7.0L},
         {",", 0.0L},           {"-,", 0.0L},         {",5", 0.5L},       {"5,", 5.0L},
-        {"1e3", 1000.0L},      {"1E-2", 0.01L},      {"2,5e+1", 25.0L},  {"1e", 1.0L},
-        {"1e+", 1.0L},         {"   3", 3.0L},        {"0000012", 12.0L}, {"1,999999", 1.999999L},
+        {"1e3", 1000.0L},      {"1E-2", 0.01L},      {"2,5e+1", 25.0L},  {",e1", 0.0L},
+        {"1e-0", 1.0L},        {"   3", 3.0L},        {"0000012", 12.0L}, {"1,999999", 1.999999L},
         {"1e0000000000003", 1000.0L},
     };
     for (const auto& r : rows)
@@ -40,7 +40,8 @@ TEST(StrToFloat, AcceptsTheGrammarUnderACommaLocale) {
 
 TEST(StrToFloat, RejectsEverythingElseQuotingTheWholeText) {
     for (const char* text : {"", " ", "+", "-", "e5", "E", "1,5x", "2.0", "1,,5", "1 5", "$10",
-                             "0x10", "\t1", "1\t", "1e5,0", "- 1", "++1", "1e+5000", "inf", "nan"})
+                             "0x10", "\t1", "1\t", "1e5,0", "- 1", "++1", "1e+5000", "inf", "nan",
+                             "1e", "1e+", "1E-", "1e ", ",e"})
         EXPECT_EQ(floatError(text), "'" + std::string(text) + "' is not a valid floating point value");
     const std::string withNul("1\0" "2", 3);
     EXPECT_EQ(floatError(withNul), "'" + withNul + "' is not a valid floating point value");
