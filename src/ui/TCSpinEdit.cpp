@@ -109,6 +109,11 @@ QAbstractSpinBox::StepEnabled TCSpinEdit::stepEnabled() const {
 void TCSpinEdit::focusOutEvent(QFocusEvent* event) {
     FlagGuard guard;
     QAbstractSpinBox::focusOutEvent(event);
+    // Only the focus moving on to another control is an exit. The window losing its activation
+    // (another program, a modal box, the window closing or being destroyed) or a popup menu is not:
+    // the spin edit stays the window's focused control.
+    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+        return;
     const int v = value();
     if (limited(v) != v)
         setValue(v);

@@ -15,7 +15,8 @@
 // - setValue() limits the value to [minValue, maxValue] (no limit when the two are equal) and writes
 //   its decimal text: setValue(3000) with limits 1000..2200 shows "2200".
 // - An arrow or key step is setValue(value() +/- increment). Losing the focus with a value outside the
-//   limits sets the value again, which brings the text into the limits.
+//   limits sets the value again, which brings the text into the limits. Deactivating the window
+//   (which also happens when it closes) is not losing the focus.
 class TCSpinEdit : public QAbstractSpinBox {
     Q_OBJECT
     Q_PROPERTY(int minValue READ minValue WRITE setMinValue)

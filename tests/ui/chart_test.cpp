@@ -27,11 +27,11 @@ struct SeriesFixture : ::testing::Test {
         const QList<QPointF> points = series->qseries()->points();
         return {points.begin(), points.end()};
     }
+    int handOvers = 0;
+    int singleAdds = 0;
     QWidget window;
     TChart* chart = nullptr;
     TPointSeries* series = nullptr;
-    int handOvers = 0;
-    int singleAdds = 0;
 };
 
 TEST_F(SeriesFixture, AscendingSeriesInsertsByXAfterEqualOnes) {

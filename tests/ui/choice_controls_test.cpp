@@ -24,10 +24,10 @@ struct ComboFixture : ::testing::Test {
         uitest::showActive(window);
         combo->setFocus();
     }
+    std::vector<std::string> texts; // the text at each changed(); outlives the controls
     QWidget window;
     TComboBox* combo = nullptr;
     QLineEdit* other = nullptr;
-    std::vector<std::string> texts; // the text at each changed()
 };
 
 TEST_F(ComboFixture, SettingTheItemIndexShowsTheItemAndFiresNothing) {
@@ -100,9 +100,9 @@ struct RadioFixture : ::testing::Test {
         QObject::connect(group, &TRadioGroup::clicked, [this] { selections.push_back(group->itemIndex()); });
         uitest::showActive(window);
     }
+    std::vector<int> selections; // the item index at each clicked(); outlives the controls
     QWidget window;
     TRadioGroup* group = nullptr;
-    std::vector<int> selections; // the item index at each clicked()
 };
 
 TEST_F(RadioFixture, ClickingAnotherItemFiresOnce) {

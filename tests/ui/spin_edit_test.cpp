@@ -39,10 +39,10 @@ struct SpinFixture : ::testing::Test {
         return spin->style()->subControlRect(QStyle::CC_SpinBox, &option, which, spin).center();
     }
 
+    std::vector<std::string> texts; // the text at each changed(); outlives the controls
     QWidget window;
     TCSpinEdit* spin = nullptr;
     QLineEdit* other = nullptr;
-    std::vector<std::string> texts; // the text at each changed()
 };
 
 TEST_F(SpinFixture, HoldsAnyTextAndReportsEveryChange) {
@@ -155,6 +155,16 @@ TEST_F(SpinFixture, LosingFocusBringsTheTextIntoTheLimits) {
     spin->setAnsiText(" 2011");
     other->setFocus();
     EXPECT_EQ(spin->ansiText(), " 2011");
+}
+
+TEST_F(SpinFixture, WindowLosingActivationIsNotAnExit) {
+    spin->setFocus();
+    spin->setAnsiText("abc");
+    texts.clear();
+    window.hide(); // closing the window, or another one becoming active
+    QApplication::processEvents();
+    EXPECT_EQ(spin->ansiText(), "abc");
+    EXPECT_TRUE(texts.empty());
 }
 
 TEST_F(SpinFixture, SizeHintFitsTheLimitsAndTheArrows) {
