@@ -1,5 +1,7 @@
 #include "Unit_proby.h"
 
+#include <QApplication>
+#include <QGraphicsLayout>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QScreen>
@@ -23,31 +25,33 @@ TForm1::HandlerObserver& handlerObserver() {
 double liczby[4] = {0.0, 0.0, 0.0, 0.0};
 Zespolona iloczyn = {0.0, 0.0};
 
-// The forms are drawn in "MS Sans Serif", which Linux desktops rarely have. Its nearest widths
-// come from Arial's metric twin, or else from a condensed sans serif; a plain one is the last
-// resort.
-void substituteFormFont() {
+// Every window of the program is drawn in "MS Sans Serif" at 8 points, so that is the application's
+// font: a control then has no font of its own to resolve when the form moves it onto a tab page.
+// Linux desktops rarely have the font itself; its nearest widths come from Arial's metric twin, or
+// else from a condensed sans serif, a plain one being the last resort.
+// Returns `parent`, so that the font is in place before the form's own widget is constructed.
+QWidget* withFormFont(QWidget* parent) {
     static const bool done = [] {
         QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                    {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
                                     QStringLiteral("Arial"), QStringLiteral("DejaVu Sans Condensed"),
                                     QStringLiteral("DejaVu Sans")});
+        QApplication::setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
         return true;
     }();
     (void)done;
+    return parent;
 }
 
 } // namespace
 
-TForm1::TForm1(QWidget* parent) : QWidget(parent) {
-    substituteFormFont();
+TForm1::TForm1(QWidget* parent) : QWidget(withFormFont(parent)) {
     setupUi(this);
 
     // Forms are drawn in the button-face colour, not in the window colour Qt would use.
     QPalette surface = palette();
     surface.setColor(QPalette::Window, surface.color(QPalette::Button));
     setPalette(surface);
-    setAutoFillBackground(true);
 
     // What a form resource cannot say: a label's own background, a font given in pixels, a
     // system colour, a combo box that shows a text without selecting an item.
@@ -208,6 +212,23 @@ void TForm1::setUpCharts() {
     arial.setPixelSize(13);
     days->setTitleFont(arial);
     Chart2->bottomAxis()->setLabelFormat(QStringLiteral("%d"));
+
+    // Measuring the 32 day labels is the costliest part of laying out a chart; the Easter chart is on
+    // a tab not shown at start, so its axes stay hidden until it is first seen.
+    Chart2->leftAxis()->setVisible(false);
+    Chart2->bottomAxis()->setVisible(false);
+    Chart2->installEventFilter(this);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Chart2 && event->type() == QEvent::Show && !m_chart2Seen) {
+        m_chart2Seen = true;
+        Chart2->leftAxis()->setVisible(true);
+        Chart2->bottomAxis()->setVisible(true);
+        // Laid out now, so that the first paint already has the axes.
+        Chart2->chart()->layout()->activate();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 // ---- Handlers ----

@@ -55,6 +55,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     using Handler = void (TForm1::*)(QObject*);
@@ -65,12 +66,11 @@ private:
     void wireEvents();
     void writeGridHeadings();
     void setUpCharts();
-    void setUpChart2();
     bool onFreeSurface(const QPoint& pos) const;
 
     bool m_pressedOnSurface = false;
     bool m_shownBefore = false;
-    bool m_chart2Ready = false;
+    bool m_chart2Seen = false;
 };
 
 // The one main window, from its creation at start-up to the end of the run.

@@ -28,6 +28,9 @@ TEST_F(MainWindow, HasItsCaptionAndClientSize) {
     EXPECT_EQ(Form1->objectName(), "Form1");
     EXPECT_EQ(Form1->windowTitle(), "Kestrova");
     EXPECT_EQ(Form1->size(), QSize(1110, 746));
+    EXPECT_EQ(Form1->font().family(), "MS Sans Serif");
+    EXPECT_EQ(Form1->font().pointSize(), 8);
+    EXPECT_EQ(Form1->palette().color(QPalette::Window), Form1->palette().color(QPalette::Button));
     EXPECT_EQ(find<TPageControl>("PageControl1")->geometry(), QRect(8, 24, 1097, 649));
 }
 
@@ -328,6 +331,8 @@ TEST_F(MainWindow, FixesTheDayAxisOfTheEasterChart) {
     ASSERT_EQ(vertical.size(), 1);
     auto* days = qobject_cast<QValueAxis*>(vertical.front());
     ASSERT_NE(days, nullptr);
+    EXPECT_TRUE(days->isVisible());
+    EXPECT_TRUE(chart2->bottomAxis()->isVisible());
     EXPECT_EQ(days->min(), 0.0);
     EXPECT_EQ(days->max(), 31.0);
     EXPECT_EQ(days->tickCount(), 32);

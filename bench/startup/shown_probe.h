@@ -1,0 +1,40 @@
+#pragma once
+
+// Tells the timing runner when the first window is on screen: at the first expose of a window,
+// once Qt has painted it (widgets paint synchronously while the expose is handled), the probe
+// writes "shown" to standard output and ends the process at once, so that tearing down costs
+// neither time nor memory in the measurement.
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QObject>
+#include <QTimer>
+#include <QWindow>
+
+#include <cstdio>
+#include <cstdlib>
+
+class ShownProbe : public QObject {
+public:
+    ShownProbe() { QCoreApplication::instance()->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (!m_seen && event->type() == QEvent::Expose) {
+            auto* window = qobject_cast<QWindow*>(watched);
+            if (window != nullptr && window->isExposed()) {
+                m_seen = true;
+                // Runs after the expose, and with it the first paint, has been handled.
+                QTimer::singleShot(0, [] {
+                    std::fputs("shown\n", stdout);
+                    std::fflush(stdout);
+                    std::_Exit(0);
+                });
+            }
+        }
+        return false;
+    }
+
+private:
+    bool m_seen = false;
+};
