@@ -65,7 +65,8 @@ Sample runOnce(const std::string& path) {
     rusage usage{};
     wait4(pid, &status, 0, &usage);
     if (said.rfind("shown", 0) != 0)
-        throw std::runtime_error(path + " ended without showing a window (status " + std::to_string(status) + ")");
+        throw std::runtime_error(path + " ended without showing a window (status " + std::to_string(status) +
+                                 ")");
     return {std::chrono::duration<double, std::milli>(shown - start).count(),
             static_cast<double>(usage.ru_maxrss) / 1024.0};
 }
@@ -114,8 +115,8 @@ int main(int argc, char* argv[]) {
         std::printf("  %-28s %9.1f ms   peak RSS %7.1f MiB\n", "minimal Qt Widgets window", m.milliseconds,
                     m.peakMiB);
         std::printf("  %-28s %9.1f ms   peak RSS %7.1f MiB\n", "kestrova", k.milliseconds, k.peakMiB);
-        std::printf("  %-28s %9.2fx      peak RSS %7.2fx\n", "ratio kestrova / minimal", k.milliseconds / m.milliseconds,
-                    k.peakMiB / m.peakMiB);
+        std::printf("  %-28s %9.2fx      peak RSS %7.2fx\n", "ratio kestrova / minimal",
+                    k.milliseconds / m.milliseconds, k.peakMiB / m.peakMiB);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_startup: %s\n", e.what());
         return 1;

@@ -25,18 +25,22 @@ TForm1::HandlerObserver& handlerObserver() {
 double liczby[4] = {0.0, 0.0, 0.0, 0.0};
 Zespolona iloczyn = {0.0, 0.0};
 
-// Every window of the program is drawn in "MS Sans Serif" at 8 points, so that is the application's
-// font: a control then has no font of its own to resolve when the form moves it onto a tab page.
-// Linux desktops rarely have the font itself; its nearest widths come from Arial's metric twin, or
-// else from a condensed sans serif, a plain one being the last resort.
-// Returns `parent`, so that the font is in place before the form's own widget is constructed.
-QWidget* withFormFont(QWidget* parent) {
+// Every window of the program is drawn in "MS Sans Serif" at 8 points on the button-face colour,
+// so these are the application's font and background: a control then has nothing of its own to
+// resolve when the form moves it onto a tab page. Linux desktops rarely have the font itself; its
+// nearest widths come from Arial's metric twin, or else from a condensed sans serif, a plain one
+// being the last resort.
+// Returns `parent`, so that the look is in place before the form's own widget is constructed.
+QWidget* withFormLook(QWidget* parent) {
     static const bool done = [] {
         QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                    {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
                                     QStringLiteral("Arial"), QStringLiteral("DejaVu Sans Condensed"),
                                     QStringLiteral("DejaVu Sans")});
         QApplication::setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+        QPalette buttonFace = QApplication::palette();
+        buttonFace.setColor(QPalette::Window, buttonFace.color(QPalette::Button));
+        QApplication::setPalette(buttonFace);
         return true;
     }();
     (void)done;
@@ -45,13 +49,8 @@ QWidget* withFormFont(QWidget* parent) {
 
 } // namespace
 
-TForm1::TForm1(QWidget* parent) : QWidget(withFormFont(parent)) {
+TForm1::TForm1(QWidget* parent) : QWidget(withFormLook(parent)) {
     setupUi(this);
-
-    // Forms are drawn in the button-face colour, not in the window colour Qt would use.
-    QPalette surface = palette();
-    surface.setColor(QPalette::Window, surface.color(QPalette::Button));
-    setPalette(surface);
 
     // What a form resource cannot say: a label's own background, a font given in pixels, a
     // system colour, a combo box that shows a text without selecting an item.
@@ -140,7 +139,9 @@ void TForm1::wireEvents() {
 }
 
 // A click counts when both the press and the release land on the form itself, not on any control.
-bool TForm1::onFreeSurface(const QPoint& pos) const { return rect().contains(pos) && childAt(pos) == nullptr; }
+bool TForm1::onFreeSurface(const QPoint& pos) const {
+    return rect().contains(pos) && childAt(pos) == nullptr;
+}
 
 void TForm1::mousePressEvent(QMouseEvent* event) {
     m_pressedOnSurface = event->button() == Qt::LeftButton && onFreeSurface(event->position().toPoint());
@@ -148,8 +149,8 @@ void TForm1::mousePressEvent(QMouseEvent* event) {
 }
 
 void TForm1::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = m_pressedOnSurface && event->button() == Qt::LeftButton &&
-                       onFreeSurface(event->position().toPoint());
+    const bool click =
+        m_pressedOnSurface && event->button() == Qt::LeftButton && onFreeSurface(event->position().toPoint());
     m_pressedOnSurface = false;
     if (click)
         TApplication::guarded([this] { run(&TForm1::Button1Click, this, "Button1Click"); });
@@ -175,7 +176,9 @@ namespace {
 
 // Pointer sizes are half-widths: a pointer of size n is 2n + 1 pixels across, so that the sizes 1
 // and 2 of the series still give markers one can see.
-int pointerPixels(int size) { return 2 * size + 1; }
+int pointerPixels(int size) {
+    return 2 * size + 1;
+}
 
 TPointSeries* makeSeries(TChart* chart, const QString& title, const QColor& color,
                          TPointSeries::PointerStyle style, int size, const QColor& fill, bool outline) {
@@ -195,10 +198,12 @@ TPointSeries* makeSeries(TChart* chart, const QString& title, const QColor& colo
 
 void TForm1::setUpCharts() {
     using Style = TPointSeries::PointerStyle;
-    Series1 = makeSeries(Chart1, QStringLiteral("Series1"), Qt::red, Style::Circle, 1, QColor(0, 128, 255), false);
-    Series2 = makeSeries(Chart2, QStringLiteral("marzec"), Qt::red, Style::Square, 2, QColor(255, 255, 0), true);
-    Series3 = makeSeries(Chart2, QStringLiteral("kwiecień"), QColor(0, 128, 0), Style::Square, 2, QColor(0, 255, 0),
-                         true);
+    Series1 =
+        makeSeries(Chart1, QStringLiteral("Series1"), Qt::red, Style::Circle, 1, QColor(0, 128, 255), false);
+    Series2 =
+        makeSeries(Chart2, QStringLiteral("marzec"), Qt::red, Style::Square, 2, QColor(255, 255, 0), true);
+    Series3 = makeSeries(Chart2, QStringLiteral("kwiecień"), QColor(0, 128, 0), Style::Square, 2,
+                         QColor(0, 255, 0), true);
 
     // Days of the month on a fixed scale, one tick per day; the points of -1 fall below it.
     QValueAxis* days = Chart2->leftAxis();

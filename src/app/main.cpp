@@ -13,8 +13,7 @@ namespace {
 // in the environment. Say that in plain words instead of leaving only Qt's own diagnostics.
 void startUpMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type == QtFatalMsg) {
-        std::fprintf(stderr,
-                     "Kestrova cannot open its window: the display could not be reached.\n(%s)\n",
+        std::fprintf(stderr, "Kestrova cannot open its window: the display could not be reached.\n(%s)\n",
                      message.toLocal8Bit().constData());
         std::_Exit(2);
     }

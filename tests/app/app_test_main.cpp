@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app_test_support.h"
+#include "numtext/rtl_math.h"
 #include "ui/TApplication.h"
 
 std::vector<ShownError>& shownErrors() {
@@ -8,8 +9,14 @@ std::vector<ShownError>& shownErrors() {
     return shown;
 }
 
+std::vector<std::string>& shownMathErrors() {
+    static std::vector<std::string> shown;
+    return shown;
+}
+
 void FormTest::SetUp() {
     shownErrors().clear();
+    shownMathErrors().clear();
     Form1 = new TForm1();
     Form2 = new TForm2();
 }
@@ -31,5 +38,6 @@ int main(int argc, char** argv) {
     TApplication::setExceptionDisplay([](const std::string& message, const std::string& title) {
         shownErrors().push_back({message, title});
     });
+    numtext::setMathErrorDisplay([](const std::string& text) { shownMathErrors().push_back(text); });
     return RUN_ALL_TESTS();
 }

@@ -23,10 +23,18 @@
 inline void PrintTo(const QRect& r, std::ostream* os) {
     *os << "QRect(" << r.x() << ", " << r.y() << ", " << r.width() << ", " << r.height() << ")";
 }
-inline void PrintTo(const QSize& s, std::ostream* os) { *os << "QSize(" << s.width() << ", " << s.height() << ")"; }
-inline void PrintTo(const QPoint& p, std::ostream* os) { *os << "QPoint(" << p.x() << ", " << p.y() << ")"; }
-inline void PrintTo(const QColor& c, std::ostream* os) { *os << c.name().toStdString(); }
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QSize& s, std::ostream* os) {
+    *os << "QSize(" << s.width() << ", " << s.height() << ")";
+}
+inline void PrintTo(const QPoint& p, std::ostream* os) {
+    *os << "QPoint(" << p.x() << ", " << p.y() << ")";
+}
+inline void PrintTo(const QColor& c, std::ostream* os) {
+    *os << c.name().toStdString();
+}
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 struct ShownError {
     std::string message;
@@ -35,6 +43,8 @@ struct ShownError {
 
 // Everything the exception display has shown since the last clear.
 std::vector<ShownError>& shownErrors();
+// Every text the math-error display has shown since the last clear.
+std::vector<std::string>& shownMathErrors();
 
 // Finds a control of the main window (or of any root) by its name. A missing control, or one of
 // another class, fails the test at once.

@@ -1,5 +1,8 @@
 // The product tab end to end: four texts in, two texts out, or a message and nothing changed.
 
+#include <QCoreApplication>
+#include <QEvent>
+
 #include <string>
 
 #include "app_test_support.h"
@@ -20,7 +23,8 @@ protected:
         return results();
     }
     std::pair<std::string, std::string> results() const {
-        return {find<TLabeledEdit>("LabeledEdit12")->ansiText(), find<TLabeledEdit>("LabeledEdit13")->ansiText()};
+        return {find<TLabeledEdit>("LabeledEdit12")->ansiText(),
+                find<TLabeledEdit>("LabeledEdit13")->ansiText()};
     }
     // The one message shown since the fixture started, or "" when there is not exactly one.
     std::string onlyMessage() const { return shownErrors().size() == 1 ? shownErrors().front().message : ""; }
@@ -115,6 +119,25 @@ TEST_F(ComplexProduct, TitlesTheMessageWithTheProgramsName) {
     ASSERT_EQ(shownErrors().size(), 1u);
     EXPECT_EQ(shownErrors().front().title, TApplication::applicationTitle());
     EXPECT_EQ(shownErrors().front().title, "app_tests");
+}
+
+// The handler takes the number format as it is at the click, and the system's own format comes back
+// when the system announces a change of its locale.
+TEST_F(ComplexProduct, ReadsTheNumberFormatAtEveryClick) {
+    const numtext::FormatSettings system = TApplication::formatSettings();
+    struct Restore {
+        numtext::FormatSettings settings;
+        ~Restore() { TApplication::setFormatSettings(settings); }
+    } restore{system};
+
+    TApplication::setFormatSettings(numtext::FormatSettings::fullStop());
+    EXPECT_EQ(multiply("2.5", "3", "-1", "5"), (Results{"-17.5", "9.5"}));
+
+    QEvent change(QEvent::LocaleChange);
+    QCoreApplication::sendEvent(QCoreApplication::instance(), &change);
+    EXPECT_EQ(TApplication::formatSettings().decimalSeparator, system.decimalSeparator);
+    EXPECT_EQ(multiply("2,5", "3", "-1", "5"), (Results{"-17,5", "9,5"}));
+    EXPECT_TRUE(shownErrors().empty());
 }
 
 // Run by itself under an English locale: the same window then reads numbers with a full stop.

@@ -111,19 +111,24 @@ TEST_F(MainWindow, HasEveryControlOnItsTab) {
     };
     const std::vector<Placement> placements = {
         {"TabSheet1", {"Button3", "Button8"}},
-        {"TabSheet2", {"GroupBox6", "Edit6", "Edit7", "Edit8", "Edit9", "LabeledEdit12", "LabeledEdit13", "BitBtn3"}},
-        {"TabSheet3", {"GroupBox5", "LabeledEdit8", "LabeledEdit9", "LabeledEdit10", "LabeledEdit11", "BitBtn2",
-                       "GroupBox4", "ComboBox1", "LabeledEdit1", "LabeledEdit2", "LabeledEdit20", "GroupBox2",
-                       "LabeledEdit6", "LabeledEdit7", "Button1", "GroupBox1", "LabeledEdit3", "LabeledEdit4",
-                       "LabeledEdit5", "LabeledEdit17", "BitBtn1", "Memo1", "GroupBox7", "LabeledEdit19", "Edit1",
-                       "Edit2", "Edit3", "Edit4", "Edit5", "Macierze"}},
-        {"TabSheet5", {"Label2", "GroupBox3", "E1", "E2", "E3", "LE21", "LE22", "LE23", "Label1", "CB2", "Button2",
-                       "LabeledE1", "LabeledE2", "LabeledE3"}},
-        {"TabSheet4", {"przypadekD", "Dane", "LabeledEdit14", "Rownanie3", "LabeledEdit15", "LabeledEdit16", "Eq3",
-                       "Button6", "CSpinEdit1", "Wielkanoc", "Chart2", "rok1", "rok2"}},
+        {"TabSheet2",
+         {"GroupBox6", "Edit6", "Edit7", "Edit8", "Edit9", "LabeledEdit12", "LabeledEdit13", "BitBtn3"}},
+        {"TabSheet3",
+         {"GroupBox5",    "LabeledEdit8",  "LabeledEdit9", "LabeledEdit10", "LabeledEdit11", "BitBtn2",
+          "GroupBox4",    "ComboBox1",     "LabeledEdit1", "LabeledEdit2",  "LabeledEdit20", "GroupBox2",
+          "LabeledEdit6", "LabeledEdit7",  "Button1",      "GroupBox1",     "LabeledEdit3",  "LabeledEdit4",
+          "LabeledEdit5", "LabeledEdit17", "BitBtn1",      "Memo1",         "GroupBox7",     "LabeledEdit19",
+          "Edit1",        "Edit2",         "Edit3",        "Edit4",         "Edit5",         "Macierze"}},
+        {"TabSheet5",
+         {"Label2", "GroupBox3", "E1", "E2", "E3", "LE21", "LE22", "LE23", "Label1", "CB2", "Button2",
+          "LabeledE1", "LabeledE2", "LabeledE3"}},
+        {"TabSheet4",
+         {"przypadekD", "Dane", "LabeledEdit14", "Rownanie3", "LabeledEdit15", "LabeledEdit16", "Eq3",
+          "Button6", "CSpinEdit1", "Wielkanoc", "Chart2", "rok1", "rok2"}},
         {"TabSheet6", {"Edit10", "Button4", "LabeledEdit18", "Label3", "Edit14", "Memo3"}},
         {"TabSheet7", {"Button5", "Chart1", "Memo2"}},
-        {"TabSheet8", {"Button7", "RedMax", "GreenMax", "BlueMax", "Edit11", "Edit12", "Edit13", "CheckBox1"}},
+        {"TabSheet8",
+         {"Button7", "RedMax", "GreenMax", "BlueMax", "Edit11", "Edit12", "Edit13", "CheckBox1"}},
     };
     for (const Placement& p : placements) {
         auto* sheet = find<TTabSheet>(p.sheet);
@@ -136,7 +141,8 @@ TEST_F(MainWindow, HasEveryControlOnItsTab) {
     // The class of each control decides the operations the handlers use on it.
     for (const char* name : {"Edit1", "Edit6", "Edit10", "Edit14", "E1", "Edit11"})
         EXPECT_NE(qobject_cast<TEdit*>(find<QWidget>(name)), nullptr) << name;
-    for (const char* name : {"LabeledEdit1", "LabeledEdit20", "LE21", "LabeledE3", "Wielkanoc", "LabeledEdit18"})
+    for (const char* name :
+         {"LabeledEdit1", "LabeledEdit20", "LE21", "LabeledE3", "Wielkanoc", "LabeledEdit18"})
         EXPECT_NE(qobject_cast<TLabeledEdit*>(find<QWidget>(name)), nullptr) << name;
     for (const char* name : {"BitBtn1", "BitBtn2", "BitBtn3", "Rownanie3"})
         EXPECT_NE(qobject_cast<TBitBtn*>(find<QWidget>(name)), nullptr) << name;
@@ -155,12 +161,15 @@ TEST_F(MainWindow, PlacesControlsWhereTheFormSays) {
         QRect rect;
     };
     const Geometry geometries[] = {
-        {"Button8", {8, 216, 1065, 177}},   {"GroupBox6", {40, 40, 297, 129}}, {"Edit9", {144, 56, 89, 21}},
-        {"BitBtn3", {248, 56, 41, 25}},     {"ComboBox1", {88, 28, 137, 21}},  {"Edit1", {8, 196, 177, 21}},
-        {"Macierze", {920, 304, 121, 25}},  {"CB2", {24, 128, 121, 21}},       {"LabeledE3", {704, 304, 233, 21}},
-        {"Dane", {208, 48, 132, 119}},      {"Eq3", {32, 184, 489, 105}},      {"CSpinEdit1", {304, 368, 49, 22}},
-        {"Chart2", {368, 304, 649, 265}},   {"Memo3", {656, 216, 273, 353}},   {"Chart1", {24, 112, 689, 361}},
-        {"Memo2", {856, 16, 193, 593}},     {"GreenMax", {304, 480, 150, 25}}, {"CheckBox1", {688, 480, 121, 25}},
+        {"Button8", {8, 216, 1065, 177}},   {"GroupBox6", {40, 40, 297, 129}},
+        {"Edit9", {144, 56, 89, 21}},       {"BitBtn3", {248, 56, 41, 25}},
+        {"ComboBox1", {88, 28, 137, 21}},   {"Edit1", {8, 196, 177, 21}},
+        {"Macierze", {920, 304, 121, 25}},  {"CB2", {24, 128, 121, 21}},
+        {"LabeledE3", {704, 304, 233, 21}}, {"Dane", {208, 48, 132, 119}},
+        {"Eq3", {32, 184, 489, 105}},       {"CSpinEdit1", {304, 368, 49, 22}},
+        {"Chart2", {368, 304, 649, 265}},   {"Memo3", {656, 216, 273, 353}},
+        {"Chart1", {24, 112, 689, 361}},    {"Memo2", {856, 16, 193, 593}},
+        {"GreenMax", {304, 480, 150, 25}},  {"CheckBox1", {688, 480, 121, 25}},
     };
     for (const Geometry& g : geometries)
         EXPECT_EQ(find<QWidget>(g.name)->geometry(), g.rect) << g.name;
@@ -187,39 +196,76 @@ TEST_F(MainWindow, ShowsTheStartUpTextsOfEveryTab) {
         std::string text;
     };
     const Text editTexts[] = {
-        {"Edit6", "2,0"}, {"Edit7", "3,0"}, {"Edit8", "-1,0"}, {"Edit9", "5,0"}, {"LabeledEdit12", ""},
-        {"LabeledEdit13", ""}, {"LabeledEdit8", "3"}, {"LabeledEdit9", "4"}, {"LabeledEdit10", ""},
-        {"LabeledEdit1", "floor"}, {"LabeledEdit2", "ceil"}, {"LabeledEdit20", "int ( )"},
-        {"LabeledEdit7", "abs"}, {"LabeledEdit17", "static const long double"}, {"LabeledEdit19", ""},
-        {"Edit1", "Edit3"}, {"Edit2", "Edit1"}, {"Edit3", "qqq"}, {"Edit5", "Edit5"}, {"E2", "E2"}, {"E1", "E1"},
-        {"E3", "E3"}, {"LE22", ""}, {"LabeledE2", ""}, {"LabeledEdit14", ""}, {"Wielkanoc", ""},
-        {"Edit10", "wynik dzialania funkcji zdefiniowanej w Unit_Funkcje"}, {"LabeledEdit18", "271"},
-        {"Edit14", "metoda I ( & = and)"}, {"Edit13", "RED"}, {"Edit12", "GREEN"}, {"Edit11", "BLUE"},
+        {"Edit6", "2,0"},
+        {"Edit7", "3,0"},
+        {"Edit8", "-1,0"},
+        {"Edit9", "5,0"},
+        {"LabeledEdit12", ""},
+        {"LabeledEdit13", ""},
+        {"LabeledEdit8", "3"},
+        {"LabeledEdit9", "4"},
+        {"LabeledEdit10", ""},
+        {"LabeledEdit1", "floor"},
+        {"LabeledEdit2", "ceil"},
+        {"LabeledEdit20", "int ( )"},
+        {"LabeledEdit7", "abs"},
+        {"LabeledEdit17", "static const long double"},
+        {"LabeledEdit19", ""},
+        {"Edit1", "Edit3"},
+        {"Edit2", "Edit1"},
+        {"Edit3", "qqq"},
+        {"Edit5", "Edit5"},
+        {"E2", "E2"},
+        {"E1", "E1"},
+        {"E3", "E3"},
+        {"LE22", ""},
+        {"LabeledE2", ""},
+        {"LabeledEdit14", ""},
+        {"Wielkanoc", ""},
+        {"Edit10", "wynik dzialania funkcji zdefiniowanej w Unit_Funkcje"},
+        {"LabeledEdit18", "271"},
+        {"Edit14", "metoda I ( & = and)"},
+        {"Edit13", "RED"},
+        {"Edit12", "GREEN"},
+        {"Edit11", "BLUE"},
     };
     for (const Text& t : editTexts)
         EXPECT_EQ(find<TEdit>(t.name)->ansiText(), t.text) << t.name;
 
     const Text labels[] = {
-        {"LabeledEdit12", "iloczyn.re = "}, {"LabeledEdit13", "iloczyn.im ="}, {"LabeledEdit11", "floor (x/y) = "},
-        {"LabeledEdit2", "celi ="}, {"LabeledEdit19", "macierz przez wskaźnik"},
-        {"LE22", "wartosc  DateTime.Val   ="}, {"LE23", "wartosc  DateTime.Val ="},
+        {"LabeledEdit12", "iloczyn.re = "},
+        {"LabeledEdit13", "iloczyn.im ="},
+        {"LabeledEdit11", "floor (x/y) = "},
+        {"LabeledEdit2", "celi ="},
+        {"LabeledEdit19", "macierz przez wskaźnik"},
+        {"LE22", "wartosc  DateTime.Val   ="},
+        {"LE23", "wartosc  DateTime.Val ="},
         {"LabeledE1", "Liczba dzialan po konwersji:  unsigned __int 32"},
-        {"LabeledEdit14", "wyrożnik row. 3-go stopnia D =  "}, {"LabeledEdit15", "   p  ="},
-        {"Wielkanoc", "data Niedzieli Wielkanocnej  ="}, {"LabeledEdit18", "liczba zamieniana na binarną = "},
+        {"LabeledEdit14", "wyrożnik row. 3-go stopnia D =  "},
+        {"LabeledEdit15", "   p  ="},
+        {"Wielkanoc", "data Niedzieli Wielkanocnej  ="},
+        {"LabeledEdit18", "liczba zamieniana na binarną = "},
     };
     for (const Text& t : labels)
         EXPECT_EQ(find<TLabeledEdit>(t.name)->label()->text().toStdString(), t.text) << t.name;
 
     const Text captions[] = {
-        {"Button3", "Pokaz / ukryj wykres   (Nie dziala gdy Options >> Packages >> Build with runtime packages - "
-                    "odznaczono np. dla kompilacji do pelnego zbioru *.exe ) oraz chartfx uniemozliwia dzialanie "
-                    "*.exe !"},
-        {"BitBtn3", "Click"}, {"BitBtn2", "BitBtn2"}, {"Button1", "< --- Caculate"}, {"BitBtn1", "pokaz wartosc Pi"},
+        {"Button3",
+         "Pokaz / ukryj wykres   (Nie dziala gdy Options >> Packages >> Build with runtime packages - "
+         "odznaczono np. dla kompilacji do pelnego zbioru *.exe ) oraz chartfx uniemozliwia dzialanie "
+         "*.exe !"},
+        {"BitBtn3", "Click"},
+        {"BitBtn2", "BitBtn2"},
+        {"Button1", "< --- Caculate"},
+        {"BitBtn1", "pokaz wartosc Pi"},
         {"Macierze", "< --- Macierze"},
         {"Button2", "pokaz czasy obliczen dla trzech wariantow deklaracji zmiennej  "},
-        {"Rownanie3", "Oblicz pierwiastki"}, {"Button6", "Podaj datę Niedzieli Wielkanocnej w roku  ="},
-        {"Button4", "wykorzystaj funkcje ksi /  dzialanie  na bitach"}, {"Button5", "Wykres parametryczny / pętle "},
-        {"Button7", "Bitmap DIB Device Independent Bitmap"}, {"CheckBox1", "zapisz bitmape DIB"},
+        {"Rownanie3", "Oblicz pierwiastki"},
+        {"Button6", "Podaj datę Niedzieli Wielkanocnej w roku  ="},
+        {"Button4", "wykorzystaj funkcje ksi /  dzialanie  na bitach"},
+        {"Button5", "Wykres parametryczny / pętle "},
+        {"Button7", "Bitmap DIB Device Independent Bitmap"},
+        {"CheckBox1", "zapisz bitmape DIB"},
     };
     for (const Text& t : captions)
         EXPECT_EQ(find<QAbstractButton>(t.name)->text().toStdString(), t.text) << t.name;
@@ -241,9 +287,9 @@ TEST_F(MainWindow, ShowsTheStartUpTextsOfEveryTab) {
 TEST_F(MainWindow, StartsTheListsWithTheirItemsAndSelections) {
     auto* combo1 = find<TComboBox>("ComboBox1");
     EXPECT_EQ(itemsOf(combo1),
-              (std::vector<std::string>{"1,0", "1", "1,999999", "2", "2,000000", "2,000001", "-3,000001", "-3,000000",
-                                        "-3", "-2,999999", "1,49999999", "1,50000000", "1,50000001", "-1,49999999",
-                                        "-1,50000000", "-1,50000001", ""}));
+              (std::vector<std::string>{"1,0", "1", "1,999999", "2", "2,000000", "2,000001", "-3,000001",
+                                        "-3,000000", "-3", "-2,999999", "1,49999999", "1,50000000",
+                                        "1,50000001", "-1,49999999", "-1,50000000", "-1,50000001", ""}));
     EXPECT_EQ(combo1->itemIndex(), 2);
     EXPECT_EQ(combo1->ansiText(), "1,999999");
 
@@ -259,7 +305,8 @@ TEST_F(MainWindow, StartsTheListsWithTheirItemsAndSelections) {
 
     auto* radio = find<TRadioGroup>("przypadekD");
     EXPECT_EQ(radio->title(), "przypadek");
-    EXPECT_EQ(radio->property("items").toStringList(), (QStringList{"podaj dane ->", "D > 0", "D = 0", "D < 0"}));
+    EXPECT_EQ(radio->property("items").toStringList(),
+              (QStringList{"podaj dane ->", "D > 0", "D = 0", "D < 0"}));
     EXPECT_EQ(radio->itemIndex(), 0);
 }
 

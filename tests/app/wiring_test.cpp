@@ -45,9 +45,11 @@ void typeInto(QWidget* widget, Qt::Key key, const QString& text = QString()) {
 void clickAt(QWidget* widget, QPoint pos) {
     const QPointF local(pos);
     const QPointF global(widget->mapToGlobal(pos));
-    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
     QApplication::sendEvent(widget, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
     QApplication::sendEvent(widget, &release);
 }
 
@@ -61,14 +63,15 @@ TEST_F(Wiring, ButtonsRunTheirHandlers) {
         const char* handler;
     };
     const Row rows[] = {
-        {"Button3", "Button3Click"},   {"Button8", "Button3Click"},     {"BitBtn3", "BitBtn3Click"},
-        {"Button1", "Button1Click"},   {"BitBtn2", "BitBtn2Click"},     {"BitBtn1", "BitBtn1Click"},
-        {"Macierze", "MacierzeClick"}, {"Button2", "Button2Click"},     {"Rownanie3", "Rownanie3Click"},
-        {"Button6", "Button6Click"},   {"Button4", "Button4Click"},     {"Button5", "Button5Click"},
+        {"Button3", "Button3Click"},   {"Button8", "Button3Click"}, {"BitBtn3", "BitBtn3Click"},
+        {"Button1", "Button1Click"},   {"BitBtn2", "BitBtn2Click"}, {"BitBtn1", "BitBtn1Click"},
+        {"Macierze", "MacierzeClick"}, {"Button2", "Button2Click"}, {"Rownanie3", "Rownanie3Click"},
+        {"Button6", "Button6Click"},   {"Button4", "Button4Click"}, {"Button5", "Button5Click"},
         {"Button7", "Button7Click"},
     };
     for (const Row& row : rows)
-        EXPECT_EQ(during([&] { find<QAbstractButton>(row.button)->click(); }), Names{row.handler}) << row.button;
+        EXPECT_EQ(during([&] { find<QAbstractButton>(row.button)->click(); }), Names{row.handler})
+            << row.button;
 }
 
 TEST_F(Wiring, EveryChangeOfATrackBarRunsTheBitmapHandler) {
@@ -83,7 +86,8 @@ TEST_F(Wiring, EveryChangeOfAYearFieldRunsTheEasterHandler) {
     for (const char* name : {"CSpinEdit1", "rok1", "rok2"}) {
         auto* spin = find<TCSpinEdit>(name);
         EXPECT_EQ(during([&] { typeInto(spin, Qt::Key_Backspace); }), Names{"Button6Click"}) << name;
-        EXPECT_EQ(during([&] { typeInto(spin, Qt::Key_5, QStringLiteral("5")); }), Names{"Button6Click"}) << name;
+        EXPECT_EQ(during([&] { typeInto(spin, Qt::Key_5, QStringLiteral("5")); }), Names{"Button6Click"})
+            << name;
         EXPECT_EQ(during([&] { typeInto(spin, Qt::Key_Up); }), Names{"Button6Click"}) << name;
         EXPECT_EQ(during([&] { spin->setAnsiText("1999"); }), Names{"Button6Click"}) << name;
     }
@@ -109,7 +113,8 @@ TEST_F(Wiring, ChoosingAnotherEquationSolvesIt) {
 TEST_F(Wiring, AClickOnTheFreeSurfaceRunsTheRoundingHandler) {
     Form1->show();
     for (QPoint free : {QPoint(500, 10), QPoint(3, 300), QPoint(1107, 300), QPoint(500, 700)})
-        EXPECT_EQ(during([&] { clickAt(Form1, free); }), Names{"Button1Click"}) << free.x() << "," << free.y();
+        EXPECT_EQ(during([&] { clickAt(Form1, free); }), Names{"Button1Click"})
+            << free.x() << "," << free.y();
     auto* status = find<TStatusBar>("StatusBar1");
     EXPECT_EQ(during([&] { clickAt(status, QPoint(200, 12)); }), Names{});
     auto* sheet = find<TTabSheet>("TabSheet7");
@@ -121,7 +126,8 @@ TEST_F(Wiring, AClickOnTheFreeSurfaceRunsTheRoundingHandler) {
 TEST_F(Wiring, ControlsWithoutHandlersRunNothing) {
     EXPECT_EQ(during([&] { find<TCheckBox>("CheckBox1")->click(); }), Names{});
     EXPECT_EQ(during([&] { find<TCheckBox>("CheckBox1")->setChecked(false); }), Names{});
-    EXPECT_EQ(during([&] { typeInto(find<TComboBox>("ComboBox1"), Qt::Key_7, QStringLiteral("7")); }), Names{});
+    EXPECT_EQ(during([&] { typeInto(find<TComboBox>("ComboBox1"), Qt::Key_7, QStringLiteral("7")); }),
+              Names{});
     EXPECT_EQ(during([&] { typeInto(find<TEdit>("Edit6"), Qt::Key_7, QStringLiteral("7")); }), Names{});
     EXPECT_EQ(during([&] { find<TStringGrid>("Dane")->setCell(1, 0, "2"); }), Names{});
 }
