@@ -69,4 +69,18 @@ void drawCurveAndTraces(CurveView& view) {
         view.addLine(line);
 }
 
+void Button5(Controls& w) {
+    class View : public CurveView {
+    public:
+        explicit View(Controls& c) : m_w(c) {}
+        void clearSeries() override { m_w.clearSeries("Series1"); }
+        void addPoint(double x, double y) override { m_w.addPoint("Series1", x, y); }
+        void addLine(const std::string& line) override { m_w.addLine("Memo2", line); }
+
+    private:
+        Controls& m_w;
+    } view(w);
+    drawCurveAndTraces(view);
+}
+
 } // namespace experiments

@@ -4,6 +4,8 @@
 // loops appended to a memo.
 
 #include <string>
+
+#include "experiments/controls.h"
 #include <vector>
 
 namespace experiments {
@@ -42,5 +44,8 @@ public:
 // The button: clears the series, adds the curve's points in order, then appends the trace lines
 // (the memo is never cleared, so every press adds another 42 lines).
 void drawCurveAndTraces(CurveView& view);
+
+// The tab's handler over the window's controls: "Series1" and "Memo2".
+void Button5(Controls& w);
 
 } // namespace experiments

@@ -150,4 +150,40 @@ void runTimings(std::string_view countText, const numtext::FormatSettings& fs, T
     showElapsed({TimingField::E3, TimingField::LE23}, end - start, fs, view);
 }
 
+namespace {
+
+// The timing fields are the controls of the same names.
+class ControlsTimingView : public TimingView {
+public:
+    explicit ControlsTimingView(Controls& w) : m_w(w) {}
+    void setText(TimingField field, const std::string& text) override { m_w.setText(name(field), text); }
+    void setColour(TimingField field, FieldColour colour) override {
+        if (colour == FieldColour::Lime)
+            m_w.setColor(name(field), kLime);
+        else
+            m_w.setWindowColor(name(field));
+    }
+    void repaint(TimingField field) override { m_w.repaint(name(field)); }
+
+private:
+    static const char* name(TimingField field) {
+        static const char* const names[] = {"LabeledE1", "LabeledE2", "LabeledE3", "E1", "E2",
+                                            "E3",        "LE21",      "LE22",      "LE23"};
+        return names[static_cast<int>(field)];
+    }
+    Controls& m_w;
+};
+
+} // namespace
+
+void CB2(Controls& w, const numtext::FormatSettings& fs) {
+    ControlsTimingView view(w);
+    showCountConversions(w.text("CB2"), fs, view);
+}
+
+void Button2(Controls& w, const numtext::FormatSettings& fs) {
+    ControlsTimingView view(w);
+    runTimings(w.text("CB2"), fs, view);
+}
+
 } // namespace experiments

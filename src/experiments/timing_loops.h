@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "experiments/controls.h"
 #include "numtext/exceptions.h"
 #include "numtext/format_settings.h"
 #include "numtext/time_text.h"
@@ -78,5 +79,10 @@ void runTimings(std::string_view countText, const numtext::FormatSettings& fs, T
 double loopByReference(volatile double& target, double count);
 double loopByValue(double count); // on a variable of its own, starting at 12.3
 double loopByAddress(volatile double* target, double count);
+
+// The two handlers of the tab over the window's controls: the count is the text of "CB2", and the
+// fields are the controls of the same names as the TimingField values.
+void CB2(Controls& w, const numtext::FormatSettings& fs);
+void Button2(Controls& w, const numtext::FormatSettings& fs);
 
 } // namespace experiments

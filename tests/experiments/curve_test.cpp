@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "experiments/curve.h"
+#include "fake_controls.h"
 
 using namespace experiments;
 
@@ -143,4 +144,13 @@ TEST(CurveButton, ClearsTheSeriesButAppendsToTheMemoOnEveryPress) {
     EXPECT_EQ(view.series.size(), 1001u);
     ASSERT_EQ(view.memo.size(), 84u);
     EXPECT_EQ(std::vector<std::string>(view.memo.begin() + 42, view.memo.end()), kTraceLines);
+}
+
+TEST(LoopTraces, ReachTheTabsSeriesAndMemoByName) {
+    experiments::FakeControls w;
+    w.series["Series1"] = {{5, 5}};
+    experiments::Button5(w);
+    experiments::Button5(w);
+    EXPECT_EQ(w.series["Series1"].size(), 1001u);
+    EXPECT_EQ(w.memos["Memo2"].size(), 84u);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "experiments/timing_loops.h"
+#include "fake_controls.h"
 #include "numtext/fpenv.h"
 
 using namespace experiments;
@@ -272,4 +273,15 @@ TEST(TimingRun, AcceptsTheLargestCountThatEnds) {
         EXPECT_EQ(view.shown(TimingField::LabeledE2), text);
         EXPECT_EQ(view.shown(TimingField::LE23), "calculating ...");
     }
+}
+
+TEST(CountConversions, ReachTheTabsControlsByName) {
+    experiments::FakeControls w;
+    w.texts["CB2"] = "3000000000";
+    w.colours["E1"] = experiments::kLime;
+    experiments::CB2(w, numtext::FormatSettings::comma());
+    EXPECT_EQ(w.text("LabeledE1"), "-1294967296");
+    EXPECT_EQ(w.text("LabeledE2"), "3000000000");
+    EXPECT_EQ(w.text("LabeledE3"), "3000000000");
+    EXPECT_EQ(w.colours.count("E1"), 1u); // the conversions leave the timing fields alone
 }
