@@ -155,26 +155,6 @@ TEST_F(MainWindow, HasEveryControlOnItsTab) {
     EXPECT_NE(Form1->SavePictureDialog1, nullptr);
 }
 
-TEST_F(MainWindow, PlacesControlsWhereTheFormSays) {
-    struct Geometry {
-        const char* name;
-        QRect rect;
-    };
-    const Geometry geometries[] = {
-        {"Button8", {8, 216, 1065, 177}},   {"GroupBox6", {40, 40, 297, 129}},
-        {"Edit9", {144, 56, 89, 21}},       {"BitBtn3", {248, 56, 41, 25}},
-        {"ComboBox1", {88, 28, 137, 21}},   {"Edit1", {8, 196, 177, 21}},
-        {"Macierze", {920, 304, 121, 25}},  {"CB2", {24, 128, 121, 21}},
-        {"LabeledE3", {704, 304, 233, 21}}, {"Dane", {208, 48, 132, 119}},
-        {"Eq3", {32, 184, 489, 105}},       {"CSpinEdit1", {304, 368, 49, 22}},
-        {"Chart2", {368, 304, 649, 265}},   {"Memo3", {656, 216, 273, 353}},
-        {"Chart1", {24, 112, 689, 361}},    {"Memo2", {856, 16, 193, 593}},
-        {"GreenMax", {304, 480, 150, 25}},  {"CheckBox1", {688, 480, 121, 25}},
-    };
-    for (const Geometry& g : geometries)
-        EXPECT_EQ(find<QWidget>(g.name)->geometry(), g.rect) << g.name;
-}
-
 // Each labelled edit's caption is a label 3 pixels above it that names the edit as its buddy.
 TEST_F(MainWindow, PutsEveryLabelThreePixelsAboveItsEdit) {
     const QList<TLabeledEdit*> edits = Form1->findChildren<TLabeledEdit*>();
