@@ -1,5 +1,9 @@
 #include "Unit_dib.h"
 
+#include <QPainter>
+
+#include "numtext/fpenv.h"
+
 TForm2* Form2 = nullptr;
 
 TForm2::TForm2(QWidget* parent) : QWidget(parent) {
@@ -15,3 +19,18 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent) {
 }
 
 TForm2::~TForm2() = default;
+
+void TForm2::drawPicture(const QImage& picture, QPoint at) {
+    const numtext::FlagGuard keepFlags;
+    m_picture = picture.copy();
+    m_at = at;
+    repaint();
+}
+
+void TForm2::paintEvent(QPaintEvent*) {
+    const numtext::FlagGuard keepFlags;
+    if (m_picture.isNull())
+        return;
+    QPainter painter(this);
+    painter.drawImage(m_at, m_picture);
+}

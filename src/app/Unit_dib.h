@@ -3,6 +3,8 @@
 // The viewer window of the bitmap experiment: no controls, no handlers. It stays hidden until the
 // bitmap tab draws on it; closing it only hides it.
 
+#include <QImage>
+#include <QPoint>
 #include <QWidget>
 
 #include "ui_Unit_dib.h"
@@ -13,6 +15,18 @@ class TForm2 : public QWidget, public Ui::TForm2 {
 public:
     explicit TForm2(QWidget* parent = nullptr);
     ~TForm2() override;
+
+    // Draws a picture on the window's client area with its top-left corner at `at`. The window keeps
+    // the last picture and paints it again whenever it is uncovered or restored.
+    void drawPicture(const QImage& picture, QPoint at);
+    const QImage& picture() const { return m_picture; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QImage m_picture;
+    QPoint m_at;
 };
 
 // The one viewer window, from its creation at start-up to the end of the run.

@@ -7,9 +7,23 @@
 #include <QScreen>
 #include <QValueAxis>
 
+#include <memory>
+#include <optional>
+
+#include "Unit_dib.h"
+#include "experiments/bits.h"
+#include "experiments/cardano.h"
+#include "experiments/curve.h"
+#include "experiments/dib_pixels.h"
+#include "experiments/easter.h"
+#include "experiments/matrices.h"
+#include "experiments/rounding.h"
+#include "experiments/timing_loops.h"
 #include "lib/Unit_l_zespolone.h"
 #include "numtext/number_text.h"
 #include "ui/TApplication.h"
+#include "ui/TBitmap.h"
+#include "window_controls.h"
 
 TForm1* Form1 = nullptr;
 
@@ -75,6 +89,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(withFormLook(parent)) {
     setUpCharts();
 
     writeGridHeadings();
+    m_controls = std::make_unique<WindowControls>(this);
     wireEvents();
 }
 
@@ -180,9 +195,10 @@ int pointerPixels(int size) {
     return 2 * size + 1;
 }
 
-TPointSeries* makeSeries(TChart* chart, const QString& title, const QColor& color,
+TPointSeries* makeSeries(TChart* chart, const char* name, const QString& title, const QColor& color,
                          TPointSeries::PointerStyle style, int size, const QColor& fill, bool outline) {
     auto* series = new TPointSeries();
+    series->setObjectName(QString::fromLatin1(name));
     series->setTitle(title);
     series->setColor(color);
     series->setPointerStyle(style);
@@ -199,10 +215,10 @@ TPointSeries* makeSeries(TChart* chart, const QString& title, const QColor& colo
 void TForm1::setUpCharts() {
     using Style = TPointSeries::PointerStyle;
     Series1 =
-        makeSeries(Chart1, QStringLiteral("Series1"), Qt::red, Style::Circle, 1, QColor(0, 128, 255), false);
+        makeSeries(Chart1, "Series1", QStringLiteral("Series1"), Qt::red, Style::Circle, 1, QColor(0, 128, 255), false);
     Series2 =
-        makeSeries(Chart2, QStringLiteral("marzec"), Qt::red, Style::Square, 2, QColor(255, 255, 0), true);
-    Series3 = makeSeries(Chart2, QStringLiteral("kwiecień"), QColor(0, 128, 0), Style::Square, 2,
+        makeSeries(Chart2, "Series2", QStringLiteral("marzec"), Qt::red, Style::Square, 2, QColor(255, 255, 0), true);
+    Series3 = makeSeries(Chart2, "Series3", QStringLiteral("kwiecień"), QColor(0, 128, 0), Style::Square, 2,
                          QColor(0, 255, 0), true);
 
     // Days of the month on a fixed scale, one tick per day; the points of -1 fall below it.
@@ -236,26 +252,80 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+namespace {
+
+// The bitmap experiment's view of the window: the track bars, the viewer, the save box and dialog.
+// The bitmap lives for one run only.
+class DibOnWindow : public experiments::DibView {
+public:
+    explicit DibOnWindow(TForm1& form) : m_form(form) {}
+
+    experiments::ColourLimits limits() override {
+        return {m_form.RedMax->position(), m_form.GreenMax->position(), m_form.BlueMax->position()};
+    }
+    void createBitmap(int width, int height) override {
+        m_bitmap = std::make_unique<TBitmap>();
+        m_bitmap->setWidth(width);
+        m_bitmap->setHeight(height);
+    }
+    int bitmapWidth() override { return m_bitmap->width(); }
+    int bitmapHeight() override { return m_bitmap->height(); }
+    std::uint8_t* rowStart(int row) override { return m_bitmap->scanLine(row); }
+    void showViewer() override {
+        const numtext::FlagGuard keepFlags;
+        Form2->show();
+        Form2->raise();
+        Form2->activateWindow();
+    }
+    void drawOnViewer() override { Form2->drawPicture(m_bitmap->image(), QPoint(0, 0)); }
+    bool saveTicked() override { return m_form.CheckBox1->isChecked(); }
+    void untickSave() override {
+        const numtext::FlagGuard keepFlags;
+        m_form.CheckBox1->setChecked(false);
+    }
+    std::optional<std::string> runSaveDialog() override {
+        if (!m_form.SavePictureDialog1->execute(&m_form))
+            return std::nullopt;
+        return m_form.SavePictureDialog1->fileName();
+    }
+    void setDefaultExtension(const std::string& extension) override {
+        m_form.SavePictureDialog1->setDefaultExt(extension);
+    }
+    void saveBitmap(const std::string& fileName) override { m_bitmap->saveToFile(fileName); }
+    void releaseBitmap() noexcept override { m_bitmap.reset(); }
+
+private:
+    TForm1& m_form;
+    std::unique_ptr<TBitmap> m_bitmap;
+};
+
+} // namespace
+
 // ---- Handlers ----
+// Each experiment runs its steps against the window's controls in their order (see
+// experiments/controls.h); a handler only hands it the controls and the user's number format.
 
-void TForm1::Button1Click(QObject*) {}
+void TForm1::Button1Click(QObject*) { experiments::Button1(*m_controls, TApplication::formatSettings()); }
 
-void TForm1::Button2Click(QObject*) {}
+void TForm1::Button2Click(QObject*) { experiments::Button2(*m_controls, TApplication::formatSettings()); }
 
 // Both buttons of the first tab are placeholders and do nothing.
 void TForm1::Button3Click(QObject*) {}
 
-void TForm1::Button4Click(QObject*) {}
+void TForm1::Button4Click(QObject*) { experiments::Button4(*m_controls, TApplication::formatSettings()); }
 
-void TForm1::Button5Click(QObject*) {}
+void TForm1::Button5Click(QObject*) { experiments::Button5(*m_controls); }
 
-void TForm1::Button6Click(QObject*) {}
+void TForm1::Button6Click(QObject*) { experiments::Button6(*m_controls, TApplication::formatSettings()); }
 
-void TForm1::Button7Click(QObject*) {}
+void TForm1::Button7Click(QObject*) {
+    DibOnWindow view(*this);
+    experiments::runDibExperiment(view);
+}
 
-void TForm1::BitBtn1Click(QObject*) {}
+void TForm1::BitBtn1Click(QObject*) { experiments::BitBtn1(*m_controls, TApplication::formatSettings()); }
 
-void TForm1::BitBtn2Click(QObject*) {}
+void TForm1::BitBtn2Click(QObject*) { experiments::BitBtn2(*m_controls, TApplication::formatSettings()); }
 
 // The product of two complex numbers. Each number read replaces its predecessor at once, so a bad
 // text leaves the earlier ones stored; the product and the result fields change only when all four
@@ -270,8 +340,8 @@ void TForm1::BitBtn3Click(QObject*) {
     LabeledEdit13->setAnsiText(numtext::FloatToStr(iloczyn.im, fs));
 }
 
-void TForm1::MacierzeClick(QObject*) {}
+void TForm1::MacierzeClick(QObject*) { experiments::Macierze(*m_controls, TApplication::formatSettings()); }
 
-void TForm1::CB2Change(QObject*) {}
+void TForm1::CB2Change(QObject*) { experiments::CB2(*m_controls, TApplication::formatSettings()); }
 
-void TForm1::Rownanie3Click(QObject*) {}
+void TForm1::Rownanie3Click(QObject*) { experiments::Rownanie3(*m_controls, TApplication::formatSettings()); }

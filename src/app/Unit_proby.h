@@ -5,11 +5,13 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <string_view>
 
 #include "ui/TPointSeries.h"
 #include "ui/TSavePictureDialog.h"
 #include "ui_Unit_proby.h"
+#include "window_controls.h"
 
 class QMouseEvent;
 class QShowEvent;
@@ -68,6 +70,7 @@ private:
     void setUpCharts();
     bool onFreeSurface(const QPoint& pos) const;
 
+    std::unique_ptr<WindowControls> m_controls;
     bool m_pressedOnSurface = false;
     bool m_shownBefore = false;
     bool m_chart2Seen = false;

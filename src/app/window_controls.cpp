@@ -1,0 +1,130 @@
+#include "window_controls.h"
+
+#include <QApplication>
+#include <QPalette>
+#include <QWidget>
+
+#include "numtext/exceptions.h"
+#include "numtext/fpenv.h"
+#include "ui/TCSpinEdit.h"
+#include "ui/TChart.h"
+#include "ui/TCheckBox.h"
+#include "ui/TComboBox.h"
+#include "ui/TEdit.h"
+#include "ui/TMemo.h"
+#include "ui/TPointSeries.h"
+#include "ui/TRadioGroup.h"
+#include "ui/TStringGrid.h"
+#include "ui/TTrackBar.h"
+
+namespace {
+
+QString qname(std::string_view name) {
+    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+QColor qcolour(experiments::Rgb c) { return QColor(c.r, c.g, c.b); }
+
+} // namespace
+
+WindowControls::WindowControls(QWidget* root) : m_root(root) {}
+
+template <class T>
+T* WindowControls::find(std::string_view name) {
+    const QString key = qname(name);
+    QObject* o = m_cache.value(key);
+    if (!o) {
+        o = m_root->findChild<QObject*>(key);
+        if (!o) {
+            // Series are not widgets: they belong to their charts.
+            for (TChart* chart : m_root->findChildren<TChart*>())
+                for (int i = 0; i < chart->seriesCount() && !o; ++i)
+                    if (chart->series(i)->objectName() == key)
+                        o = chart->series(i);
+        }
+        m_cache.insert(key, o);
+    }
+    T* t = qobject_cast<T*>(o);
+    if (!t)
+        throw numtext::Exception("No control " + std::string(name) + " of the expected class");
+    return t;
+}
+
+std::string WindowControls::text(std::string_view control) {
+    QObject* o = find<QObject>(control);
+    if (auto* e = qobject_cast<TEdit*>(o))
+        return e->ansiText();
+    if (auto* s = qobject_cast<TCSpinEdit*>(o))
+        return s->ansiText();
+    return find<TComboBox>(control)->ansiText();
+}
+
+void WindowControls::setText(std::string_view control, const std::string& text) {
+    QObject* o = find<QObject>(control);
+    if (auto* s = qobject_cast<TCSpinEdit*>(o))
+        s->setAnsiText(text); // fires its change event, nested
+    else
+        find<TEdit>(control)->setAnsiText(text);
+}
+
+void WindowControls::setColor(std::string_view control, experiments::Rgb colour) {
+    find<TEdit>(control)->setColor(qcolour(colour));
+}
+
+void WindowControls::setWindowColor(std::string_view control) {
+    const numtext::FlagGuard keepFlags;
+    find<TEdit>(control)->setColor(QApplication::palette().color(QPalette::Base));
+}
+
+void WindowControls::repaint(std::string_view control) {
+    const numtext::FlagGuard keepFlags;
+    find<QWidget>(control)->repaint();
+}
+
+void WindowControls::addLine(std::string_view memo, const std::string& line) {
+    find<TMemo>(memo)->addLine(line);
+}
+
+void WindowControls::clearLines(std::string_view memo) { find<TMemo>(memo)->clearLines(); }
+
+std::string WindowControls::cell(std::string_view grid, int col, int row) {
+    return find<TStringGrid>(grid)->cell(col, row);
+}
+
+void WindowControls::setCell(std::string_view grid, int col, int row, const std::string& text) {
+    find<TStringGrid>(grid)->setCell(col, row, text);
+}
+
+int WindowControls::itemIndex(std::string_view control) {
+    QObject* o = find<QObject>(control);
+    if (auto* r = qobject_cast<TRadioGroup*>(o))
+        return r->itemIndex();
+    return find<TComboBox>(control)->itemIndex();
+}
+
+void WindowControls::setItemIndex(std::string_view control, int index) {
+    QObject* o = find<QObject>(control);
+    if (auto* r = qobject_cast<TRadioGroup*>(o))
+        r->setItemIndex(index);
+    else
+        find<TComboBox>(control)->setItemIndex(index);
+}
+
+std::int32_t WindowControls::spinValue(std::string_view spinEdit) {
+    return find<TCSpinEdit>(spinEdit)->value();
+}
+
+int WindowControls::position(std::string_view trackBar) { return find<TTrackBar>(trackBar)->position(); }
+
+bool WindowControls::checked(std::string_view checkBox) { return find<TCheckBox>(checkBox)->isChecked(); }
+
+void WindowControls::setChecked(std::string_view checkBox, bool value) {
+    const numtext::FlagGuard keepFlags;
+    find<TCheckBox>(checkBox)->setChecked(value);
+}
+
+void WindowControls::clearSeries(std::string_view series) { find<TPointSeries>(series)->clear(); }
+
+void WindowControls::addPoint(std::string_view series, double x, double y) {
+    find<TPointSeries>(series)->addXY(x, y);
+}

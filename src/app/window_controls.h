@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QHash>
+#include <QPointer>
+#include <QString>
+
+#include "experiments/controls.h"
+
+class QObject;
+class QWidget;
+
+// The experiments' view of the main window: each control found by its name among the window's
+// children (series among the charts' series), and operated through its Kestrova control class.
+class WindowControls : public experiments::Controls {
+public:
+    explicit WindowControls(QWidget* root);
+
+    std::string text(std::string_view control) override;
+    void setText(std::string_view control, const std::string& text) override;
+    void setColor(std::string_view control, experiments::Rgb colour) override;
+    void setWindowColor(std::string_view control) override;
+    void repaint(std::string_view control) override;
+    void addLine(std::string_view memo, const std::string& line) override;
+    void clearLines(std::string_view memo) override;
+    std::string cell(std::string_view grid, int col, int row) override;
+    void setCell(std::string_view grid, int col, int row, const std::string& text) override;
+    int itemIndex(std::string_view control) override;
+    void setItemIndex(std::string_view control, int index) override;
+    std::int32_t spinValue(std::string_view spinEdit) override;
+    int position(std::string_view trackBar) override;
+    bool checked(std::string_view checkBox) override;
+    void setChecked(std::string_view checkBox, bool value) override;
+    void clearSeries(std::string_view series) override;
+    void addPoint(std::string_view series, double x, double y) override;
+
+private:
+    // The control of that name and class; a missing one is a programming error and throws.
+    template <class T>
+    T* find(std::string_view name);
+
+    QWidget* m_root;
+    QHash<QString, QPointer<QObject>> m_cache;
+};
