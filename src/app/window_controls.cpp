@@ -114,6 +114,11 @@ std::int32_t WindowControls::spinValue(std::string_view spinEdit) {
     return find<TCSpinEdit>(spinEdit)->value();
 }
 
+std::pair<std::int32_t, std::int32_t> WindowControls::spinRange(std::string_view spinEdit) {
+    const TCSpinEdit* s = find<TCSpinEdit>(spinEdit);
+    return {s->minValue(), s->maxValue()};
+}
+
 int WindowControls::position(std::string_view trackBar) { return find<TTrackBar>(trackBar)->position(); }
 
 bool WindowControls::checked(std::string_view checkBox) { return find<TCheckBox>(checkBox)->isChecked(); }

@@ -27,6 +27,7 @@ public:
     int itemIndex(std::string_view control) override;
     void setItemIndex(std::string_view control, int index) override;
     std::int32_t spinValue(std::string_view spinEdit) override;
+    std::pair<std::int32_t, std::int32_t> spinRange(std::string_view spinEdit) override;
     int position(std::string_view trackBar) override;
     bool checked(std::string_view checkBox) override;
     void setChecked(std::string_view checkBox, bool value) override;

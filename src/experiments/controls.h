@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace experiments {
 
@@ -48,6 +49,8 @@ public:
     // Spin edits: the text through the integer parser; a text that does not parse puts the
     // minimum into the text (firing the change event) and reads as the minimum.
     virtual std::int32_t spinValue(std::string_view spinEdit) = 0;
+    // Its limits, minimum first: what its value is brought into when it loses the focus.
+    virtual std::pair<std::int32_t, std::int32_t> spinRange(std::string_view spinEdit) = 0;
 
     // Track bars and check boxes.
     virtual int position(std::string_view trackBar) = 0;

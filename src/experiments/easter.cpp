@@ -1,5 +1,6 @@
 #include "experiments/easter.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -22,6 +23,17 @@ std::int32_t dataWielkanocy(std::int32_t Y) {
 }
 
 namespace experiments {
+namespace {
+
+// A value brought into a spin edit's limits, as the field does on losing the focus; equal limits
+// mean none.
+std::int32_t withinLimits(std::int32_t v, std::pair<std::int32_t, std::int32_t> limits) {
+    if (limits.first == limits.second)
+        return v;
+    return std::clamp(v, limits.first, limits.second);
+}
+
+} // namespace
 
 void Button6(Controls& w, const numtext::FormatSettings&) {
     const std::int32_t year = w.spinValue("CSpinEdit1");
@@ -36,14 +48,12 @@ void Button6(Controls& w, const numtext::FormatSettings&) {
     std::int32_t lo = w.spinValue("rok1");
     w.repaint("rok2");
     std::int32_t hi = w.spinValue("rok2");
+    // Typed years are read as they are; one far outside the fields' limits would hold the window
+    // for minutes, and one at the largest year would never end the loop.
+    lo = withinLimits(lo, w.spinRange("rok1"));
+    hi = withinLimits(hi, w.spinRange("rok2"));
     if (lo > hi)
         std::swap(lo, hi);
-    // Typed years are read as they are; a range this wide would hold the window for minutes, and
-    // one reaching the largest year would never end.
-    if (std::int64_t{hi} - lo + 1 > kMaxEasterYears)
-        throw numtext::Exception("The range of years " + numtext::IntToStr(lo) + " to " +
-                                 numtext::IntToStr(hi) + " is too wide: at most " +
-                                 numtext::IntToStr(kMaxEasterYears) + " years are drawn");
 
     w.clearSeries("Series2");
     w.clearSeries("Series3");

@@ -14,12 +14,11 @@ std::int32_t dataWielkanocy(std::int32_t year);
 
 namespace experiments {
 
-// The widest range of years the chart draws; a wider one is refused before the chart changes.
-inline constexpr std::int64_t kMaxEasterYears = 10000;
-
 // Writes the date of the year in "CSpinEdit1" into "Wielkanoc" (yellow for March, lime for April),
 // then one point per year of the range "rok1".."rok2" in each of "Series2" (March) and "Series3"
-// (April): the day in the series of its month, -1 in the other.
+// (April): the day in the series of its month, -1 in the other. A typed year outside a field's
+// limits is drawn as the limit the field would take on losing the focus, so the range stays
+// within what the fields allow.
 void Button6(Controls& w, const numtext::FormatSettings& fs);
 
 } // namespace experiments

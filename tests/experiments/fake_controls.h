@@ -86,6 +86,9 @@ public:
         }
         return v;
     }
+    std::pair<std::int32_t, std::int32_t> spinRange(std::string_view s) override {
+        return spinLimits[std::string(s)];
+    }
     int position(std::string_view t) override { return get(positions, t); }
     bool checked(std::string_view c) override { return get(checks, c); }
     void setChecked(std::string_view c, bool v) override {
