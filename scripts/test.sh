@@ -1,8 +1,23 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and runs every test: scripts/test.sh [release|debug|asan]
+# Installs what is missing, builds and runs every test.
+#   scripts/test.sh            the release build and the sanitizer build, each with all tests, then
+#                              each fuzz target for a short while
+#   scripts/test.sh PRESET     one build only (release, debug or asan), with all its tests
 set -euo pipefail
 cd "$(dirname "$0")/.."
-preset=${1:-release}
 scripts/setup.sh
-scripts/build.sh "$preset"
-ctest --preset "$preset" -j "$(nproc)"
+
+run_preset() {
+  local preset=$1
+  echo "== $preset build"
+  scripts/build.sh "$preset"
+  ctest --preset "$preset" -j "$(nproc)"
+}
+
+if (($#)); then
+  run_preset "$1"
+  exit 0
+fi
+run_preset release
+run_preset asan
+scripts/fuzz.sh "${KESTROVA_FUZZ_SECONDS:-30}"
