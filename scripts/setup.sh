@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   desktop-file-utils appstream dpkg-dev file
+  xvfb xauth
 )
 
 missing=()
