@@ -1,6 +1,7 @@
 #include "Unit_proby.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QGraphicsLayout>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -19,10 +20,12 @@
 #include "experiments/matrices.h"
 #include "experiments/rounding.h"
 #include "experiments/timing_loops.h"
+#include "form_access.h"
 #include "lib/Unit_l_zespolone.h"
 #include "numtext/number_text.h"
 #include "ui/TApplication.h"
 #include "ui/TBitmap.h"
+#include "ui/caption_fit.h"
 #include "window_controls.h"
 
 TForm1* Form1 = nullptr;
@@ -39,19 +42,24 @@ TForm1::HandlerObserver& handlerObserver() {
 double liczby[4] = {0.0, 0.0, 0.0, 0.0};
 Zespolona iloczyn = {0.0, 0.0};
 
-// Every window of the program is drawn in "MS Sans Serif" at 8 points on the button-face colour,
-// so these are the application's font and background: a control then has nothing of its own to
-// resolve when the form moves it onto a tab page. Linux desktops rarely have the font itself; its
-// nearest widths come from Arial's metric twin, or else from a condensed sans serif, a plain one
-// being the last resort.
+// The desktop's general font is its sans serif; without a desktop, Qt's generic "Sans Serif" asks
+// fontconfig for the default one.
+QFont formFont() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(8);
+    return font;
+}
+
+// Every window of the program is drawn in one font at 8 points on the button-face colour, so these
+// are the application's font and background: a control then has nothing of its own to resolve when
+// the form moves it onto a tab page. The forms were drawn in "MS Sans Serif", which Linux desktops
+// do not have; the desktop's own sans serif at the same point size stands in for it, and captions
+// it would make too wide are condensed to fit (see ui/caption_fit.h).
 // Returns `parent`, so that the look is in place before the form's own widget is constructed.
 QWidget* withFormLook(QWidget* parent) {
     static const bool done = [] {
-        QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                                   {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
-                                    QStringLiteral("Arial"), QStringLiteral("DejaVu Sans Condensed"),
-                                    QStringLiteral("DejaVu Sans")});
-        QApplication::setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+        QApplication::setFont(formFont());
         QPalette buttonFace = QApplication::palette();
         buttonFace.setColor(QPalette::Window, buttonFace.color(QPalette::Button));
         QApplication::setPalette(buttonFace);
@@ -91,6 +99,10 @@ TForm1::TForm1(QWidget* parent) : QWidget(withFormLook(parent)) {
     writeGridHeadings();
     m_controls = std::make_unique<WindowControls>(this);
     wireEvents();
+
+    form_access::setUpKeyboard(*this);
+    form_access::nameControls(*this);
+    ui::condenseCaptionsToFit(this);
 }
 
 TForm1::~TForm1() = default;

@@ -2,10 +2,12 @@
 
 #include <QHeaderView>
 #include <QPalette>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <algorithm>
 
 #include "numtext/fpenv.h"
+#include "ui/caption_fit.h"
 
 using numtext::FlagGuard;
 
@@ -25,6 +27,8 @@ protected:
             option->backgroundBrush = m_grid->palette().brush(QPalette::Button);
             option->palette.setColor(QPalette::Text, m_grid->palette().color(QPalette::ButtonText));
         }
+        if (index.isValid())
+            option->font = ui::condensedToFit(option->font, option->text, m_grid->cellTextRoom(index.column()));
         if (option->direction == Qt::RightToLeft) {
             option->direction = Qt::LeftToRight;
             option->displayAlignment =
@@ -138,6 +142,22 @@ void TStringGrid::setCell(int col, int row, const std::string& text) {
         setItem(row, col, it);
     }
     it->setText(QString::fromStdString(text));
+}
+
+QFont TStringGrid::cellFont(int col, int row) const {
+    FlagGuard guard;
+    const QTableWidgetItem* it = item(row, col);
+    if (!it)
+        return font();
+    const QVariant own = it->data(Qt::FontRole);
+    const QFont base = own.isValid() ? own.value<QFont>().resolve(font()) : font();
+    return ui::condensedToFit(base, it->text(), cellTextRoom(col));
+}
+
+int TStringGrid::cellTextRoom(int col) const {
+    FlagGuard guard;
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    return columnWidth(col) - (showGrid() ? 1 : 0) - 2 * margin;
 }
 
 bool TStringGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {

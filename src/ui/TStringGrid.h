@@ -44,6 +44,12 @@ public:
     // Writes a cell, fixed or not. A cell outside the grid is ignored.
     void setCell(int col, int row, const std::string& text);
 
+    // The font a cell's text is drawn in: the grid's, condensed when the text is wider than its
+    // column (see caption_fit.h), so that a long number is shown whole rather than cut short by "…".
+    QFont cellFont(int col, int row) const;
+    // The width a column gives its texts: the column less the grid line and the margins.
+    int cellTextRoom(int col) const;
+
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,

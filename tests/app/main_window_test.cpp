@@ -1,6 +1,7 @@
 // What the user sees before touching anything: the windows, the tabs, every control with its
 // start-up text, the grid headings.
 
+#include <QFontDatabase>
 #include <QLabel>
 #include <QRadioButton>
 #include <QScatterSeries>
@@ -28,7 +29,8 @@ TEST_F(MainWindow, HasItsCaptionAndClientSize) {
     EXPECT_EQ(Form1->objectName(), "Form1");
     EXPECT_EQ(Form1->windowTitle(), "Kestrova");
     EXPECT_EQ(Form1->size(), QSize(1110, 746));
-    EXPECT_EQ(Form1->font().family(), "MS Sans Serif");
+    // The desktop's sans serif at the form's 8 points.
+    EXPECT_EQ(Form1->font().family(), QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
     EXPECT_EQ(Form1->font().pointSize(), 8);
     EXPECT_EQ(Form1->palette().color(QPalette::Window), Form1->palette().color(QPalette::Button));
     EXPECT_EQ(find<TPageControl>("PageControl1")->geometry(), QRect(8, 24, 1097, 649));
@@ -330,6 +332,7 @@ TEST_F(MainWindow, ColoursTheLabelsOfTheBitmapTab) {
     EXPECT_EQ(find<TLabel>("Label2")->palette().color(QPalette::Window), QColor(255, 255, 0));
     EXPECT_EQ(find<TLabel>("Label2")->font().pixelSize(), 13);
     EXPECT_EQ(find<TButton>("Button8")->font().pointSize(), 12);
+    EXPECT_EQ(find<TButton>("Button8")->font().family(), Form1->font().family());
 }
 
 TEST_F(MainWindow, GivesTheChartsTheirSeriesInFormOrder) {

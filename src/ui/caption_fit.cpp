@@ -1,0 +1,158 @@
+#include "ui/caption_fit.h"
+
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOption>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include <algorithm>
+#include <functional>
+
+#include "numtext/fpenv.h"
+
+namespace ui {
+
+namespace {
+
+int textWidth(const QFont& font, const QString& text) {
+    return QFontMetrics(font).size(Qt::TextShowMnemonic, text).width();
+}
+
+// The widest stretch, from 100 down to the narrowest, at which `width(stretch)` is at most `room`;
+// the narrowest when none is.
+int fittingStretch(int room, const std::function<int(int stretch)>& width) {
+    int stretch = 100;
+    int needed = width(stretch);
+    while (needed > room && stretch > kNarrowestStretch) {
+        // Widths shrink about in proportion to the stretch; the step of one keeps the search going
+        // where hinting rounds a width up.
+        stretch = std::clamp(stretch * room / needed, kNarrowestStretch, stretch - 1);
+        needed = width(stretch);
+    }
+    return stretch;
+}
+
+QFont stretched(QFont font, int stretch) {
+    font.setStretch(stretch);
+    return font;
+}
+
+// The room a push button, check box or radio button gives its text: the style's contents rectangle
+// without the icon.
+int buttonRoom(const QAbstractButton* button) {
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    option.icon = button->icon();
+    option.iconSize = button->iconSize();
+    QStyle::SubElement contents = QStyle::SE_PushButtonContents;
+    if (const auto* push = qobject_cast<const QPushButton*>(button)) {
+        if (push->autoDefault())
+            option.features |= QStyleOptionButton::AutoDefaultButton;
+        if (push->isDefault())
+            option.features |= QStyleOptionButton::DefaultButton;
+        if (push->isFlat())
+            option.features |= QStyleOptionButton::Flat;
+    } else if (qobject_cast<const QCheckBox*>(button)) {
+        contents = QStyle::SE_CheckBoxContents;
+    } else {
+        contents = QStyle::SE_RadioButtonContents;
+    }
+    int room = button->style()->subElementRect(contents, &option, button).width();
+    if (!option.icon.isNull())
+        room -= option.iconSize.width() + 4;
+    return room;
+}
+
+// A group box's title starts where the style puts it and may run to the box's right edge.
+int titleRoom(const QGroupBox* box) {
+    QStyleOptionGroupBox option;
+    option.initFrom(box);
+    option.text = box->title();
+    option.textAlignment = box->alignment();
+    option.lineWidth = 1;
+    option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    const QRect label = box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
+    return box->width() - std::max(label.left(), 0);
+}
+
+int labelRoom(const QLabel* label) {
+    return label->contentsRect().width() - 2 * label->margin() - std::max(label->indent(), 0);
+}
+
+bool condense(QWidget* control, const QString& text, int room) {
+    const QFont font = control->font();
+    const QFont condensed = condensedToFit(font, text, room);
+    if (condensed == font)
+        return false;
+    control->setFont(condensed);
+    return true;
+}
+
+// The tabs must fit side by side in the tab widget, so that none hides behind the scroll buttons.
+bool condenseTabs(QTabBar* bar) {
+    const auto* pages = qobject_cast<const QTabWidget*>(bar->parentWidget());
+    const int room = pages ? pages->width() : bar->width();
+    const QFont font = bar->font();
+    const int stretch = fittingStretch(room, [&](int s) {
+        bar->setFont(stretched(font, s));
+        return bar->sizeHint().width();
+    });
+    if (stretch == 100) {
+        bar->setFont(font);
+        return false;
+    }
+    bar->setFont(stretched(font, stretch));
+    return true;
+}
+
+} // namespace
+
+QFont condensedToFit(const QFont& font, const QString& text, int room) {
+    const numtext::FlagGuard keepFlags;
+    if (text.isEmpty())
+        return font;
+    const int stretch = fittingStretch(room, [&](int s) { return textWidth(stretched(font, s), text); });
+    return stretch == 100 ? font : stretched(font, stretch);
+}
+
+int condenseCaptionsToFit(QWidget* root) {
+    const numtext::FlagGuard keepFlags;
+    // Controls placed by a layout have their final size only once it has run.
+    for (QLayout* layout : root->findChildren<QLayout*>())
+        layout->activate();
+    int condensed = 0;
+    for (QWidget* control : root->findChildren<QWidget*>()) {
+        bool changed = false;
+        if (auto* label = qobject_cast<QLabel*>(control)) {
+            if (!label->wordWrap() && label->textFormat() != Qt::RichText)
+                changed = condense(label, label->text(), labelRoom(label));
+        } else if (qobject_cast<QPushButton*>(control) || qobject_cast<QCheckBox*>(control) ||
+                   qobject_cast<QRadioButton*>(control)) {
+            auto* button = static_cast<QAbstractButton*>(control);
+            changed = condense(button, button->text(), buttonRoom(button));
+        } else if (auto* box = qobject_cast<QGroupBox*>(control)) {
+            changed = condense(box, box->title(), titleRoom(box));
+            // Only the title is condensed: the controls in the box keep their own width.
+            if (changed)
+                for (QWidget* child : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                    QFont own = child->font();
+                    own.setStretch(QFont::Unstretched);
+                    child->setFont(own);
+                }
+        } else if (auto* bar = qobject_cast<QTabBar*>(control)) {
+            changed = condenseTabs(bar);
+        }
+        condensed += changed ? 1 : 0;
+    }
+    return condensed;
+}
+
+} // namespace ui
