@@ -1,0 +1,928 @@
+// The experiment tabs end to end, as a user drives them: the window shown, controls clicked and
+// typed into, and what then stands in the fields, the charts, the memos, the viewer and the files.
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImage>
+#include <QPointF>
+#include <QRadioButton>
+#include <QScatterSeries>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTime>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app_test_support.h"
+#include "ui/TApplication.h"
+
+namespace {
+
+// ---- Driving the window ----
+
+// Replaces the whole text of a field by typing: everything selected, then the new text key by key,
+// the first key replacing the selection.
+void typeOver(QWidget* field, const QString& text) {
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(field, text);
+}
+
+void click(QWidget* widget) {
+    QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+// Chooses a list item the way a user does: the list opened, the item clicked.
+void choose(TComboBox* box, int index) {
+    box->showPopup();
+    QAbstractItemView* list = box->view();
+    const QModelIndex item = list->model()->index(index, 0);
+    list->scrollTo(item);
+    const QPoint at = list->visualRect(item).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    ASSERT_FALSE(list->isVisible()) << "the list stayed open";
+    ASSERT_EQ(box->itemIndex(), index);
+}
+
+// Installs an exception display for the length of a scope.
+class DisplayScope {
+public:
+    explicit DisplayScope(TApplication::ExceptionDisplay display)
+        : m_previous(TApplication::setExceptionDisplay(std::move(display))) {}
+    ~DisplayScope() { TApplication::setExceptionDisplay(std::move(m_previous)); }
+    DisplayScope(const DisplayScope&) = delete;
+    DisplayScope& operator=(const DisplayScope&) = delete;
+
+private:
+    TApplication::ExceptionDisplay m_previous;
+};
+
+class Tabs : public FormTest {
+protected:
+    void SetUp() override {
+        FormTest::SetUp();
+        Form1->show();
+        Form1->activateWindow();
+        QApplication::setActiveWindow(Form1);
+        QApplication::processEvents();
+    }
+
+    void showTab(const char* sheet) {
+        find<TPageControl>("PageControl1")->setCurrentWidget(find<TTabSheet>(sheet));
+        QApplication::processEvents();
+    }
+
+    std::string text(const char* name) const { return find<TEdit>(name)->ansiText(); }
+    QColor colour(const char* name) const { return find<TEdit>(name)->color(); }
+    std::vector<std::string> lines(const char* memo) const { return find<TMemo>(memo)->lines(); }
+
+    // The messages the exception display has shown since the test started.
+    static std::vector<std::string> messages() {
+        std::vector<std::string> shown;
+        for (const ShownError& e : shownErrors())
+            shown.push_back(e.message);
+        return shown;
+    }
+};
+
+using Texts = std::vector<std::string>;
+using Points = std::vector<std::pair<double, double>>;
+
+// The points a chart series was handed, compared exactly (QPointF compares with a tolerance).
+Points handed(const TPointSeries* series) {
+    Points points;
+    for (const QPointF& p : series->qseries()->points())
+        points.emplace_back(p.x(), p.y());
+    return points;
+}
+
+const QColor kYellow(255, 255, 0);
+const QColor kLime(0, 255, 0);
+
+// ---- Tab "Rownanie 3-go stopnia": the cubic equation ----
+
+class CubicTab : public Tabs {
+protected:
+    void SetUp() override {
+        Tabs::SetUp();
+        showTab("TabSheet4");
+    }
+    // D, p, q and the nine result cells, in reading order.
+    Texts results() const {
+        Texts r = {text("LabeledEdit14"), text("LabeledEdit15"), text("LabeledEdit16")};
+        auto* eq3 = find<TStringGrid>("Eq3");
+        for (int row = 1; row <= 3; ++row)
+            for (int col = 1; col <= 3; ++col)
+                r.push_back(eq3->cell(col, row));
+        return r;
+    }
+    Texts coefficients() const {
+        auto* dane = find<TStringGrid>("Dane");
+        return {dane->cell(1, 0), dane->cell(1, 1), dane->cell(1, 2), dane->cell(1, 3)};
+    }
+    QRadioButton* item(int index) const { return find<TRadioGroup>("przypadekD")->button(index); }
+
+    // Types into a coefficient cell as a user does: the cell chosen, the text typed, Enter.
+    void typeCell(int row, const QString& text) {
+        auto* dane = find<TStringGrid>("Dane");
+        dane->setFocus();
+        dane->setCurrentCell(row, 1); // Qt counts rows first
+        QTest::keyClicks(dane, text.left(1));
+        QWidget* editor = QApplication::focusWidget();
+        ASSERT_NE(editor, nullptr);
+        ASSERT_NE(editor, dane) << "typing did not open the cell's editor";
+        QTest::keyClicks(editor, text.mid(1));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents(); // the editor hands its text over through a queued call
+        ASSERT_EQ(dane->cell(1, row), text.toStdString());
+    }
+};
+
+// "D = 0" is the case where the extended intermediates matter: rounded to double at every step the
+// discriminant would come out exactly 0.
+TEST_F(CubicTab, ClickingDEqualsZeroSolvesAtOnce) {
+    click(item(2));
+    EXPECT_EQ(find<TRadioGroup>("przypadekD")->itemIndex(), 2);
+    EXPECT_TRUE(item(2)->isChecked());
+    EXPECT_EQ(coefficients(), (Texts{"1", "-13", "35", "49"}));
+    EXPECT_EQ(text("LabeledEdit14"), "1,99562588676372E-14");
+    EXPECT_EQ(text("LabeledEdit15"), "-7,11111111111111");
+    EXPECT_EQ(text("LabeledEdit16"), "18,962962962963");
+
+    // Roots -1 and 7 twice; the double root comes out as a conjugate pair a hair off the axis.
+    auto* eq3 = find<TStringGrid>("Eq3");
+    const auto number = [&](int col, int row) {
+        return QString::fromStdString(eq3->cell(col, row)).replace(',', '.').toDouble();
+    };
+    EXPECT_NEAR(number(1, 1), -1.0, 1e-6);
+    EXPECT_EQ(eq3->cell(2, 1), "0");
+    EXPECT_NEAR(number(1, 2), 7.0, 1e-6);
+    EXPECT_NEAR(number(1, 3), 7.0, 1e-6);
+    EXPECT_NEAR(number(2, 2), 1.147e-8, 0.001e-8);
+    EXPECT_EQ(eq3->cell(2, 3), "-" + eq3->cell(2, 2));
+    EXPECT_EQ(eq3->cell(1, 2), eq3->cell(1, 3));
+    EXPECT_TRUE(shownErrors().empty());
+}
+
+TEST_F(CubicTab, ClickingTheSelectedItemAgainRunsNothing) {
+    click(item(2));
+    ASSERT_EQ(text("LabeledEdit14"), "1,99562588676372E-14");
+    const Texts solved = results();
+
+    // A run would write the preset's "1" back over the typed coefficient.
+    typeCell(0, QStringLiteral("5"));
+    std::vector<std::string> ran;
+    const auto previous = TForm1::setHandlerObserver([&](std::string_view h) { ran.emplace_back(h); });
+    click(item(2));
+    TForm1::setHandlerObserver(previous);
+
+    EXPECT_TRUE(ran.empty());
+    EXPECT_EQ(coefficients(), (Texts{"5", "-13", "35", "49"}));
+    EXPECT_EQ(results(), solved);
+    EXPECT_EQ(find<TRadioGroup>("przypadekD")->itemIndex(), 2);
+
+    // Choosing another item and coming back does solve again, with the preset restored.
+    click(item(1));
+    click(item(2));
+    EXPECT_EQ(coefficients(), (Texts{"1", "-13", "35", "49"}));
+    EXPECT_EQ(results(), solved);
+}
+
+TEST_F(CubicTab, AnUnreadableCoefficientIsReportedAndChangesNoResult) {
+    click(find<TBitBtn>("Rownanie3"));
+    const Texts tripleRoot = results();
+    ASSERT_EQ(tripleRoot, (Texts{"0", "0", "0", "3", "0", "0,0000E+000", "3", "0", "0,0000E+000", "3", "0",
+                                 "0,0000E+000"}));
+
+    typeCell(2, QStringLiteral("x"));
+    click(find<TBitBtn>("Rownanie3"));
+    EXPECT_EQ(messages(), Texts{"'x' is not a valid floating point value."});
+    EXPECT_EQ(results(), tripleRoot);
+    EXPECT_EQ(coefficients(), (Texts{"1", "-9", "x", "-27"}));
+    EXPECT_EQ(find<TRadioGroup>("przypadekD")->itemIndex(), 0);
+}
+
+// ---- The same tab: the date of Easter and its chart ----
+
+class EasterTab : public CubicTab {
+protected:
+    TCSpinEdit* year() const { return find<TCSpinEdit>("CSpinEdit1"); }
+};
+
+TEST_F(EasterTab, TypingAYearShowsItsEasterAtOnce) {
+    typeOver(year(), QStringLiteral("2008"));
+    EXPECT_EQ(year()->ansiText(), "2008");
+    EXPECT_EQ(text("Wielkanoc"), "dn. 23-go  miesiąca 3");
+    EXPECT_EQ(colour("Wielkanoc"), kYellow);
+
+    // Two keys back and two new digits: 2010, in April, with a one-digit day.
+    QTest::keyClick(year(), Qt::Key_Backspace);
+    QTest::keyClick(year(), Qt::Key_Backspace);
+    QTest::keyClicks(year(), QStringLiteral("10"));
+    EXPECT_EQ(year()->ansiText(), "2010");
+    EXPECT_EQ(text("Wielkanoc"), "dn. 4-go  miesiąca 4");
+    EXPECT_EQ(colour("Wielkanoc"), kLime);
+
+    // The arrow key steps the year and the date follows: 2011 is the 24th of April.
+    QTest::keyClick(year(), Qt::Key_Up);
+    EXPECT_EQ(year()->ansiText(), "2011");
+    EXPECT_EQ(text("Wielkanoc"), "dn. 24-go  miesiąca 4");
+    EXPECT_TRUE(shownErrors().empty());
+}
+
+// A text that is no year reads as the field's minimum, which the field then shows; showing it is a
+// change of its own, so the date is computed again inside the first run.
+TEST_F(EasterTab, ABadYearTextBecomesTheMinimumAndRunsTheHandlerNested) {
+    std::vector<std::string> ran;
+    const auto previous = TForm1::setHandlerObserver([&](std::string_view h) { ran.emplace_back(h); });
+    QTest::keyClick(year(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(year(), QStringLiteral("a"));
+    const std::vector<std::string> afterFirstKey = ran;
+    QTest::keyClicks(year(), QStringLiteral("bc"));
+    TForm1::setHandlerObserver(previous);
+
+    EXPECT_EQ(afterFirstKey, (Texts{"Button6Click", "Button6Click"}));
+    EXPECT_EQ(ran.size(), 6u); // "1000b" and "1000c" fall back the same way
+    EXPECT_EQ(year()->ansiText(), "1000");
+    EXPECT_EQ(text("Wielkanoc"), "dn. 30-go  miesiąca 3");
+    EXPECT_EQ(colour("Wielkanoc"), kYellow);
+    EXPECT_TRUE(shownErrors().empty());
+}
+
+TEST_F(EasterTab, TheChartHoldsOnePointPerYearInEachMonthsSeries) {
+    click(find<TButton>("Button6"));
+    EXPECT_EQ(text("Wielkanoc"), "dn. 24-go  miesiąca 4");
+
+    // What the chart itself was handed, not only what the series keeps.
+    const Points march = handed(Form1->Series2);
+    const Points april = handed(Form1->Series3);
+    ASSERT_EQ(march.size(), 21u);
+    ASSERT_EQ(april.size(), 21u);
+    std::map<int, double> marchDay, aprilDay;
+    for (int i = 0; i < 21; ++i) {
+        EXPECT_EQ(march[i].first, 2000.0 + i);
+        EXPECT_EQ(april[i].first, 2000.0 + i);
+        marchDay[2000 + i] = march[i].second;
+        aprilDay[2000 + i] = april[i].second;
+        // Each year is a real day in exactly one of the two series.
+        EXPECT_TRUE((march[i].second == -1) != (april[i].second == -1)) << 2000 + i;
+    }
+    const std::map<int, double> marchDates = {{2002, 31}, {2005, 27}, {2008, 23}, {2013, 31}, {2016, 27}};
+    for (int y = 2000; y <= 2020; ++y) {
+        if (marchDates.count(y)) {
+            EXPECT_EQ(marchDay[y], marchDates.at(y)) << y;
+            EXPECT_EQ(aprilDay[y], -1) << y;
+        } else {
+            EXPECT_EQ(marchDay[y], -1) << y;
+        }
+    }
+    EXPECT_EQ(aprilDay[2000], 23);
+    EXPECT_EQ(aprilDay[2011], 24);
+    EXPECT_EQ(aprilDay[2019], 21);
+    EXPECT_EQ(aprilDay[2020], 12);
+
+    // A second run replaces the points rather than adding to them.
+    click(find<TButton>("Button6"));
+    EXPECT_EQ(handed(Form1->Series2), march);
+    EXPECT_EQ(handed(Form1->Series3), april);
+}
+
+TEST_F(EasterTab, AReversedRangeDrawsTheSameYears) {
+    click(find<TButton>("Button6"));
+    const Points march = handed(Form1->Series2);
+    const Points april = handed(Form1->Series3);
+    ASSERT_EQ(march.size(), 21u);
+
+    // Typed key by key, the range passes through 2..2000 on the way; the last text decides.
+    typeOver(find<TCSpinEdit>("rok1"), QStringLiteral("2020"));
+    typeOver(find<TCSpinEdit>("rok2"), QStringLiteral("2000"));
+    EXPECT_EQ(handed(Form1->Series2), march);
+    EXPECT_EQ(handed(Form1->Series3), april);
+}
+
+// ---- Tab "Funkcje specjalne / Macierze" ----
+
+class FunctionsTab : public Tabs {
+protected:
+    void SetUp() override {
+        Tabs::SetUp();
+        showTab("TabSheet3");
+    }
+    // floor, ceil, int, fabs, abs.
+    Texts rounding() const {
+        return {text("LabeledEdit1"), text("LabeledEdit2"), text("LabeledEdit20"), text("LabeledEdit6"),
+                text("LabeledEdit7")};
+    }
+};
+
+// The window's own surface is a second "< --- Caculate" button.
+TEST_F(FunctionsTab, TheButtonAndAClickOnTheWindowsSurfaceRoundAlike) {
+    const auto fieldsAfter = [&](const std::function<void()>& trigger) {
+        for (const char* name : {"LabeledEdit1", "LabeledEdit2", "LabeledEdit20", "LabeledEdit6", "LabeledEdit7",
+                                 "Edit1", "Edit2", "Edit3"})
+            find<TEdit>(name)->setAnsiText("-");
+        const int linesBefore = find<TMemo>("Memo1")->lineCount();
+        trigger();
+        Texts seen = rounding();
+        for (const char* name : {"Edit1", "Edit2", "Edit3"})
+            seen.push_back(text(name));
+        const Texts memo = lines("Memo1");
+        seen.insert(seen.end(), memo.begin() + linesBefore, memo.end());
+        return seen;
+    };
+    const Texts expected = {"1", "2", "1", "1,999999", "1", "1", "3", "17", "1", "2", "3", "4"};
+    EXPECT_EQ(fieldsAfter([&] { click(find<TButton>("Button1")); }), expected);
+    EXPECT_EQ(fieldsAfter([&] { QTest::mouseClick(Form1, Qt::LeftButton, Qt::NoModifier, QPoint(500, 10)); }),
+              expected);
+    EXPECT_EQ(lines("Memo1"), (Texts{"Memo1", "1", "2", "3", "4", "1", "2", "3", "4"}));
+    EXPECT_TRUE(shownErrors().empty());
+}
+
+TEST_F(FunctionsTab, RoundsTheChosenItemOrATypedValue) {
+    auto* box = find<TComboBox>("ComboBox1");
+    auto* calculate = find<TButton>("Button1");
+
+    choose(box, 6);
+    EXPECT_EQ(box->ansiText(), "-3,000001");
+    click(calculate);
+    EXPECT_EQ(rounding(), (Texts{"-4", "-3", "-3", "3,000001", "3"}));
+
+    choose(box, 14);
+    click(calculate);
+    EXPECT_EQ(rounding(), (Texts{"-2", "-1", "-1", "1,5", "1"}));
+
+    // Typing keeps the item selected, so the typed text is what is rounded.
+    typeOver(box, QStringLiteral("3000000000"));
+    EXPECT_EQ(box->itemIndex(), 14);
+    click(calculate);
+    EXPECT_EQ(rounding(), (Texts{"-1294967296", "-1294967296", "-1294967296", "3000000000", "1294967296"}));
+    EXPECT_TRUE(shownErrors().empty());
+
+    // The empty last item cannot be read; the fixed texts and memo lines come before the failure.
+    const Texts before = rounding();
+    find<TEdit>("Edit1")->setAnsiText("-");
+    find<TEdit>("Edit3")->setAnsiText("-");
+    const int linesBefore = find<TMemo>("Memo1")->lineCount();
+    choose(box, 16);
+    click(calculate);
+    EXPECT_EQ(messages(), Texts{"'' is not a valid floating point value."});
+    EXPECT_EQ(rounding(), before);
+    EXPECT_EQ(text("Edit1"), "1");
+    EXPECT_EQ(text("Edit3"), "-");
+    EXPECT_EQ(find<TMemo>("Memo1")->lineCount(), linesBefore + 4);
+}
+
+TEST_F(FunctionsTab, DivisionByZeroIsReportedAfterTheRemainderIsShown) {
+    auto* remainder = find<TBitBtn>("BitBtn2");
+    click(remainder);
+    EXPECT_EQ(text("LabeledEdit10"), "3");
+    EXPECT_EQ(text("LabeledEdit11"), "0");
+
+    typeOver(find<TEdit>("LabeledEdit8"), QStringLiteral("-7"));
+    typeOver(find<TEdit>("LabeledEdit9"), QStringLiteral("3"));
+    click(remainder);
+    EXPECT_EQ(text("LabeledEdit10"), "-1");
+    EXPECT_EQ(text("LabeledEdit11"), "-3");
+
+    typeOver(find<TEdit>("LabeledEdit8"), QStringLiteral("5"));
+    typeOver(find<TEdit>("LabeledEdit9"), QStringLiteral("0"));
+    std::vector<std::pair<std::string, std::string>> shown; // the message, and the remainder field then
+    {
+        DisplayScope display([&](const std::string& message, const std::string&) {
+            shown.emplace_back(message, text("LabeledEdit10"));
+        });
+        click(remainder);
+    }
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].first, "Floating point division by zero.");
+    EXPECT_EQ(shown[0].second, "0");
+    EXPECT_EQ(text("LabeledEdit10"), "0");
+    EXPECT_EQ(text("LabeledEdit11"), "-3");
+
+    // Typed with the locale's comma: the remainder of 0,3 by 0,1 rounds to 0,1 at fifteen digits.
+    typeOver(find<TEdit>("LabeledEdit8"), QStringLiteral("0,3"));
+    typeOver(find<TEdit>("LabeledEdit9"), QStringLiteral("0,1"));
+    click(remainder);
+    EXPECT_EQ(text("LabeledEdit10"), "0,1");
+    EXPECT_EQ(text("LabeledEdit11"), "2");
+}
+
+TEST_F(FunctionsTab, ShowsPiFourTimes) {
+    click(find<TBitBtn>("BitBtn1"));
+    EXPECT_EQ((Texts{text("LabeledEdit3"), text("LabeledEdit4"), text("LabeledEdit5"), text("LabeledEdit17")}),
+              (Texts{"3", "3,14159265358979", "3,14159265358979", "3,14159265358979"}));
+    EXPECT_TRUE(shownErrors().empty());
+}
+
+// The field's background is what the user sees: read from the painted field, away from its text.
+QColor paintedBackground(QWidget* field) {
+    const QImage image = field->grab().toImage();
+    return image.pixelColor(image.width() - 4, image.height() / 2);
+}
+
+TEST_F(FunctionsTab, TheMatrixOverrunTurnsEdit1YellowForGood) {
+    auto* edit1 = find<TEdit>("Edit1");
+    const QColor before = paintedBackground(edit1);
+    ASSERT_NE(before, kYellow);
+
+    click(find<TButton>("Macierze"));
+    EXPECT_EQ(text("Edit1"), " Przekroczenie rozmiaru tablicy ! ");
+    EXPECT_EQ(edit1->color(), kYellow);
+    EXPECT_EQ(paintedBackground(edit1), kYellow);
+    EXPECT_EQ((Texts{text("LabeledEdit19"), text("Edit2"), text("Edit3"), text("Edit4"), text("Edit5")}),
+              (Texts{"0,1234567", "5", "False", "1,7654321", "22,11"}));
+
+    // Rounding writes its 1 into the same field, still on yellow.
+    click(find<TButton>("Button1"));
+    EXPECT_EQ(text("Edit1"), "1");
+    EXPECT_EQ(paintedBackground(edit1), kYellow);
+    EXPECT_TRUE(shownErrors().empty());
+}
+
+// ---- Tab "Dzialanie Unit_Funkcje/dzialania na bitach" ----
+
+class BitsTab : public Tabs {
+protected:
+    void SetUp() override {
+        Tabs::SetUp();
+        showTab("TabSheet6");
+    }
+};
+
+TEST_F(BitsTab, SplitsTheStartUpNumberIntoSixteenBits) {
+    click(find<TButton>("Button4"));
+    EXPECT_EQ(text("Edit10"), "1,5");
+    EXPECT_EQ(text("Edit14"), "0000000100001111");
+    EXPECT_EQ(lines("Memo3"),
+              (Texts{" liczba ukryta = 271", " liczba bitow = 16", "1", "1", "1", "1", "0", "0", "0", "0", "1",
+                     "0", "0", "0", "0", "0", "0", "0", " liczba odtworzona metoda I = 271",
+                     " liczba odtworzona metoda II = 271"}));
+
+    // A second press starts afresh rather than adding to the digits and lines.
+    click(find<TButton>("Button4"));
+    EXPECT_EQ(text("Edit14"), "0000000100001111");
+    EXPECT_EQ(find<TMemo>("Memo3")->lineCount(), 20);
+    EXPECT_TRUE(shownErrors().empty());
+}
+
+TEST_F(BitsTab, ATextThatIsNoIntegerChangesOnlyTheKsiField) {
+    const Texts startMemo = lines("Memo3");
+    const std::string startDigits = text("Edit14");
+    typeOver(find<TEdit>("LabeledEdit18"), QStringLiteral("abc"));
+    click(find<TButton>("Button4"));
+    EXPECT_EQ(messages(), Texts{"'abc' is not a valid integer value."});
+    EXPECT_EQ(text("Edit10"), "1,5");
+    EXPECT_EQ(text("Edit14"), startDigits);
+    EXPECT_EQ(lines("Memo3"), startMemo);
+
+    // After a good run the bad text leaves that run's results standing.
+    typeOver(find<TEdit>("LabeledEdit18"), QStringLiteral("70000"));
+    click(find<TButton>("Button4"));
+    ASSERT_EQ(text("Edit14"), "0001000101110000");
+    const Texts goodMemo = lines("Memo3");
+    EXPECT_EQ(goodMemo.back(), " liczba odtworzona metoda II = 4464");
+    find<TEdit>("Edit10")->setAnsiText("-");
+    typeOver(find<TEdit>("LabeledEdit18"), QStringLiteral("abc"));
+    click(find<TButton>("Button4"));
+    EXPECT_EQ(shownErrors().size(), 2u);
+    EXPECT_EQ(text("Edit10"), "1,5");
+    EXPECT_EQ(text("Edit14"), "0001000101110000");
+    EXPECT_EQ(lines("Memo3"), goodMemo);
+}
+
+// ---- Tab "Referencje/ wskaznik": the count conversions and the timing ----
+
+class TimingTab : public Tabs {
+protected:
+    void SetUp() override {
+        Tabs::SetUp();
+        showTab("TabSheet5");
+    }
+    static constexpr const char* kFields[6] = {"E1", "E2", "E3", "LE21", "LE22", "LE23"};
+
+    Texts conversions() const { return {text("LabeledE1"), text("LabeledE2"), text("LabeledE3")}; }
+    // Text and colour of the six result fields and the three conversions.
+    std::vector<std::pair<std::string, QColor>> tab() const {
+        std::vector<std::pair<std::string, QColor>> seen;
+        for (const char* name : {"E1", "E2", "E3", "LE21", "LE22", "LE23", "LabeledE1", "LabeledE2", "LabeledE3"})
+            seen.emplace_back(text(name), colour(name));
+        return seen;
+    }
+};
+
+TEST_F(TimingTab, ChoosingACountShowsItsThreeConversions) {
+    auto* count = find<TComboBox>("CB2");
+    choose(count, 22);
+    EXPECT_EQ(count->ansiText(), "1e+4900");
+    EXPECT_EQ(conversions(), (Texts{"0", "-9223372036854775808", "1E4900"}));
+
+    choose(count, 6);
+    EXPECT_EQ(conversions(), (Texts{"705032704", "5000000000", "5000000000"}));
+
+    // The last item overflows even the extended range: the first field is emptied, the rest stay.
+    choose(count, 23);
+    EXPECT_EQ(messages(), Texts{"'1e+5000' is not a valid floating point value."});
+    EXPECT_EQ(conversions(), (Texts{"", "5000000000", "5000000000"}));
+
+    // Typing a count converts it key by key.
+    shownErrors().clear();
+    typeOver(count, QStringLiteral("1000000000000"));
+    EXPECT_EQ(conversions(), (Texts{"-727379968", "1000000000000", "1000000000000"}));
+    EXPECT_TRUE(shownErrors().empty());
+}
+
+// Records what each watched field showed every time it was painted.
+class PaintLog : public QObject {
+public:
+    struct Paint {
+        std::string field;
+        std::string text;
+        QColor colour;
+    };
+    std::vector<Paint> paints;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            if (auto* edit = qobject_cast<TEdit*>(watched))
+                paints.push_back({edit->objectName().toStdString(), edit->ansiText(), edit->color()});
+        return false;
+    }
+};
+
+TEST_F(TimingTab, TimesTheThreeLoopsAndTurnsEachColumnLime) {
+    PaintLog log;
+    for (const char* name : kFields)
+        find<TEdit>(name)->installEventFilter(&log);
+    click(find<TButton>("Button2"));
+    for (const char* name : kFields)
+        find<TEdit>(name)->removeEventFilter(&log);
+
+    ASSERT_TRUE(shownErrors().empty()) << shownErrors().front().message;
+    EXPECT_EQ(conversions(), (Texts{"1000", "1000", "1000"}));
+
+    // Each time text is the fraction of a day beside it, written in the locale's long time format.
+    const QString format = QString::fromStdString(TApplication::formatSettings().longTimeFormat);
+    ASSERT_TRUE(format.contains(QStringLiteral("ss"))) << format.toStdString();
+    for (int k = 0; k < 3; ++k) {
+        SCOPED_TRACE(kFields[k]);
+        EXPECT_EQ(colour(kFields[k]), kLime);
+        EXPECT_EQ(colour(kFields[k + 3]), kLime);
+        bool isNumber = false;
+        const double days = QString::fromStdString(text(kFields[k + 3])).replace(',', '.').toDouble(&isNumber);
+        ASSERT_TRUE(isNumber) << text(kFields[k + 3]);
+        const auto ms = static_cast<int>(std::llabs(std::llround(days * 86400000.0)) % 86400000);
+        EXPECT_EQ(text(kFields[k]), QTime::fromMSecsSinceStartOfDay(ms).toString(format).toStdString());
+    }
+
+    // "calculating ..." was on screen in every field before that field's result was.
+    for (const char* name : kFields) {
+        SCOPED_TRACE(name);
+        int calculating = -1, result = -1;
+        for (int i = 0; i < int(log.paints.size()); ++i) {
+            const PaintLog::Paint& p = log.paints[i];
+            if (p.field != name)
+                continue;
+            if (p.text == "calculating ..." && calculating < 0)
+                calculating = i;
+            if (p.text == text(name) && p.colour == kLime)
+                result = i;
+        }
+        EXPECT_GE(calculating, 0);
+        EXPECT_GT(result, calculating);
+    }
+}
+
+// The pass counter is a double, so a count beyond 2^53 would never be reached.
+TEST_F(TimingTab, RefusesACountNoDoubleCounterCanReach) {
+    auto* count = find<TComboBox>("CB2");
+    choose(count, 13);
+    ASSERT_EQ(count->ansiText(), "1e+16");
+    ASSERT_EQ(conversions(), (Texts{"1874919424", "10000000000000000", "1E16"}));
+    const auto before = tab();
+
+    click(find<TButton>("Button2"));
+    ASSERT_EQ(shownErrors().size(), 1u);
+    const std::string& message = shownErrors().front().message;
+    EXPECT_NE(message.find("1e+16"), std::string::npos) << message;
+    EXPECT_NE(message.find(std::to_string(std::int64_t{1} << 53)), std::string::npos) << message;
+    EXPECT_EQ(tab(), before);
+}
+
+// ---- Tab "Wykres parametryczny  / i++, ++i, i...pętle" ----
+
+class CurveTab : public Tabs {
+protected:
+    void SetUp() override {
+        Tabs::SetUp();
+        showTab("TabSheet7");
+    }
+};
+
+TEST_F(CurveTab, DrawsTheClosedCurveInAscendingX) {
+    click(find<TButton>("Button5"));
+    const QList<QPointF> points = Form1->Series1->qseries()->points();
+    ASSERT_EQ(points.size(), 1001);
+
+    // The parameter after 500 steps, each step added to the running sum: near pi, so x = -1 and
+    // that point stands first once the points are ordered by x.
+    const double step = 6.283185307179586 / 1000;
+    double t = 0.0;
+    for (int i = 0; i < 500; ++i)
+        t = step + t;
+    EXPECT_EQ(points.front().x(), std::cos(t));
+    EXPECT_EQ(points.front().y(), std::sin(3 * t));
+    for (int i = 1; i < points.size(); ++i)
+        EXPECT_LE(points[i - 1].x(), points[i].x()) << i;
+    // The curve starts at (1, 0) and closes there: the first and the last point added stand at the
+    // right end, the first exactly at (1, 0).
+    const auto isStart = [](const QPointF& p) { return p.x() == 1.0 && p.y() == 0.0; };
+    const QPointF right[2] = {points[points.size() - 2], points[points.size() - 1]};
+    EXPECT_TRUE(isStart(right[0]) || isStart(right[1]));
+    for (const QPointF& p : right) {
+        EXPECT_NEAR(p.x(), 1.0, 1e-12);
+        EXPECT_NEAR(p.y(), 0.0, 1e-12);
+    }
+}
+
+TEST_F(CurveTab, AppendsTheLoopTracesOnEveryPress) {
+    click(find<TButton>("Button5"));
+    const Texts once = lines("Memo2");
+    ASSERT_EQ(once.size(), 42u);
+    EXPECT_EQ(once[0], "Petla podwojna - jednoczena");
+    EXPECT_EQ((Texts(once.begin() + 1, once.begin() + 5)),
+              (Texts{"i = 20     j = 4", "i = 19     j = 5", "i = 18     j = 6", "i = 17     j = 7"}));
+    EXPECT_EQ(once[5], "Dwie pętle pojedyncze ");
+    EXPECT_EQ(once[6], " zmiana j ...");
+    EXPECT_EQ(once[31], "i = 6     j = 7");
+    EXPECT_EQ((Texts(once.begin() + 32, once.end())),
+              (Texts{"Pętla while: i++ .. kod ", "i = 1", "i = 2", "i = 3", "i = 4", "Pętla while: kod    i++ ",
+                     "i = 0", "i = 1", "i = 2", "i = 3"}));
+
+    click(find<TButton>("Button5"));
+    const Texts twice = lines("Memo2");
+    ASSERT_EQ(twice.size(), 84u);
+    EXPECT_EQ(Texts(twice.begin(), twice.begin() + 42), once);
+    EXPECT_EQ(Texts(twice.begin() + 42, twice.end()), once);
+    EXPECT_EQ(Form1->Series1->qseries()->points().size(), 1001);
+}
+
+// ---- Tab "DIB bitmap": the picture, the viewer and the file ----
+
+// Installs a save dialog runner for one test and counts its runs.
+class DialogScope {
+public:
+    explicit DialogScope(std::function<int(QFileDialog&)> answer)
+        : m_previous(TSavePictureDialog::setRunner([this, answer](QFileDialog& dialog) {
+              ++runs;
+              suffixes.push_back(dialog.defaultSuffix());
+              return answer(dialog);
+          })) {}
+    ~DialogScope() { TSavePictureDialog::setRunner(std::move(m_previous)); }
+    DialogScope(const DialogScope&) = delete;
+    DialogScope& operator=(const DialogScope&) = delete;
+
+    int runs = 0;
+    QStringList suffixes; // the default extension the dialog had at each run
+
+private:
+    TSavePictureDialog::Runner m_previous;
+};
+
+struct Rgb {
+    int red, green, blue;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+    friend void PrintTo(const Rgb& c, std::ostream* os) {
+        *os << "(" << c.red << ", " << c.green << ", " << c.blue << ")";
+    }
+};
+
+Rgb rgbOf(const QColor& c) {
+    return {c.red(), c.green(), c.blue()};
+}
+
+// A 24-bit Windows BMP file read back byte by byte, as an image viewer would.
+class BmpFile {
+public:
+    explicit BmpFile(const QString& path) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            m_bytes = file.readAll();
+    }
+    qsizetype size() const { return m_bytes.size(); }
+    std::string magic() const { return m_bytes.left(2).toStdString(); }
+    std::uint32_t u32(int at) const { return u16(at) | (std::uint32_t(u16(at + 2)) << 16); }
+    std::int32_t i32(int at) const { return static_cast<std::int32_t>(u32(at)); }
+    std::uint16_t u16(int at) const {
+        return static_cast<std::uint16_t>(byte(at) | (byte(at + 1) << 8));
+    }
+    // Pixel (x, y) with y = 0 the top row of the picture; the file stores the bottom row first, each
+    // row padded to four bytes, each pixel as blue, green, red.
+    Rgb pixel(int x, int y) const {
+        const int width = i32(18), height = i32(22);
+        const int stride = (width * 3 + 3) / 4 * 4;
+        const int at = int(u32(10)) + (height - 1 - y) * stride + 3 * x;
+        return {byte(at + 2), byte(at + 1), byte(at)};
+    }
+
+private:
+    int byte(int at) const { return static_cast<std::uint8_t>(m_bytes.at(at)); }
+    QByteArray m_bytes;
+};
+
+class BitmapTab : public Tabs {
+protected:
+    void SetUp() override {
+        Tabs::SetUp();
+        showTab("TabSheet8");
+        ASSERT_TRUE(m_dir.isValid());
+    }
+    QString path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
+    QStringList filesWritten() const {
+        return QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    }
+    TCheckBox* saveBox() const { return find<TCheckBox>("CheckBox1"); }
+    void pressBuild() { click(find<TButton>("Button7")); }
+
+    // What the viewer shows on screen, and the picture it keeps.
+    static Rgb onScreen(int x, int y) { return rgbOf(Form2->grab().toImage().pixelColor(x, y)); }
+    static Rgb kept(int x, int y) { return rgbOf(Form2->picture().pixelColor(x, y)); }
+
+    QTemporaryDir m_dir;
+};
+
+// The profile of one row with the start-up limits, red 128, green and blue 0: black up to column
+// 117, a rise to full red, a plateau, a fall that is not quite the rise's mirror, black again.
+const std::vector<std::pair<int, Rgb>> kStartUpRow = {
+    {0, {0, 0, 0}},     {117, {0, 0, 0}},     {118, {1, 0, 0}},     {175, {64, 0, 0}},  {234, {128, 0, 0}},
+    {350, {128, 0, 0}}, {466, {128, 0, 0}},   {525, {63, 0, 0}},    {583, {0, 0, 0}},   {699, {0, 0, 0}},
+};
+
+TEST_F(BitmapTab, TheButtonShowsTheViewerWithThePicture) {
+    ASSERT_FALSE(Form2->isVisible());
+    pressBuild();
+    EXPECT_TRUE(Form2->isVisible());
+    ASSERT_EQ(Form2->picture().size(), QSize(700, 500));
+    for (int row : {0, 250, 499})
+        for (const auto& [column, colour] : kStartUpRow) {
+            EXPECT_EQ(kept(column, row), colour) << column << ", " << row;
+        }
+    for (const auto& [column, colour] : kStartUpRow)
+        EXPECT_EQ(onScreen(column, 250), colour) << column;
+    EXPECT_FALSE(saveBox()->isChecked());
+    EXPECT_TRUE(shownErrors().empty());
+}
+
+TEST_F(BitmapTab, TheTrackBarsSetTheColourOfThePlateau) {
+    for (const char* name : {"RedMax", "GreenMax", "BlueMax"}) {
+        auto* bar = find<TTrackBar>(name);
+        bar->setFocus();
+        QTest::keyClick(bar, Qt::Key_End);
+        ASSERT_EQ(bar->position(), 255) << name;
+    }
+    EXPECT_EQ(onScreen(175, 100), (Rgb{127, 127, 127}));
+    EXPECT_EQ(onScreen(233, 100), (Rgb{254, 254, 254}));
+    EXPECT_EQ(onScreen(300, 100), (Rgb{255, 255, 255}));
+    EXPECT_EQ(onScreen(467, 100), (Rgb{254, 254, 254}));
+    EXPECT_EQ(onScreen(600, 100), (Rgb{0, 0, 0}));
+}
+
+TEST_F(BitmapTab, ATickedBoxSavesOneBmpFile) {
+    const QString target = path("obraz.bmp");
+    DialogScope dialog([&](QFileDialog& d) {
+        d.selectFile(target);
+        return int(QDialog::Accepted);
+    });
+    click(saveBox());
+    ASSERT_TRUE(saveBox()->isChecked());
+    pressBuild();
+
+    EXPECT_EQ(dialog.runs, 1);
+    EXPECT_FALSE(saveBox()->isChecked());
+    EXPECT_EQ(filesWritten(), QStringList{QStringLiteral("obraz.bmp")});
+    const BmpFile bmp(target);
+    ASSERT_EQ(bmp.size(), 1050054);
+    EXPECT_EQ(bmp.magic(), "BM");
+    EXPECT_EQ(bmp.u32(2), 1050054u); // the file's size
+    EXPECT_EQ(bmp.u32(10), 54u);     // where the pixels start
+    EXPECT_EQ(bmp.u32(14), 40u);     // the information header's size
+    EXPECT_EQ(bmp.i32(18), 700);
+    EXPECT_EQ(bmp.i32(22), 500); // positive: the bottom row comes first
+    EXPECT_EQ(bmp.u16(26), 1);   // planes
+    EXPECT_EQ(bmp.u16(28), 24);  // bits per pixel
+    EXPECT_EQ(bmp.u32(30), 0u);  // no compression
+
+    for (int row : {0, 1, 250, 498, 499})
+        for (const auto& [column, colour] : kStartUpRow)
+            EXPECT_EQ(bmp.pixel(column, row), colour) << column << ", " << row;
+    // Every pixel of the file is the pixel of the picture on the viewer.
+    int differing = 0;
+    for (int y = 0; y < 500; y += 7)
+        for (int x = 0; x < 700; ++x)
+            differing += bmp.pixel(x, y) == kept(x, y) ? 0 : 1;
+    EXPECT_EQ(differing, 0);
+
+    // The tick was used up: the next run asks nothing and writes nothing.
+    pressBuild();
+    EXPECT_EQ(dialog.runs, 1);
+    EXPECT_TRUE(shownErrors().empty());
+}
+
+TEST_F(BitmapTab, ATrackBarMoveUsesTheTickAsTheButtonDoes) {
+    const QString target = path("obraz.wmf");
+    DialogScope dialog([&](QFileDialog& d) {
+        d.selectFile(target);
+        return int(QDialog::Accepted);
+    });
+    click(saveBox());
+    auto* red = find<TTrackBar>("RedMax");
+    red->setFocus();
+    QTest::keyClick(red, Qt::Key_Right);
+    ASSERT_EQ(red->position(), 129);
+
+    EXPECT_EQ(dialog.runs, 1);
+    EXPECT_FALSE(saveBox()->isChecked());
+    // Whatever the name says, the file is a bitmap, with the limit the bar moved to.
+    const BmpFile bmp(target);
+    ASSERT_EQ(bmp.size(), 1050054);
+    EXPECT_EQ(bmp.magic(), "BM");
+    EXPECT_EQ(bmp.pixel(350, 250), (Rgb{129, 0, 0}));
+
+    // Dragging on sets off one run per position, and none of them asks again.
+    QTest::keyClick(red, Qt::Key_Right);
+    QTest::keyClick(red, Qt::Key_Right);
+    EXPECT_EQ(red->position(), 131);
+    EXPECT_EQ(dialog.runs, 1);
+    EXPECT_EQ(BmpFile(target).pixel(350, 250), (Rgb{129, 0, 0}));
+    EXPECT_EQ(kept(350, 250), (Rgb{131, 0, 0}));
+}
+
+TEST_F(BitmapTab, CancellingWritesNothingAndUnticks) {
+    DialogScope dialog([&](QFileDialog& d) {
+        d.selectFile(path("obraz.bmp"));
+        return int(QDialog::Rejected);
+    });
+    click(saveBox());
+    pressBuild();
+    EXPECT_EQ(dialog.runs, 1);
+    EXPECT_TRUE(filesWritten().isEmpty());
+    EXPECT_FALSE(saveBox()->isChecked());
+    EXPECT_TRUE(Form2->isVisible());
+    EXPECT_TRUE(shownErrors().empty());
+
+    // A save request, even a cancelled one, gives the dialog its default extension from then on.
+    click(saveBox());
+    pressBuild();
+    EXPECT_EQ(dialog.suffixes, (QStringList{QString(), QStringLiteral("wmf")}));
+}
+
+TEST_F(BitmapTab, AFileThatCannotBeCreatedIsReportedAndTheBoxStaysTicked) {
+    // The chosen name is taken by a folder, which no file can replace.
+    const QString target = path("obraz.bmp");
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("obraz.bmp")));
+    DialogScope dialog([&](QFileDialog& d) {
+        d.selectFile(target);
+        return int(QDialog::Accepted);
+    });
+    click(saveBox());
+    pressBuild();
+    EXPECT_EQ(messages(), Texts{"Cannot create file " + target.toStdString() + "."});
+    EXPECT_TRUE(saveBox()->isChecked());
+    // Nothing written beside it either, not even a part of the file.
+    EXPECT_EQ(filesWritten(), QStringList{QStringLiteral("obraz.bmp")});
+    EXPECT_TRUE(QFileInfo(target).isDir());
+    EXPECT_TRUE(QDir(target).isEmpty());
+    // The picture was drawn before the save failed.
+    EXPECT_TRUE(Form2->isVisible());
+    EXPECT_EQ(onScreen(350, 250), (Rgb{128, 0, 0}));
+
+    // Still ticked, so the next run asks again.
+    pressBuild();
+    EXPECT_EQ(dialog.runs, 2);
+}
+
+TEST_F(BitmapTab, TheViewerKeepsItsPictureWhenHiddenAndShownAgain) {
+    pressBuild();
+    ASSERT_EQ(onScreen(350, 250), (Rgb{128, 0, 0}));
+    Form2->hide();
+    QApplication::processEvents();
+    Form2->show();
+    QApplication::processEvents();
+    for (const auto& [column, colour] : kStartUpRow)
+        EXPECT_EQ(onScreen(column, 250), colour) << column;
+    // Outside the picture the window shows its own surface.
+    EXPECT_NE(onScreen(750, 250), (Rgb{0, 0, 0}));
+}
+
+} // namespace
