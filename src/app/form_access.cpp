@@ -105,8 +105,10 @@ void nameControls(TForm1& f) {
     f.Label1->setBuddy(f.CB2);
     f.Label3->setBuddy(f.Edit14);
 
+    // Qt's own parts without a caption (the tab strip's scroll buttons) keep the names Qt gives them.
     for (QAbstractButton* button : f.findChildren<QAbstractButton*>())
-        button->setAccessibleName(caption(button->text()));
+        if (!button->text().isEmpty())
+            button->setAccessibleName(caption(button->text()));
     for (QGroupBox* box : f.findChildren<QGroupBox*>())
         box->setAccessibleName(caption(box->title()));
     for (QLabel* label : f.findChildren<QLabel*>()) {
@@ -116,9 +118,11 @@ void nameControls(TForm1& f) {
     }
     for (int i = 0; i < f.PageControl1->count(); ++i)
         f.PageControl1->widget(i)->setAccessibleName(caption(f.PageControl1->tabText(i)));
-    f.PageControl1->setAccessibleName(QStringLiteral("Doświadczenia"));
-    f.PageControl1->tabBar()->setAccessibleName(QStringLiteral("Doświadczenia"));
-    f.StatusBar1->setAccessibleName(QStringLiteral("Pasek stanu"));
+    f.PageControl1->setAccessibleName(QStringLiteral("doświadczenia"));
+    f.PageControl1->tabBar()->setAccessibleName(QStringLiteral("doświadczenia"));
+    f.StatusBar1->setAccessibleName(QStringLiteral("pasek stanu"));
+    for (int i = 0; i < f.StatusBar1->panelCount(); ++i)
+        f.StatusBar1->panel(i)->setAccessibleName(QStringLiteral("pasek stanu, pole %1").arg(i + 1));
 
     struct Name {
         QWidget* control;
