@@ -22,6 +22,7 @@ void startUpMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 
 } // namespace
 
+// Exit status 2 means that no window could be opened; scripts/run.sh then offers pictures instead.
 int main(int argc, char* argv[]) {
     std::string why;
     if (!displayAvailable(why)) {

@@ -58,6 +58,13 @@ void runEveryTab(TForm1& f) {
     f.Button7->click();
 }
 
+// The offscreen platform warns about what it cannot do for a window (raise it, find a runtime
+// folder); none of that touches the pictures, so only Qt's errors are passed on.
+void qtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "kestrova-snapshot: %s\n", qPrintable(message));
+}
+
 bool save(QWidget* window, const QDir& folder, const QString& name) {
     const QString path = folder.filePath(name);
     QImageWriter writer(path, "png");
@@ -84,6 +91,7 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("LC_ALL", "pl_PL.UTF-8");
     qputenv("LANG", "pl_PL.UTF-8");
+    qInstallMessageHandler(qtMessages);
     TApplication application(argc, argv);
     TApplication::setExceptionDisplay(
         [](const std::string& message, const std::string&) { reportError(message); });

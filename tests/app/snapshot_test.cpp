@@ -2,6 +2,7 @@
 // every tab's main action, with no display at all.
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -91,4 +92,19 @@ TEST_F(SnapshotTool, AsksForAFolder) {
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_NE(run.output.find("usage: kestrova-snapshot FOLDER"), std::string::npos) << run.output;
+}
+
+// The README shows the nine pictures, and they are still those of windows of today's sizes.
+TEST_F(SnapshotTool, TheReadmeShowsTheNinePictures) {
+    const QDir source(QStringLiteral(KESTROVA_SOURCE_DIR));
+    QFile readme(source.filePath(QStringLiteral("README.md")));
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(readme.readAll());
+    const QDir pictures(source.filePath(QStringLiteral("docs/snapshots")));
+    for (const QString& name : pictureNames()) {
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_TRUE(text.contains(QStringLiteral("(docs/snapshots/") + name + QLatin1Char(')')));
+        const QImage picture(pictures.filePath(name));
+        EXPECT_EQ(picture.size(), name == QLatin1String("viewer.png") ? Form2->size() : Form1->size());
+    }
 }
