@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <QString>
 #include <QWidget>
 
 #include "numtext/exceptions.h"
@@ -31,9 +32,10 @@ WindowControls::WindowControls(QWidget* root) : m_root(root) {}
 
 template <class T>
 T* WindowControls::find(std::string_view name) {
-    const QString key = qname(name);
-    QObject* o = m_cache.value(key);
+    const auto cached = m_cache.find(name);
+    QObject* o = cached != m_cache.end() ? cached->second.data() : nullptr;
     if (!o) {
+        const QString key = qname(name);
         o = m_root->findChild<QObject*>(key);
         if (!o) {
             // Series are not widgets: they belong to their charts.
@@ -42,7 +44,7 @@ T* WindowControls::find(std::string_view name) {
                     if (chart->series(i)->objectName() == key)
                         o = chart->series(i);
         }
-        m_cache.insert(key, o);
+        m_cache.insert_or_assign(std::string(name), o);
     }
     T* t = qobject_cast<T*>(o);
     if (!t)

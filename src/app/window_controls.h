@@ -1,8 +1,12 @@
 #pragma once
 
-#include <QHash>
 #include <QPointer>
-#include <QString>
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 #include "experiments/controls.h"
 
@@ -39,6 +43,15 @@ private:
     template <class T>
     T* find(std::string_view name);
 
+    // Looked up by the experiments' own names, without turning each into a QString first: a
+    // handler adds thousands of chart points, each naming its series.
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const noexcept {
+            return std::hash<std::string_view>{}(name);
+        }
+    };
+
     QWidget* m_root;
-    QHash<QString, QPointer<QObject>> m_cache;
+    std::unordered_map<std::string, QPointer<QObject>, NameHash, std::equal_to<>> m_cache;
 };

@@ -1,10 +1,13 @@
 #include "ui/TPointSeries.h"
 
+#include <QImage>
 #include <QList>
 #include <QMetaObject>
+#include <QPainter>
 #include <QPen>
 #include <QScatterSeries>
 #include <algorithm>
+#include <cmath>
 
 #include "numtext/fpenv.h"
 #include "ui/TChart.h"
@@ -24,9 +27,8 @@ std::vector<TPointSeries*>& pendingSeries() {
 TPointSeries::TPointSeries(QObject* parent) : QObject(parent) {
     FlagGuard guard;
     m_series = new QScatterSeries(this);
-    m_series->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
     m_series->setPointLabelsVisible(false);
-    applyPen();
+    applyMarker();
 }
 
 TPointSeries::~TPointSeries() {
@@ -50,12 +52,12 @@ void TPointSeries::clear() {
 }
 
 void TPointSeries::addXY(double x, double y) {
-    // Comparing with a NaN raises the invalid-operation flag, which must not reach the handler.
-    FlagGuard guard;
+    // Quiet comparisons: a NaN must not raise the invalid-operation flag inside the handler, and
+    // a series of thousands of points is built without saving and restoring the flags each time.
     const QPointF p(x, y);
-    if (m_ascending && !m_points.empty() && x < m_points.back().x()) {
+    if (m_ascending && !m_points.empty() && std::isless(x, m_points.back().x())) {
         const auto at = std::upper_bound(m_points.begin(), m_points.end(), x,
-                                         [](double v, const QPointF& q) { return v < q.x(); });
+                                         [](double v, const QPointF& q) { return std::isless(v, q.x()); });
         m_points.insert(at, p);
     } else {
         m_points.push_back(p);
@@ -78,6 +80,8 @@ const std::vector<QPointF>& TPointSeries::points() const {
 }
 
 void TPointSeries::markPending() {
+    if (m_pending && m_flushQueued)
+        return;
     if (!m_pending) {
         m_pending = true;
         pendingSeries().push_back(this);
@@ -152,43 +156,37 @@ QColor TPointSeries::color() const {
 void TPointSeries::setColor(const QColor& color) {
     FlagGuard guard;
     m_color = color;
-    applyPen();
+    applyMarker();
 }
 
 TPointSeries::PointerStyle TPointSeries::pointerStyle() const {
-    FlagGuard guard;
-    if (m_series && m_series->markerShape() == QScatterSeries::MarkerShapeCircle)
-        return PointerStyle::Circle;
-    return PointerStyle::Square;
+    return m_style;
 }
 
 void TPointSeries::setPointerStyle(PointerStyle style) {
     FlagGuard guard;
-    if (m_series)
-        m_series->setMarkerShape(style == PointerStyle::Circle ? QScatterSeries::MarkerShapeCircle
-                                                                : QScatterSeries::MarkerShapeRectangle);
+    m_style = style;
+    applyMarker();
 }
 
 int TPointSeries::pointerSize() const {
-    FlagGuard guard;
-    return m_series ? static_cast<int>(m_series->markerSize()) : 0;
+    return m_size;
 }
 
 void TPointSeries::setPointerSize(int size) {
     FlagGuard guard;
-    if (m_series)
-        m_series->setMarkerSize(size);
+    m_size = std::max(0, size);
+    applyMarker();
 }
 
 QColor TPointSeries::pointerFill() const {
-    FlagGuard guard;
-    return m_series ? m_series->brush().color() : QColor();
+    return m_fill;
 }
 
 void TPointSeries::setPointerFill(const QColor& fill) {
     FlagGuard guard;
-    if (m_series)
-        m_series->setBrush(fill);
+    m_fill = fill;
+    applyMarker();
 }
 
 bool TPointSeries::pointerOutline() const {
@@ -198,20 +196,55 @@ bool TPointSeries::pointerOutline() const {
 void TPointSeries::setPointerOutline(bool outline) {
     FlagGuard guard;
     m_outline = outline;
-    applyPen();
+    applyMarker();
 }
 
-void TPointSeries::applyPen() {
+void TPointSeries::applyMarker() {
     if (!m_series)
         return;
     // The theme's default pen is white and wider than a small marker: always set one explicitly.
+    // The legend draws its entry with the series' brush.
+    QPen pen(Qt::NoPen);
     if (m_outline) {
-        QPen pen(m_color);
+        pen = QPen(m_color);
         pen.setWidth(1);
-        m_series->setPen(pen);
-    } else {
-        m_series->setPen(Qt::NoPen);
     }
+    m_series->setPen(pen);
+    m_series->setBrush(m_fill);
+
+    if (m_style == PointerStyle::Circle || m_size == 0) {
+        // Circles stay graphics items: an ellipse a few pixels across is rasterised differently at
+        // each fraction of a pixel, which no single picture reproduces.
+        m_series->setLightMarker(QImage());
+        m_series->setMarkerShape(m_style == PointerStyle::Circle ? QScatterSeries::MarkerShapeCircle
+                                                                  : QScatterSeries::MarkerShapeRectangle);
+        m_series->setMarkerSize(m_size);
+        m_series->setPointsVisible(true);
+        return;
+    }
+
+    // A square item is centred on its point; its extent is the size, plus one pixel for an
+    // outline (a one-pixel pen, not antialiased, is drawn to the right of and below the edge), and
+    // it starts at the pixel its corner lies in. The picture is centred on the point too but lands
+    // on the nearest whole pixel, so an outlined one is a pixel wider, which moves it half a pixel up
+    // and left: the same pixels as the item at every fraction of a pixel.
+    const int extent = m_size + (m_outline ? 1 : 0);
+    const int side = extent + (m_outline ? 1 : 0);
+    QImage marker(side, side, QImage::Format_ARGB32_Premultiplied);
+    marker.fill(Qt::transparent);
+    {
+        QPainter painter(&marker);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(pen);
+        painter.setBrush(m_fill);
+        painter.drawRect(QRectF(0, 0, m_size, m_size));
+    }
+    // The picture is drawn scaled to the marker size: keep it at its own. The items the series
+    // still makes for its points stay hidden.
+    m_series->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+    m_series->setMarkerSize(side);
+    m_series->setLightMarker(marker);
+    m_series->setPointsVisible(false);
 }
 
 void TPointSeries::setChart(TChart* chart) {

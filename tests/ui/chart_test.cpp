@@ -170,4 +170,62 @@ TEST(Chart, SmallPointersWithoutOutlineAreDrawnInTheirFill) {
     EXPECT_GE(filled, 11); // at least one pixel of every marker
 }
 
+// Square pointers, 5 pixels with an outline: an outline of the series' colour, one pixel wide, around
+// a 4 x 4 fill, 6 x 6 pixels in all, starting at the pixel in which lies the corner 3 pixels up and
+// left of the point. A point below the fixed day axis draws nothing.
+TEST(Chart, SquarePointersAreOutlinedSquaresAtTheirPoints) {
+    QWidget window;
+    auto* chart = new TChart(&window);
+    chart->setGeometry(0, 0, 649, 265);
+    chart->setLegendVisible(false);
+    chart->setLeftAxisAutomatic(false);
+    chart->leftAxis()->setRange(0, 31);
+    auto* series = new TPointSeries;
+    series->setColor(QColor(255, 0, 0));
+    series->setPointerSize(5);
+    series->setPointerFill(QColor(255, 255, 0));
+    series->setPointerOutline(true);
+    chart->addSeries(series);
+    std::vector<QPointF> shown;
+    ui::guard([&] {
+        for (int i = 0; i <= 20; ++i) {
+            // Days with fractions of a pixel of every kind, and -1 placeholders in between.
+            const QPointF p(2000 + i, 3 + i + 0.13 * (i % 7));
+            series->addXY(p.x(), p.y());
+            series->addXY(p.x() + 0.5, -1);
+            if (i > 0 && i < 20) // the first and last are cut by the plot area's edges
+                shown.push_back(p);
+        }
+    });
+    window.show();
+    QApplication::processEvents();
+    const QImage shot = chart->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QColor outline(255, 0, 0);
+    const QColor fill(255, 255, 0);
+    for (const QPointF& p : shown) {
+        const QPointF at =
+            chart->viewportTransform().map(chart->chart()->mapToPosition(p, series->qseries()));
+        const int left = static_cast<int>(std::floor(at.x() - 3));
+        const int top = static_cast<int>(std::floor(at.y() - 3));
+        SCOPED_TRACE(testing::Message()
+                     << "point " << p.x() << ", " << p.y() << " at " << at.x() << ", " << at.y());
+        for (int y = -1; y <= 6; ++y) {
+            for (int x = -1; x <= 6; ++x) {
+                const QColor pixel = shot.pixelColor(left + x, top + y);
+                if (x < 0 || y < 0 || x > 5 || y > 5)
+                    EXPECT_TRUE(pixel != outline && pixel != fill) << "outside, " << x << ", " << y;
+                else if (x == 0 || y == 0 || x == 5 || y == 5)
+                    EXPECT_EQ(pixel, outline) << "outline, " << x << ", " << y;
+                else
+                    EXPECT_EQ(pixel, fill) << "fill, " << x << ", " << y;
+            }
+        }
+    }
+    // Below the plot area, where the placeholders would be, nothing of the series.
+    const QRectF plot = chart->viewportTransform().mapRect(chart->chart()->plotArea());
+    for (int y = static_cast<int>(std::ceil(plot.bottom())) + 1; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            ASSERT_NE(shot.pixelColor(x, y), fill) << x << ", " << y;
+}
+
 } // namespace
