@@ -17,7 +17,8 @@ public:
     ~TForm2() override;
 
     // Draws a picture on the window's client area with its top-left corner at `at`. The window keeps
-    // the last picture and paints it again whenever it is uncovered or restored.
+    // a copy of the last picture, in 32-bit pixels, and paints it again whenever it is uncovered or
+    // restored.
     void drawPicture(const QImage& picture, QPoint at);
     const QImage& picture() const { return m_picture; }
 
