@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <set>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -167,7 +168,9 @@ TEST_F(Keyboard, EnterReturnAndSpacePressTheFocusedButton) {
         SCOPED_TRACE(p.button);
         auto* button = find<QPushButton>(p.button);
         for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
-            SCOPED_TRACE(QTest::toString(key));
+            // QTest::toString hands over a string allocated with new[].
+            const std::unique_ptr<char[]> keyName(QTest::toString(key));
+            SCOPED_TRACE(keyName.get());
             // The bitmap button brings the viewer to the front; the main window is made active again.
             activate(Form1);
             showTabOf(pages, button);
