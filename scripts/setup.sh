@@ -9,6 +9,7 @@ packages=(
   clang libclang-rt-dev
   desktop-file-utils appstream dpkg-dev file
   xvfb xauth
+  clang-tidy cppcheck
 )
 
 missing=()

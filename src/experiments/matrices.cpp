@@ -35,6 +35,7 @@ void Macierze(Controls& w, const numtext::FormatSettings& fs) {
     w.setText("Edit3", numtext::BoolToStr(empty.data() != nullptr, true));
 
     const std::vector<double> b(15, 1.7654321);
+    // The copy is the step shown. NOLINTNEXTLINE(performance-unnecessary-copy-initialization)
     const std::vector<double> c = b;
     w.setText("Edit4", numtext::FloatToStr(c[3], fs));
 

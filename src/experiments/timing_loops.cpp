@@ -20,6 +20,7 @@ ECountTooLarge::ECountTooLarge(std::string_view countText)
 [[gnu::noinline]] double loopByReference(volatile double& target, double count) {
     volatile double counter = 0.0;
     while (counter < count) {
+        // cppcheck-suppress duplicateExpression ; dividing the variable by itself is the pass
         target = target / target;
         target = target * target;
         counter = counter + 1.0;
@@ -31,6 +32,7 @@ ECountTooLarge::ECountTooLarge(std::string_view countText)
     volatile double value = 12.3;
     volatile double counter = 0.0;
     while (counter < count) {
+        // cppcheck-suppress duplicateExpression ; dividing the variable by itself is the pass
         value = value / value;
         value = value * value;
         counter = counter + 1.0;
@@ -41,6 +43,7 @@ ECountTooLarge::ECountTooLarge(std::string_view countText)
 [[gnu::noinline]] double loopByAddress(volatile double* target, double count) {
     volatile double counter = 0.0;
     while (counter < count) {
+        // cppcheck-suppress duplicateExpression ; dividing the variable by itself is the pass
         *target = *target / *target;
         *target = *target * *target;
         counter = counter + 1.0;

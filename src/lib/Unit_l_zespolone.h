@@ -25,6 +25,7 @@ struct Complex {
     double re = 0.0;
     double im = 0.0;
     constexpr Complex() = default;
+    // cppcheck-suppress noExplicitConstructor ; a real number is a complex one, as with std::complex
     constexpr Complex(double r, double i = 0.0) : re(r), im(i) {}
     double real() const { return re; }
     double imag() const { return im; }

@@ -6,7 +6,7 @@
 namespace numtext {
 namespace {
 
-__extension__ typedef unsigned __int128 u128; // GCC and Clang on x86-64
+__extension__ using u128 = unsigned __int128; // GCC and Clang on x86-64
 
 constexpr std::uint64_t kTen17 = 100000000000000000ULL;
 constexpr std::uint64_t kTen18 = 1000000000000000000ULL;

@@ -3,7 +3,8 @@
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
-#include <locale.h>
+// newlocale and strtold_l are POSIX, declared here and not by <clocale>.
+#include <locale.h> // NOLINT(modernize-deprecated-headers)
 #include <string>
 
 #include "number_text.h"

@@ -34,7 +34,7 @@ LocaleState& localeState() {
 int g_guardDepth = 0;
 
 QString programFileName() {
-    const QString path = QCoreApplication::applicationFilePath();
+    QString path = QCoreApplication::applicationFilePath();
     if (!path.isEmpty())
         return path;
     const QStringList args = QCoreApplication::arguments();
@@ -92,6 +92,7 @@ void report(const std::exception& e) noexcept {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     FlagGuard guard;
+    // cppcheck-suppress useInitializationList ; computed under the guard, which an initialiser would precede
     m_title = titleFromFileName(programFileName().toStdString());
     setFormatSettings(formatSettingsFrom(QLocale::system()));
     numtext::setMathErrorDisplay(&showMathError);

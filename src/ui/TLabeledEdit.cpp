@@ -9,6 +9,7 @@ using numtext::FlagGuard;
 
 TLabeledEdit::TLabeledEdit(QWidget* parent) : TEdit(parent) {
     FlagGuard guard;
+    // cppcheck-suppress useInitializationList ; made under the guard, which an initialiser would precede
     m_label = new QLabel(parent);
     m_label->setBuddy(this);
     // Without a parent the label would be a window of its own: it waits hidden for one.
