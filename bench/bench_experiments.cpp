@@ -24,9 +24,9 @@ using namespace experiments;
 constexpr std::int64_t kPasses = 200000;
 
 void perPass(benchmark::State& state) {
-    state.counters["ns_per_pass"] = benchmark::Counter(
-        static_cast<double>(state.iterations() * kPasses),
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_pass"] =
+        benchmark::Counter(static_cast<double>(state.iterations() * kPasses),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void BM_LoopByReference(benchmark::State& state) {
@@ -116,8 +116,8 @@ public:
 private:
     void ratio(const std::string& ours, const std::string& reference, const char* target) {
         if (m_ns.count(ours) && m_ns.count(reference) && m_ns[reference] > 0)
-            std::printf("ratio %-20s / %-18s %.2f (target %s)\n", ours.c_str(),
-                        reference.c_str(), m_ns[ours] / m_ns[reference], target);
+            std::printf("ratio %-20s / %-18s %.2f (target %s)\n", ours.c_str(), reference.c_str(),
+                        m_ns[ours] / m_ns[reference], target);
     }
     std::map<std::string, double> m_ns;
 };

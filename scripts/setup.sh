@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-dev
+  clang libclang-rt-dev clang-format
   desktop-file-utils appstream dpkg-dev file
   xvfb xauth
   clang-tidy cppcheck

@@ -203,9 +203,7 @@ namespace {
 
 // Pointer sizes are half-widths: a pointer of size n is 2n + 1 pixels across, so that the sizes 1
 // and 2 of the series still give markers one can see.
-int pointerPixels(int size) {
-    return 2 * size + 1;
-}
+int pointerPixels(int size) { return 2 * size + 1; }
 
 TPointSeries* makeSeries(TChart* chart, const char* name, const QString& title, const QColor& color,
                          TPointSeries::PointerStyle style, int size, const QColor& fill, bool outline) {
@@ -226,10 +224,10 @@ TPointSeries* makeSeries(TChart* chart, const char* name, const QString& title, 
 
 void TForm1::setUpCharts() {
     using Style = TPointSeries::PointerStyle;
-    Series1 =
-        makeSeries(Chart1, "Series1", QStringLiteral("Series1"), Qt::red, Style::Circle, 1, QColor(0, 128, 255), false);
-    Series2 =
-        makeSeries(Chart2, "Series2", QStringLiteral("marzec"), Qt::red, Style::Square, 2, QColor(255, 255, 0), true);
+    Series1 = makeSeries(Chart1, "Series1", QStringLiteral("Series1"), Qt::red, Style::Circle, 1,
+                         QColor(0, 128, 255), false);
+    Series2 = makeSeries(Chart2, "Series2", QStringLiteral("marzec"), Qt::red, Style::Square, 2,
+                         QColor(255, 255, 0), true);
     Series3 = makeSeries(Chart2, "Series3", QStringLiteral("kwiecień"), QColor(0, 128, 0), Style::Square, 2,
                          QColor(0, 255, 0), true);
 

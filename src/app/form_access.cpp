@@ -32,11 +32,11 @@ std::vector<std::vector<QWidget*>> tabOrder(TForm1& f) {
     return {
         {f.Button3, f.Button8},
         {f.Edit6, f.Edit7, f.Edit8, f.Edit9, f.BitBtn3, f.LabeledEdit12, f.LabeledEdit13},
-        {f.LabeledEdit8, f.LabeledEdit9, f.LabeledEdit10, f.LabeledEdit11, f.BitBtn2,    //
-         f.ComboBox1, f.LabeledEdit1, f.LabeledEdit2, f.LabeledEdit20, f.Button1,       //
-         f.LabeledEdit6, f.LabeledEdit7, f.Memo1,                                      //
-         f.LabeledEdit3, f.LabeledEdit4, f.LabeledEdit5, f.LabeledEdit17, f.BitBtn1,    //
-         f.LabeledEdit19, f.Edit2, f.Edit3, f.Edit1, f.Edit4, f.Edit5, f.Macierze},
+        {f.LabeledEdit8,  f.LabeledEdit9, f.LabeledEdit10, f.LabeledEdit11, f.BitBtn2, //
+         f.ComboBox1,     f.LabeledEdit1, f.LabeledEdit2,  f.LabeledEdit20, f.Button1, //
+         f.LabeledEdit6,  f.LabeledEdit7, f.Memo1,                                     //
+         f.LabeledEdit3,  f.LabeledEdit4, f.LabeledEdit5,  f.LabeledEdit17, f.BitBtn1, //
+         f.LabeledEdit19, f.Edit2,        f.Edit3,         f.Edit1,         f.Edit4,   f.Edit5, f.Macierze},
         {f.E2, f.E1, f.E3, f.LE22, f.LE21, f.LE23, f.CB2, f.Button2, f.LabeledE1, f.LabeledE2, f.LabeledE3},
         cubic,
         {f.Edit10, f.Button4, f.LabeledEdit18, f.Edit14, f.Memo3},
@@ -66,9 +66,7 @@ void addShortcut(TForm1& f, const QList<QKeySequence>& keys, int step) {
     QObject::connect(shortcut, &QShortcut::activated, &f, [&f, step] { showTab(f, step); });
 }
 
-QString caption(const QString& text) {
-    return text.simplified();
-}
+QString caption(const QString& text) { return text.simplified(); }
 
 } // namespace
 

@@ -16,10 +16,9 @@ bool displayAvailable(std::string& why) {
     };
     if (set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY"))
         return true;
-    why =
-        "No display is available (neither DISPLAY nor WAYLAND_DISPLAY is set), so Kestrova cannot "
-        "open its window. Start it from a desktop session, or under a virtual display such as "
-        "xvfb-run.";
+    why = "No display is available (neither DISPLAY nor WAYLAND_DISPLAY is set), so Kestrova cannot "
+          "open its window. Start it from a desktop session, or under a virtual display such as "
+          "xvfb-run.";
     return false;
 }
 

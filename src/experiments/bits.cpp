@@ -33,8 +33,8 @@ void Button4(Controls& w, const numtext::FormatSettings& fs) {
 
         // Clearing the lowest bit of number leaves it differing from copy in that bit alone.
         number = (number >> 1) << 1;
-        const auto bitII = static_cast<std::int8_t>(static_cast<std::uint8_t>(number) ^
-                                                    static_cast<std::uint8_t>(copy));
+        const auto bitII =
+            static_cast<std::int8_t>(static_cast<std::uint8_t>(number) ^ static_cast<std::uint8_t>(copy));
         w.addLine("Memo3", numtext::IntToStr(std::int32_t{bitII}));
         rebuiltII += bitII * weightII;
         weightII *= 2;

@@ -22,8 +22,7 @@ static_assert(kBelowFiveSixths < 5.0L * kSixth && kBelowFiveSixths + 0x1p-53L > 
 // A whole number below `limit` in magnitude. The quiet comparison keeps a NaN from raising the
 // invalid-operation flag.
 inline bool isWholeBelow(double v, double limit) {
-    return std::isless(std::fabs(v), limit) &&
-           static_cast<double>(static_cast<std::int64_t>(v)) == v;
+    return std::isless(std::fabs(v), limit) && static_cast<double>(static_cast<std::int64_t>(v)) == v;
 }
 
 // The quotient as the definition forms it: in extended, then stored to double, with the store's

@@ -41,8 +41,8 @@ void Button6(Controls& w, const numtext::FormatSettings&) {
     const std::int32_t month = code / 31;
     const std::int32_t day = code % 31 + 1;
     w.setColor("Wielkanoc", month < 4 ? kYellow : kLime);
-    w.setText("Wielkanoc", "dn. " + numtext::IntToStr(day) + "-go  miesi\u0105ca " +
-                               numtext::IntToStr(month));
+    w.setText("Wielkanoc",
+              "dn. " + numtext::IntToStr(day) + "-go  miesi\u0105ca " + numtext::IntToStr(month));
 
     w.repaint("rok1");
     std::int32_t lo = w.spinValue("rok1");

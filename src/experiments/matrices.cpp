@@ -10,9 +10,7 @@ namespace experiments {
 
 namespace {
 
-std::string sizeText(std::size_t size) {
-    return numtext::IntToStr(static_cast<std::int64_t>(size));
-}
+std::string sizeText(std::size_t size) { return numtext::IntToStr(static_cast<std::int64_t>(size)); }
 
 } // namespace
 

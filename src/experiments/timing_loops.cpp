@@ -60,8 +60,7 @@ const TimingField kConversionField[3] = {TimingField::LabeledE1, TimingField::La
 
 // One of the three conversions; `which` is 0, 1 or 2. Each parses the text anew, as each field
 // is emptied before its own parse.
-void convertCount(int which, std::string_view text, const numtext::FormatSettings& fs,
-                  TimingView& view) {
+void convertCount(int which, std::string_view text, const numtext::FormatSettings& fs, TimingView& view) {
     const TimingField field = kConversionField[which];
     view.setText(field, "");
     const extended x = numtext::StrToFloat(text, fs);
@@ -98,8 +97,7 @@ void showElapsed(const Run& run, numtext::TDateTime elapsed, const numtext::Form
 
 } // namespace
 
-void showCountConversions(std::string_view countText, const numtext::FormatSettings& fs,
-                          TimingView& view) {
+void showCountConversions(std::string_view countText, const numtext::FormatSettings& fs, TimingView& view) {
     numtext::clearFpFlags();
     for (int which = 0; which < 3; ++which)
         convertCount(which, countText, fs, view);
@@ -170,7 +168,7 @@ public:
 
 private:
     static const char* name(TimingField field) {
-        static const char* const names[] = {"LabeledE1", "LabeledE2", "LabeledE3", "E1", "E2",
+        static const char* const names[] = {"LabeledE1", "LabeledE2", "LabeledE3", "E1",  "E2",
                                             "E3",        "LE21",      "LE22",      "LE23"};
         return names[static_cast<int>(field)];
     }

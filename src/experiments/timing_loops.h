@@ -51,8 +51,7 @@ public:
 // -9223372036854775808. "5e+9" -> "705032704", "5000000000", "5000000000";
 // "1e+4900" -> "0", "-9223372036854775808", "1E4900". A text that does not parse throws
 // EConvertError right after LabeledE1 is emptied.
-void showCountConversions(std::string_view countText, const numtext::FormatSettings& fs,
-                          TimingView& view);
+void showCountConversions(std::string_view countText, const numtext::FormatSettings& fs, TimingView& view);
 
 using Clock = std::function<numtext::TDateTime()>;
 

@@ -18,9 +18,7 @@ namespace {
 extended ext(double x) { return static_cast<extended>(x); }
 } // namespace
 
-Complex operator+(Complex z, Complex w) {
-    return {toDouble(ext(z.re) + w.re), toDouble(ext(z.im) + w.im)};
-}
+Complex operator+(Complex z, Complex w) { return {toDouble(ext(z.re) + w.re), toDouble(ext(z.im) + w.im)}; }
 
 Complex operator+(Complex z, double x) { return {toDouble(ext(z.re) + x), z.im}; }
 
@@ -31,8 +29,7 @@ Complex operator-(Complex z, double x) { return {toDouble(ext(z.re) - x), z.im};
 Complex operator-(double x, Complex z) { return {toDouble(ext(x) - z.re), -z.im}; }
 
 Complex operator*(Complex z, Complex w) {
-    return {toDouble(ext(z.re) * w.re - ext(z.im) * w.im),
-            toDouble(ext(z.re) * w.im + ext(z.im) * w.re)};
+    return {toDouble(ext(z.re) * w.re - ext(z.im) * w.im), toDouble(ext(z.re) * w.im + ext(z.im) * w.re)};
 }
 
 Complex operator*(Complex z, double x) { return {toDouble(ext(z.re) * x), toDouble(ext(z.im) * x)}; }

@@ -82,8 +82,7 @@ std::string exponentText(DecimalDigits d, int precision, int digits, const Forma
     return out;
 }
 
-std::string fixedText(DecimalDigits d, int precision, int digits, bool grouped,
-                      const FormatSettings& fs) {
+std::string fixedText(DecimalDigits d, int precision, int digits, bool grouped, const FormatSettings& fs) {
     const DecimalDigits unrounded = d;
     digits = std::clamp(digits, 0, kMaxPrecision);
     roundDigits(d, precision, digits);

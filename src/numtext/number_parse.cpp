@@ -97,8 +97,8 @@ extended decimalToExtended(const DecimalText& t) {
 } // namespace
 
 extended StrToFloat(std::string_view text, const FormatSettings& fs) {
-    const std::string_view sep = fs.decimalSeparator.empty() ? std::string_view(".")
-                                                             : std::string_view(fs.decimalSeparator);
+    const std::string_view sep =
+        fs.decimalSeparator.empty() ? std::string_view(".") : std::string_view(fs.decimalSeparator);
     const std::size_t n = text.size();
     std::size_t i = 0;
     while (i < n && text[i] == ' ')

@@ -59,12 +59,18 @@ double trig(const char* name, double (*f)(double), double x) {
 
 const char* mathErrorKindName(MathErrorKind kind) noexcept {
     switch (kind) {
-    case MathErrorKind::DOMAIN: return "DOMAIN";
-    case MathErrorKind::SING: return "SING";
-    case MathErrorKind::OVERFLOW: return "OVERFLOW";
-    case MathErrorKind::UNDERFLOW: return "UNDERFLOW";
-    case MathErrorKind::TLOSS: return "TLOSS";
-    case MathErrorKind::PLOSS: return "PLOSS";
+    case MathErrorKind::DOMAIN:
+        return "DOMAIN";
+    case MathErrorKind::SING:
+        return "SING";
+    case MathErrorKind::OVERFLOW:
+        return "OVERFLOW";
+    case MathErrorKind::UNDERFLOW:
+        return "UNDERFLOW";
+    case MathErrorKind::TLOSS:
+        return "TLOSS";
+    case MathErrorKind::PLOSS:
+        return "PLOSS";
     }
     return "DOMAIN";
 }
@@ -77,8 +83,8 @@ MathErrorDisplay setMathErrorDisplay(MathErrorDisplay d) {
 
 void mathError(const char* function, MathErrorKind kind) {
     const std::string text = std::string(function) + ": " + mathErrorKindName(kind) + " error";
-    const bool range = kind == MathErrorKind::SING || kind == MathErrorKind::OVERFLOW ||
-                       kind == MathErrorKind::UNDERFLOW;
+    const bool range =
+        kind == MathErrorKind::SING || kind == MathErrorKind::OVERFLOW || kind == MathErrorKind::UNDERFLOW;
     errno = range ? 34 : 33;
     if (display())
         display()(text);

@@ -30,15 +30,15 @@ MathErrorDisplay setMathErrorDisplay(MathErrorDisplay display);
 // The routine itself: builds the text, sets errno, calls the display.
 void mathError(const char* function, MathErrorKind kind);
 
-double sqrt(double x);           // x < 0: DOMAIN, NaN
-double pow(double x, double y);  // x < 0 with y not whole: DOMAIN, NaN; 0 to y < 0: SING, INF; OVERFLOW, +-INF
+double sqrt(double x);          // x < 0: DOMAIN, NaN
+double pow(double x, double y); // x < 0 with y not whole: DOMAIN, NaN; 0 to y < 0: SING, INF; OVERFLOW, +-INF
 extended powl(extended x, extended y); // as pow, in extended
-double hypot(double x, double y); // sqrt(x*x + y*y) formed in extended, rounded once; OVERFLOW, INF
-double log(double x);            // x < 0: DOMAIN, NaN; x == 0: SING, -INF
-double exp(double x);            // OVERFLOW, INF
-double atan2(double y, double x); // both zero: DOMAIN, and the libm result (0 or +-pi) as default
-double sin(double x);            // infinite: DOMAIN, NaN; |x| >= 2^63: TLOSS, NaN
-double cos(double x);            // as sin
+double hypot(double x, double y);      // sqrt(x*x + y*y) formed in extended, rounded once; OVERFLOW, INF
+double log(double x);                  // x < 0: DOMAIN, NaN; x == 0: SING, -INF
+double exp(double x);                  // OVERFLOW, INF
+double atan2(double y, double x);      // both zero: DOMAIN, and the libm result (0 or +-pi) as default
+double sin(double x);                  // infinite: DOMAIN, NaN; |x| >= 2^63: TLOSS, NaN
+double cos(double x);                  // as sin
 double floor(double x);
 double ceil(double x);
 double fmod(double x, double y); // y == 0: 0; infinite x: DOMAIN, NaN

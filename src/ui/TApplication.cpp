@@ -74,8 +74,8 @@ QString withoutTimeZone(const QString& format) {
 
 void showMathError(const std::string& text) {
     FlagGuard guard;
-    QMessageBox box(QMessageBox::Warning, withoutDirectory(programFileName()),
-                    QString::fromStdString(text), QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Warning, withoutDirectory(programFileName()), QString::fromStdString(text),
+                    QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
@@ -103,9 +103,7 @@ TApplication::~TApplication() {
     numtext::setMathErrorDisplay({});
 }
 
-std::string TApplication::title() const {
-    return m_title;
-}
+std::string TApplication::title() const { return m_title; }
 
 std::string TApplication::titleFromFileName(const std::string& path) {
     QString name = withoutDirectory(QString::fromStdString(path));
@@ -143,9 +141,8 @@ void TApplication::showException(const std::exception& e) {
         exceptionDisplay()(message, title);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, QString::fromStdString(title),
-                    QString::fromStdString(message), QMessageBox::Ok,
-                    QApplication::activeWindow());
+    QMessageBox box(QMessageBox::Critical, QString::fromStdString(title), QString::fromStdString(message),
+                    QMessageBox::Ok, QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }

@@ -17,8 +17,7 @@ class TApplication : public QApplication {
     Q_OBJECT
 
 public:
-    using ExceptionDisplay =
-        std::function<void(const std::string& message, const std::string& title)>;
+    using ExceptionDisplay = std::function<void(const std::string& message, const std::string& title)>;
 
     // Reads the user's number format and installs the message boxes of the math-error display.
     TApplication(int& argc, char** argv);
@@ -72,10 +71,9 @@ void guard(const std::function<void()>& handler) noexcept;
 // Connects a signal to a handler that takes no arguments and runs it through guard().
 // connectGuarded(button, &QPushButton::clicked, form, [form] { form->Button1Click(); });
 template <class Sender, class Signal, class Handler>
-QMetaObject::Connection connectGuarded(const Sender* sender, Signal signal,
-                                       const QObject* context, Handler handler) {
-    return QObject::connect(sender, signal, context,
-                            [h = std::move(handler)]() { guard([&h] { h(); }); });
+QMetaObject::Connection connectGuarded(const Sender* sender, Signal signal, const QObject* context,
+                                       Handler handler) {
+    return QObject::connect(sender, signal, context, [h = std::move(handler)]() { guard([&h] { h(); }); });
 }
 
 } // namespace ui

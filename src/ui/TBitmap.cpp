@@ -10,21 +10,13 @@
 
 using numtext::FlagGuard;
 
-int TBitmap::width() const {
-    return m_width;
-}
+int TBitmap::width() const { return m_width; }
 
-int TBitmap::height() const {
-    return m_height;
-}
+int TBitmap::height() const { return m_height; }
 
-void TBitmap::setWidth(int width) {
-    resize(width, m_height);
-}
+void TBitmap::setWidth(int width) { resize(width, m_height); }
 
-void TBitmap::setHeight(int height) {
-    resize(m_width, height);
-}
+void TBitmap::setHeight(int height) { resize(m_width, height); }
 
 void TBitmap::resize(int width, int height) {
     FlagGuard guard;
@@ -79,6 +71,4 @@ void TBitmap::saveToFile(const std::string& name) const {
         throw numtext::Exception("Cannot create file " + name);
 }
 
-const QImage& TBitmap::image() const {
-    return m_image;
-}
+const QImage& TBitmap::image() const { return m_image; }

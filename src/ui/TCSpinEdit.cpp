@@ -59,9 +59,7 @@ int TCSpinEdit::limited(long long value) const {
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
-int TCSpinEdit::minValue() const {
-    return m_minValue;
-}
+int TCSpinEdit::minValue() const { return m_minValue; }
 
 void TCSpinEdit::setMinValue(int value) {
     FlagGuard guard;
@@ -69,9 +67,7 @@ void TCSpinEdit::setMinValue(int value) {
     updateGeometry();
 }
 
-int TCSpinEdit::maxValue() const {
-    return m_maxValue;
-}
+int TCSpinEdit::maxValue() const { return m_maxValue; }
 
 void TCSpinEdit::setMaxValue(int value) {
     FlagGuard guard;
@@ -79,13 +75,9 @@ void TCSpinEdit::setMaxValue(int value) {
     updateGeometry();
 }
 
-int TCSpinEdit::increment() const {
-    return m_increment;
-}
+int TCSpinEdit::increment() const { return m_increment; }
 
-void TCSpinEdit::setIncrement(int increment) {
-    m_increment = increment;
-}
+void TCSpinEdit::setIncrement(int increment) { m_increment = increment; }
 
 void TCSpinEdit::stepBy(int steps) {
     FlagGuard guard;
@@ -95,9 +87,7 @@ void TCSpinEdit::stepBy(int steps) {
     setAnsiText(numtext::IntToStr(limited(current + static_cast<long long>(steps) * m_increment)));
 }
 
-QValidator::State TCSpinEdit::validate(QString&, int&) const {
-    return QValidator::Acceptable;
-}
+QValidator::State TCSpinEdit::validate(QString&, int&) const { return QValidator::Acceptable; }
 
 void TCSpinEdit::fixup(QString&) const {}
 
@@ -133,6 +123,4 @@ QSize TCSpinEdit::sizeHint() const {
     return style()->sizeFromContents(QStyle::CT_SpinBox, &option, QSize(width, height), this);
 }
 
-QSize TCSpinEdit::minimumSizeHint() const {
-    return sizeHint();
-}
+QSize TCSpinEdit::minimumSizeHint() const { return sizeHint(); }

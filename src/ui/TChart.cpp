@@ -44,17 +44,11 @@ void TChart::setLegendVisible(bool visible) {
     chart()->legend()->setVisible(visible);
 }
 
-QValueAxis* TChart::leftAxis() const {
-    return m_leftAxis;
-}
+QValueAxis* TChart::leftAxis() const { return m_leftAxis; }
 
-QValueAxis* TChart::bottomAxis() const {
-    return m_bottomAxis;
-}
+QValueAxis* TChart::bottomAxis() const { return m_bottomAxis; }
 
-bool TChart::leftAxisAutomatic() const {
-    return m_leftAutomatic;
-}
+bool TChart::leftAxisAutomatic() const { return m_leftAutomatic; }
 
 void TChart::setLeftAxisAutomatic(bool automatic) {
     FlagGuard guard;
@@ -62,9 +56,7 @@ void TChart::setLeftAxisAutomatic(bool automatic) {
     updateAutomaticAxes();
 }
 
-bool TChart::bottomAxisAutomatic() const {
-    return m_bottomAutomatic;
-}
+bool TChart::bottomAxisAutomatic() const { return m_bottomAutomatic; }
 
 void TChart::setBottomAxisAutomatic(bool automatic) {
     FlagGuard guard;
@@ -91,9 +83,7 @@ TPointSeries* TChart::series(int i) const {
     return m_series[static_cast<std::size_t>(i)];
 }
 
-int TChart::seriesCount() const {
-    return static_cast<int>(m_series.size());
-}
+int TChart::seriesCount() const { return static_cast<int>(m_series.size()); }
 
 void TChart::updateAutomaticAxes() {
     if (!m_leftAutomatic && !m_bottomAutomatic)

@@ -31,9 +31,7 @@ void TComboBox::setAnsiText(const std::string& text) {
     setEditText(QString::fromStdString(text));
 }
 
-int TComboBox::itemIndex() const {
-    return currentIndex();
-}
+int TComboBox::itemIndex() const { return currentIndex(); }
 
 void TComboBox::setItemIndex(int i) {
     FlagGuard guard;

@@ -36,13 +36,9 @@ TPointSeries::~TPointSeries() {
     pending.erase(std::remove(pending.begin(), pending.end(), this), pending.end());
 }
 
-QScatterSeries* TPointSeries::qseries() const {
-    return m_series.data();
-}
+QScatterSeries* TPointSeries::qseries() const { return m_series.data(); }
 
-TChart* TPointSeries::chart() const {
-    return m_chart.data();
-}
+TChart* TPointSeries::chart() const { return m_chart.data(); }
 
 void TPointSeries::clear() {
     if (m_points.empty() && !m_pending)
@@ -65,9 +61,7 @@ void TPointSeries::addXY(double x, double y) {
     markPending();
 }
 
-int TPointSeries::count() const {
-    return static_cast<int>(m_points.size());
-}
+int TPointSeries::count() const { return static_cast<int>(m_points.size()); }
 
 QPointF TPointSeries::point(int i) const {
     if (i < 0 || i >= count())
@@ -75,9 +69,7 @@ QPointF TPointSeries::point(int i) const {
     return m_points[static_cast<std::size_t>(i)];
 }
 
-const std::vector<QPointF>& TPointSeries::points() const {
-    return m_points;
-}
+const std::vector<QPointF>& TPointSeries::points() const { return m_points; }
 
 void TPointSeries::markPending() {
     if (m_pending && m_flushQueued)
@@ -99,9 +91,7 @@ void TPointSeries::markPending() {
     }
 }
 
-bool TPointSeries::hasPendingPoints() const {
-    return m_pending;
-}
+bool TPointSeries::hasPendingPoints() const { return m_pending; }
 
 void TPointSeries::flush() {
     if (!m_pending)
@@ -123,9 +113,7 @@ void TPointSeries::flushAll() {
         series->flush();
 }
 
-bool TPointSeries::xValuesAscending() const {
-    return m_ascending;
-}
+bool TPointSeries::xValuesAscending() const { return m_ascending; }
 
 void TPointSeries::setXValuesAscending(bool ascending) {
     FlagGuard guard;
@@ -149,9 +137,7 @@ void TPointSeries::setTitle(const QString& title) {
         m_series->setName(title);
 }
 
-QColor TPointSeries::color() const {
-    return m_color;
-}
+QColor TPointSeries::color() const { return m_color; }
 
 void TPointSeries::setColor(const QColor& color) {
     FlagGuard guard;
@@ -159,9 +145,7 @@ void TPointSeries::setColor(const QColor& color) {
     applyMarker();
 }
 
-TPointSeries::PointerStyle TPointSeries::pointerStyle() const {
-    return m_style;
-}
+TPointSeries::PointerStyle TPointSeries::pointerStyle() const { return m_style; }
 
 void TPointSeries::setPointerStyle(PointerStyle style) {
     FlagGuard guard;
@@ -169,9 +153,7 @@ void TPointSeries::setPointerStyle(PointerStyle style) {
     applyMarker();
 }
 
-int TPointSeries::pointerSize() const {
-    return m_size;
-}
+int TPointSeries::pointerSize() const { return m_size; }
 
 void TPointSeries::setPointerSize(int size) {
     FlagGuard guard;
@@ -179,9 +161,7 @@ void TPointSeries::setPointerSize(int size) {
     applyMarker();
 }
 
-QColor TPointSeries::pointerFill() const {
-    return m_fill;
-}
+QColor TPointSeries::pointerFill() const { return m_fill; }
 
 void TPointSeries::setPointerFill(const QColor& fill) {
     FlagGuard guard;
@@ -189,9 +169,7 @@ void TPointSeries::setPointerFill(const QColor& fill) {
     applyMarker();
 }
 
-bool TPointSeries::pointerOutline() const {
-    return m_outline;
-}
+bool TPointSeries::pointerOutline() const { return m_outline; }
 
 void TPointSeries::setPointerOutline(bool outline) {
     FlagGuard guard;
@@ -217,7 +195,7 @@ void TPointSeries::applyMarker() {
         // each fraction of a pixel, which no single picture reproduces.
         m_series->setLightMarker(QImage());
         m_series->setMarkerShape(m_style == PointerStyle::Circle ? QScatterSeries::MarkerShapeCircle
-                                                                  : QScatterSeries::MarkerShapeRectangle);
+                                                                 : QScatterSeries::MarkerShapeRectangle);
         m_series->setMarkerSize(m_size);
         m_series->setPointsVisible(true);
         return;
@@ -247,6 +225,4 @@ void TPointSeries::applyMarker() {
     m_series->setPointsVisible(false);
 }
 
-void TPointSeries::setChart(TChart* chart) {
-    m_chart = chart;
-}
+void TPointSeries::setChart(TChart* chart) { m_chart = chart; }

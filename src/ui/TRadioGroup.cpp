@@ -19,9 +19,7 @@ TRadioGroup::TRadioGroup(QWidget* parent) : QGroupBox(parent) {
     m_layout->setSpacing(0);
 }
 
-QStringList TRadioGroup::items() const {
-    return m_items;
-}
+QStringList TRadioGroup::items() const { return m_items; }
 
 void TRadioGroup::setItems(const QStringList& items) {
     FlagGuard guard;
@@ -31,9 +29,7 @@ void TRadioGroup::setItems(const QStringList& items) {
     rebuild();
 }
 
-int TRadioGroup::itemIndex() const {
-    return m_itemIndex;
-}
+int TRadioGroup::itemIndex() const { return m_itemIndex; }
 
 void TRadioGroup::setItemIndex(int index) {
     FlagGuard guard;
@@ -50,9 +46,7 @@ void TRadioGroup::setItemIndex(int index) {
     }
 }
 
-int TRadioGroup::columns() const {
-    return m_columns;
-}
+int TRadioGroup::columns() const { return m_columns; }
 
 void TRadioGroup::setColumns(int columns) {
     FlagGuard guard;

@@ -31,9 +31,8 @@ bool TSavePictureDialog::execute(QWidget* parent) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    dialog.setNameFilters({QStringLiteral("All (*.bmp *.ico *.emf *.wmf)"),
-                           QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("Icons (*.ico)"),
-                           QStringLiteral("Enhanced Metafiles (*.emf)"),
+    dialog.setNameFilters({QStringLiteral("All (*.bmp *.ico *.emf *.wmf)"), QStringLiteral("Bitmaps (*.bmp)"),
+                           QStringLiteral("Icons (*.ico)"), QStringLiteral("Enhanced Metafiles (*.emf)"),
                            QStringLiteral("Metafiles (*.wmf)")});
     dialog.setDefaultSuffix(dialogSuffix(m_defaultExt));
     if (!m_fileName.empty())
@@ -54,21 +53,13 @@ bool TSavePictureDialog::execute(QWidget* parent) {
     return true;
 }
 
-std::string TSavePictureDialog::fileName() const {
-    return m_fileName;
-}
+std::string TSavePictureDialog::fileName() const { return m_fileName; }
 
-void TSavePictureDialog::setFileName(const std::string& name) {
-    m_fileName = name;
-}
+void TSavePictureDialog::setFileName(const std::string& name) { m_fileName = name; }
 
-std::string TSavePictureDialog::defaultExt() const {
-    return m_defaultExt;
-}
+std::string TSavePictureDialog::defaultExt() const { return m_defaultExt; }
 
-void TSavePictureDialog::setDefaultExt(const std::string& ext) {
-    m_defaultExt = ext;
-}
+void TSavePictureDialog::setDefaultExt(const std::string& ext) { m_defaultExt = ext; }
 
 QString TSavePictureDialog::dialogSuffix(const std::string& ext) {
     QString suffix = QString::fromStdString(ext);

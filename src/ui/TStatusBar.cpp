@@ -16,9 +16,7 @@ TStatusBar::TStatusBar(QWidget* parent) : QStatusBar(parent) {
     }
 }
 
-int TStatusBar::panelCount() const {
-    return kPanelCount;
-}
+int TStatusBar::panelCount() const { return kPanelCount; }
 
 QLabel* TStatusBar::panel(int index) const {
     return index >= 0 && index < kPanelCount ? m_panels[index] : nullptr;

@@ -28,7 +28,8 @@ protected:
             option->palette.setColor(QPalette::Text, m_grid->palette().color(QPalette::ButtonText));
         }
         if (index.isValid())
-            option->font = ui::condensedToFit(option->font, option->text, m_grid->cellTextRoom(index.column()));
+            option->font =
+                ui::condensedToFit(option->font, option->text, m_grid->cellTextRoom(index.column()));
         if (option->direction == Qt::RightToLeft) {
             option->direction = Qt::LeftToRight;
             option->displayAlignment =
@@ -57,18 +58,14 @@ TStringGrid::TStringGrid(QWidget* parent) : QTableWidget(parent) {
     setEditable(false);
 }
 
-int TStringGrid::colCount() const {
-    return columnCount();
-}
+int TStringGrid::colCount() const { return columnCount(); }
 
 void TStringGrid::setColCount(int count) {
     FlagGuard guard;
     setColumnCount(count);
 }
 
-int TStringGrid::fixedCols() const {
-    return m_fixedCols;
-}
+int TStringGrid::fixedCols() const { return m_fixedCols; }
 
 void TStringGrid::setFixedCols(int count) {
     FlagGuard guard;
@@ -76,9 +73,7 @@ void TStringGrid::setFixedCols(int count) {
     viewport()->update();
 }
 
-int TStringGrid::fixedRows() const {
-    return m_fixedRows;
-}
+int TStringGrid::fixedRows() const { return m_fixedRows; }
 
 void TStringGrid::setFixedRows(int count) {
     FlagGuard guard;
@@ -86,9 +81,7 @@ void TStringGrid::setFixedRows(int count) {
     viewport()->update();
 }
 
-bool TStringGrid::isFixed(int col, int row) const {
-    return col < m_fixedCols || row < m_fixedRows;
-}
+bool TStringGrid::isFixed(int col, int row) const { return col < m_fixedCols || row < m_fixedRows; }
 
 int TStringGrid::defaultColWidth() const {
     FlagGuard guard;
@@ -114,9 +107,7 @@ void TStringGrid::setDefaultRowHeight(int height) {
         setRowHeight(r, height);
 }
 
-bool TStringGrid::editable() const {
-    return m_editable;
-}
+bool TStringGrid::editable() const { return m_editable; }
 
 void TStringGrid::setEditable(bool editable) {
     FlagGuard guard;

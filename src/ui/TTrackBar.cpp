@@ -12,9 +12,7 @@ TTrackBar::TTrackBar(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
     connect(this, &QSlider::valueChanged, this, [this] { emit changed(); });
 }
 
-int TTrackBar::position() const {
-    return value();
-}
+int TTrackBar::position() const { return value(); }
 
 void TTrackBar::setPosition(int position) {
     FlagGuard guard;

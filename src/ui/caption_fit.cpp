@@ -79,7 +79,8 @@ int titleRoom(const QGroupBox* box) {
     option.textAlignment = box->alignment();
     option.lineWidth = 1;
     option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
-    const QRect label = box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
+    const QRect label =
+        box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
     return box->width() - std::max(label.left(), 0);
 }
 

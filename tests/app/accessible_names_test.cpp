@@ -1,7 +1,7 @@
 // What a screen reader announces for each control of the main window.
 
-#include <QAccessible>
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
@@ -23,8 +23,9 @@ QString accessibleName(QWidget* w) {
 // its labelled edits and the tab strip. Qt's inner parts (a spin edit's edit, scroll bars) are not.
 bool isFormControl(const QWidget* w) {
     const QString name = w->objectName();
-    return (!name.isEmpty() && !name.startsWith(QLatin1String("qt_"))) || qobject_cast<const QRadioButton*>(w) ||
-           qobject_cast<const QLabel*>(w) || qobject_cast<const QTabBar*>(w);
+    return (!name.isEmpty() && !name.startsWith(QLatin1String("qt_"))) ||
+           qobject_cast<const QRadioButton*>(w) || qobject_cast<const QLabel*>(w) ||
+           qobject_cast<const QTabBar*>(w);
 }
 
 std::string describe(const QWidget* w) {

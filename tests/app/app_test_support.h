@@ -26,15 +26,9 @@ inline void PrintTo(const QRect& r, std::ostream* os) {
 inline void PrintTo(const QSize& s, std::ostream* os) {
     *os << "QSize(" << s.width() << ", " << s.height() << ")";
 }
-inline void PrintTo(const QPoint& p, std::ostream* os) {
-    *os << "QPoint(" << p.x() << ", " << p.y() << ")";
-}
-inline void PrintTo(const QColor& c, std::ostream* os) {
-    *os << c.name().toStdString();
-}
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
+inline void PrintTo(const QPoint& p, std::ostream* os) { *os << "QPoint(" << p.x() << ", " << p.y() << ")"; }
+inline void PrintTo(const QColor& c, std::ostream* os) { *os << c.name().toStdString(); }
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 struct ShownError {
     std::string message;

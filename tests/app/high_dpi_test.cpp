@@ -68,7 +68,7 @@ int buttonTextRoom(const QAbstractButton* button) {
             option.features |= QStyleOptionButton::AutoDefaultButton;
     } else {
         element = qobject_cast<const QCheckBox*>(button) ? QStyle::SE_CheckBoxContents
-                                                          : QStyle::SE_RadioButtonContents;
+                                                         : QStyle::SE_RadioButtonContents;
     }
     return button->style()->subElementRect(element, &option, button).width();
 }
@@ -78,7 +78,8 @@ int groupTitleRoom(const QGroupBox* box) {
     option.initFrom(box);
     option.text = box->title();
     option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
-    const QRect title = box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
+    const QRect title =
+        box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
     return box->width() - title.left();
 }
 

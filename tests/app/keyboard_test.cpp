@@ -7,8 +7,8 @@
 #include <QTest>
 
 #include <algorithm>
-#include <set>
 #include <memory>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -32,9 +32,7 @@ std::string controlName(const QWidget* w) {
     return "(nothing)";
 }
 
-std::string focused() {
-    return controlName(QApplication::focusWidget());
-}
+std::string focused() { return controlName(QApplication::focusWidget()); }
 
 void activate(QWidget* window) {
     window->show();
@@ -73,10 +71,11 @@ const std::vector<std::vector<std::string>>& expectedOrder() {
     static const std::vector<std::vector<std::string>> order = {
         {"Button3", "Button8"},
         {"Edit6", "Edit7", "Edit8", "Edit9", "BitBtn3", "LabeledEdit12", "LabeledEdit13"},
-        {"LabeledEdit8", "LabeledEdit9", "LabeledEdit10", "LabeledEdit11", "BitBtn2", "ComboBox1", "LabeledEdit1",
-         "LabeledEdit2", "LabeledEdit20", "Button1", "LabeledEdit6", "LabeledEdit7", "Memo1", "LabeledEdit3",
-         "LabeledEdit4", "LabeledEdit5", "LabeledEdit17", "BitBtn1", "LabeledEdit19", "Edit2", "Edit3", "Edit1",
-         "Edit4", "Edit5", "Macierze"},
+        {"LabeledEdit8", "LabeledEdit9",  "LabeledEdit10", "LabeledEdit11", "BitBtn2",
+         "ComboBox1",    "LabeledEdit1",  "LabeledEdit2",  "LabeledEdit20", "Button1",
+         "LabeledEdit6", "LabeledEdit7",  "Memo1",         "LabeledEdit3",  "LabeledEdit4",
+         "LabeledEdit5", "LabeledEdit17", "BitBtn1",       "LabeledEdit19", "Edit2",
+         "Edit3",        "Edit1",         "Edit4",         "Edit5",         "Macierze"},
         {"E2", "E1", "E3", "LE22", "LE21", "LE23", "CB2", "Button2", "LabeledE1", "LabeledE2", "LabeledE3"},
         {"radio podaj dane ->", "Dane", "LabeledEdit14", "Rownanie3", "LabeledEdit15", "LabeledEdit16", "Eq3",
          "Button6", "CSpinEdit1", "Wielkanoc", "Chart2", "rok1", "rok2"},
@@ -155,14 +154,15 @@ TEST_F(Keyboard, EnterReturnAndSpacePressTheFocusedButton) {
         const char* handler;
     };
     const Press buttons[] = {
-        {"Button3", "Button3Click"}, {"Button8", "Button3Click"},     {"BitBtn3", "BitBtn3Click"},
-        {"Button1", "Button1Click"}, {"BitBtn2", "BitBtn2Click"},     {"BitBtn1", "BitBtn1Click"},
-        {"Macierze", "MacierzeClick"}, {"Button2", "Button2Click"},   {"Rownanie3", "Rownanie3Click"},
-        {"Button6", "Button6Click"}, {"Button4", "Button4Click"},     {"Button5", "Button5Click"},
+        {"Button3", "Button3Click"},   {"Button8", "Button3Click"}, {"BitBtn3", "BitBtn3Click"},
+        {"Button1", "Button1Click"},   {"BitBtn2", "BitBtn2Click"}, {"BitBtn1", "BitBtn1Click"},
+        {"Macierze", "MacierzeClick"}, {"Button2", "Button2Click"}, {"Rownanie3", "Rownanie3Click"},
+        {"Button6", "Button6Click"},   {"Button4", "Button4Click"}, {"Button5", "Button5Click"},
         {"Button7", "Button7Click"},
     };
     std::vector<std::string> ran;
-    const auto previous = TForm1::setHandlerObserver([&ran](std::string_view name) { ran.emplace_back(name); });
+    const auto previous =
+        TForm1::setHandlerObserver([&ran](std::string_view name) { ran.emplace_back(name); });
     auto* pages = find<TPageControl>("PageControl1");
     for (const Press& p : buttons) {
         SCOPED_TRACE(p.button);
@@ -199,7 +199,8 @@ TEST_F(Keyboard, CtrlTabAndCtrlShiftTabBringTheNextAndPreviousTabToTheFront) {
         const int tab = pages->currentIndex();
         for (const auto& [key, modifiers, step] :
              {std::tuple{Qt::Key_Tab, Qt::KeyboardModifiers(Qt::ControlModifier), 1},
-              std::tuple{Qt::Key_Backtab, Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier), -1}}) {
+              std::tuple{Qt::Key_Backtab, Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier),
+                         -1}}) {
             pages->setCurrentIndex(tab);
             control->setFocus(Qt::TabFocusReason);
             ASSERT_NE(focused(), "(nothing)");

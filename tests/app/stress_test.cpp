@@ -247,11 +247,11 @@ private:
     static const QStringList& unicodeTexts() {
         static const QStringList texts = {
             QStringLiteral("żółć"),
-            QStringLiteral("١٢٣٫٤"),          // Arabic-Indic digits and decimal separator
-            QStringLiteral("１２３"),          // full-width digits
-            QStringLiteral("−5"),             // minus sign, not hyphen
-            QStringLiteral("1\u00A0234,5"),   // no-break space as thousands separator
-            QStringLiteral("1\u202F234,5"),   // narrow no-break space
+            QStringLiteral("١٢٣٫٤"),        // Arabic-Indic digits and decimal separator
+            QStringLiteral("１２３"),       // full-width digits
+            QStringLiteral("−5"),           // minus sign, not hyphen
+            QStringLiteral("1\u00A0234,5"), // no-break space as thousands separator
+            QStringLiteral("1\u202F234,5"), // narrow no-break space
             QStringLiteral("∞"),
             QStringLiteral("😀"),
             QStringLiteral("e\u0301"),        // a combining accent
@@ -260,7 +260,7 @@ private:
             QStringLiteral("Ⅻ"),
             QStringLiteral("½"),
             QStringLiteral("²"),
-            QStringLiteral("1e\u2212"), // minus sign in the exponent
+            QStringLiteral("1e\u2212"),                   // minus sign in the exponent
             QString(QChar(0xD800)) + QStringLiteral("1"), // a lone surrogate
             QStringLiteral("𝟙𝟚"),
         };
@@ -269,35 +269,93 @@ private:
 
     static const QStringList& edgeNumbers() {
         static const QStringList numbers = {
-            QStringLiteral("0"), QStringLiteral("-0"), QStringLiteral("+0"), QStringLiteral("00"),
-            QStringLiteral("2147483647"), QStringLiteral("2147483648"), QStringLiteral("-2147483648"),
-            QStringLiteral("-2147483649"), QStringLiteral("4294967295"), QStringLiteral("4294967296"),
-            QStringLiteral("9223372036854775807"), QStringLiteral("9223372036854775808"),
-            QStringLiteral("-9223372036854775808"), QStringLiteral("-9223372036854775809"),
-            QStringLiteral("18446744073709551615"), QStringLiteral("18446744073709551616"),
-            QStringLiteral("9007199254740992"), QStringLiteral("9007199254740993"),
-            QStringLiteral("9007199254740991"), QStringLiteral("1e16"), QStringLiteral("1e+308"),
-            QStringLiteral("1.7976931348623157e308"), QStringLiteral("1.7976931348623159e308"),
-            QStringLiteral("1.8e308"), QStringLiteral("-1.8e308"), QStringLiteral("2.2250738585072014e-308"),
-            QStringLiteral("4.9406564584124654e-324"), QStringLiteral("2.4e-324"), QStringLiteral("1e-400"),
-            QStringLiteral("1.18973149535723176e4932"), QStringLiteral("1.2e4932"), QStringLiteral("-1.2e4932"),
-            QStringLiteral("3.6e-4951"), QStringLiteral("1e-5000"), QStringLiteral("1e+4900"),
-            QStringLiteral("1e99999999999"), QStringLiteral("1e-99999999999"), QStringLiteral("0.5"),
-            QStringLiteral("-0.5"), QStringLiteral("2.5"), QStringLiteral("0.1"), QStringLiteral("1e6"),
-            QStringLiteral("1000001"), QStringLiteral("999999"),
+            QStringLiteral("0"),
+            QStringLiteral("-0"),
+            QStringLiteral("+0"),
+            QStringLiteral("00"),
+            QStringLiteral("2147483647"),
+            QStringLiteral("2147483648"),
+            QStringLiteral("-2147483648"),
+            QStringLiteral("-2147483649"),
+            QStringLiteral("4294967295"),
+            QStringLiteral("4294967296"),
+            QStringLiteral("9223372036854775807"),
+            QStringLiteral("9223372036854775808"),
+            QStringLiteral("-9223372036854775808"),
+            QStringLiteral("-9223372036854775809"),
+            QStringLiteral("18446744073709551615"),
+            QStringLiteral("18446744073709551616"),
+            QStringLiteral("9007199254740992"),
+            QStringLiteral("9007199254740993"),
+            QStringLiteral("9007199254740991"),
+            QStringLiteral("1e16"),
+            QStringLiteral("1e+308"),
+            QStringLiteral("1.7976931348623157e308"),
+            QStringLiteral("1.7976931348623159e308"),
+            QStringLiteral("1.8e308"),
+            QStringLiteral("-1.8e308"),
+            QStringLiteral("2.2250738585072014e-308"),
+            QStringLiteral("4.9406564584124654e-324"),
+            QStringLiteral("2.4e-324"),
+            QStringLiteral("1e-400"),
+            QStringLiteral("1.18973149535723176e4932"),
+            QStringLiteral("1.2e4932"),
+            QStringLiteral("-1.2e4932"),
+            QStringLiteral("3.6e-4951"),
+            QStringLiteral("1e-5000"),
+            QStringLiteral("1e+4900"),
+            QStringLiteral("1e99999999999"),
+            QStringLiteral("1e-99999999999"),
+            QStringLiteral("0.5"),
+            QStringLiteral("-0.5"),
+            QStringLiteral("2.5"),
+            QStringLiteral("0.1"),
+            QStringLiteral("1e6"),
+            QStringLiteral("1000001"),
+            QStringLiteral("999999"),
             // Limits of the year fields, the colour track bars and the radio items.
-            QStringLiteral("-1"), QStringLiteral("999"), QStringLiteral("1000"), QStringLiteral("2200"),
-            QStringLiteral("2201"), QStringLiteral("5555"), QStringLiteral("5556"), QStringLiteral("255"),
-            QStringLiteral("256"), QStringLiteral("3"), QStringLiteral("4"),
+            QStringLiteral("-1"),
+            QStringLiteral("999"),
+            QStringLiteral("1000"),
+            QStringLiteral("2200"),
+            QStringLiteral("2201"),
+            QStringLiteral("5555"),
+            QStringLiteral("5556"),
+            QStringLiteral("255"),
+            QStringLiteral("256"),
+            QStringLiteral("3"),
+            QStringLiteral("4"),
             // Half-typed and odd forms.
-            QStringLiteral("1e"), QStringLiteral("1e+"), QStringLiteral("1e-"), QStringLiteral("e5"),
-            QStringLiteral(".5"), QStringLiteral("5."), QStringLiteral("+"), QStringLiteral("-"),
-            QStringLiteral("--1"), QStringLiteral("+-1"), QStringLiteral(" 1"), QStringLiteral("1 "),
-            QStringLiteral("\t1"), QStringLiteral("$7FFFFFFF"), QStringLiteral("$80000000"),
-            QStringLiteral("$FFFFFFFF"), QStringLiteral("$100000000"), QStringLiteral("$"),
-            QStringLiteral("-$10"), QStringLiteral("0x10"), QStringLiteral("INF"), QStringLiteral("-INF"),
-            QStringLiteral("NAN"), QStringLiteral("nan"), QStringLiteral("Infinity"), QStringLiteral("1,234.5"),
-            QStringLiteral("1.234,5"), QStringLiteral("1,5"), QStringLiteral("1.5"), QStringLiteral("1..5"),
+            QStringLiteral("1e"),
+            QStringLiteral("1e+"),
+            QStringLiteral("1e-"),
+            QStringLiteral("e5"),
+            QStringLiteral(".5"),
+            QStringLiteral("5."),
+            QStringLiteral("+"),
+            QStringLiteral("-"),
+            QStringLiteral("--1"),
+            QStringLiteral("+-1"),
+            QStringLiteral(" 1"),
+            QStringLiteral("1 "),
+            QStringLiteral("\t1"),
+            QStringLiteral("$7FFFFFFF"),
+            QStringLiteral("$80000000"),
+            QStringLiteral("$FFFFFFFF"),
+            QStringLiteral("$100000000"),
+            QStringLiteral("$"),
+            QStringLiteral("-$10"),
+            QStringLiteral("0x10"),
+            QStringLiteral("INF"),
+            QStringLiteral("-INF"),
+            QStringLiteral("NAN"),
+            QStringLiteral("nan"),
+            QStringLiteral("Infinity"),
+            QStringLiteral("1,234.5"),
+            QStringLiteral("1.234,5"),
+            QStringLiteral("1,5"),
+            QStringLiteral("1.5"),
+            QStringLiteral("1..5"),
             QStringLiteral("1,,5"),
         };
         return numbers;
@@ -333,8 +391,8 @@ private:
         }
         case 1: { // a magnitude spread over the extended range
             const int exponent = static_cast<int>(pick(2 * 4960)) - 4960;
-            std::snprintf(text, sizeof text, "%s%d.%de%d", chance(0.5) ? "-" : "",
-                          static_cast<int>(pick(10)), static_cast<int>(pick(100000)), exponent);
+            std::snprintf(text, sizeof text, "%s%d.%de%d", chance(0.5) ? "-" : "", static_cast<int>(pick(10)),
+                          static_cast<int>(pick(100000)), exponent);
             break;
         }
         default: { // an integer near a power of two
@@ -348,8 +406,9 @@ private:
     }
 
     QString withNul() {
-        static const QStringList parts = {QStringLiteral("1"), QStringLiteral("2,5"), QStringLiteral("2.5"),
-                                          QStringLiteral("e5"), QString(), QStringLiteral("-")};
+        static const QStringList parts = {
+            QStringLiteral("1"), QStringLiteral("2,5"), QStringLiteral("2.5"), QStringLiteral("e5"),
+            QString(),           QStringLiteral("-")};
         QString s = oneOf(parts);
         s += QChar(0);
         s += oneOf(parts);
@@ -432,16 +491,26 @@ enum class Kind { Edit, Memo, Combo, Spin, Grid, Button, Radio, Track, Check, Pa
 
 const char* kindName(Kind kind) {
     switch (kind) {
-    case Kind::Edit: return "edit";
-    case Kind::Memo: return "memo";
-    case Kind::Combo: return "combo box";
-    case Kind::Spin: return "spin edit";
-    case Kind::Grid: return "grid";
-    case Kind::Button: return "button";
-    case Kind::Radio: return "radio group";
-    case Kind::Track: return "track bar";
-    case Kind::Check: return "check box";
-    case Kind::Pages: return "page control";
+    case Kind::Edit:
+        return "edit";
+    case Kind::Memo:
+        return "memo";
+    case Kind::Combo:
+        return "combo box";
+    case Kind::Spin:
+        return "spin edit";
+    case Kind::Grid:
+        return "grid";
+    case Kind::Button:
+        return "button";
+    case Kind::Radio:
+        return "radio group";
+    case Kind::Track:
+        return "track bar";
+    case Kind::Check:
+        return "check box";
+    case Kind::Pages:
+        return "page control";
     }
     return "?";
 }
@@ -515,7 +584,8 @@ bool timingWouldRunLong(const std::string& countText) {
     const numtext::FlagGuard keepFlags;
     numtext::clearFpFlags();
     try {
-        const double count = numtext::toDouble(numtext::StrToFloat(countText, TApplication::formatSettings()));
+        const double count =
+            numtext::toDouble(numtext::StrToFloat(countText, TApplication::formatSettings()));
         return count > kLargestTimedCount && !(count > experiments::kLargestCount);
     } catch (const std::exception&) {
         return false; // refused at once
@@ -678,10 +748,11 @@ void StressRun::typeInto(QWidget* target, const std::string& name) {
         where = "inside";
         break;
     }
-    m_doing = "typing " + std::to_string(text.size()) + " characters (" + kind + ") " + where + " of " + name +
+    m_doing = "typing " + std::to_string(text.size()) + " characters (" + kind + ") " + where + " of " +
+              name +
               (inputMethod || (!text.isEmpty() && !text.at(0).isPrint()) ? " by input method"
-               : keyByKey                                                 ? " key by key"
-                                                                          : "");
+               : keyByKey                                                ? " key by key"
+                                                                         : "");
     enterText(target, text, keyByKey, inputMethod);
 }
 
@@ -691,7 +762,8 @@ void StressRun::actOnEdit(QWidget* w, const std::string& name) {
     case 0:
         m_doing = "editing keys in " + name;
         for (int i = pickInt(1, 4); i > 0; --i)
-            key(w, std::vector<int>{Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Left, Qt::Key_Return}[pick(4)]);
+            key(w,
+                std::vector<int>{Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Left, Qt::Key_Return}[pick(4)]);
         break;
     case 1: {
         std::string kind;
@@ -777,8 +849,8 @@ void StressRun::actOnGrid(TStringGrid* grid, const std::string& name) {
     const int row = cell / cols;
     grid->setCurrentCell(row, col);
     if (chance(0.15)) {
-        const int k = std::vector<int>{Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right, Qt::Key_Tab,
-                                       Qt::Key_Home, Qt::Key_F2}[pick(7)];
+        const int k = std::vector<int>{Qt::Key_Up,  Qt::Key_Down, Qt::Key_Left, Qt::Key_Right,
+                                       Qt::Key_Tab, Qt::Key_Home, Qt::Key_F2}[pick(7)];
         m_doing = "key " + std::to_string(k) + " in " + name;
         key(grid, k);
         return;
@@ -846,8 +918,8 @@ void StressRun::actOnTrack(TTrackBar* bar) {
     const std::string name = bar->objectName().toStdString();
     switch (pick(3)) {
     case 0: {
-        const int k = std::vector<int>{Qt::Key_Left, Qt::Key_Right, Qt::Key_PageUp, Qt::Key_PageDown,
-                                       Qt::Key_Home, Qt::Key_End}[pick(6)];
+        const int k = std::vector<int>{Qt::Key_Left,     Qt::Key_Right, Qt::Key_PageUp,
+                                       Qt::Key_PageDown, Qt::Key_Home,  Qt::Key_End}[pick(6)];
         m_doing = "key " + std::to_string(k) + " on " + name;
         key(bar, k);
         break;
@@ -877,7 +949,8 @@ void StressRun::actOnPages(TPageControl* pages) {
     } else {
         m_doing = "control-tab";
         key(pages, Qt::Key_Tab,
-            chance(0.5) ? Qt::KeyboardModifiers(Qt::ControlModifier) : Qt::ControlModifier | Qt::ShiftModifier);
+            chance(0.5) ? Qt::KeyboardModifiers(Qt::ControlModifier)
+                        : Qt::ControlModifier | Qt::ShiftModifier);
     }
     tabsShown.insert(pages->currentIndex());
 }
@@ -955,7 +1028,8 @@ void StressRun::oneEvent(long index) {
     }
     if (roll < 0.013) {
         const QSize size(pickInt(200, 1400), pickInt(150, 900));
-        m_doing = "resizing the window to " + std::to_string(size.width()) + "x" + std::to_string(size.height());
+        m_doing =
+            "resizing the window to " + std::to_string(size.width()) + "x" + std::to_string(size.height());
         Form1->resize(size);
         return;
     }
@@ -1004,7 +1078,8 @@ void StressRun::check(long index) {
             ++messages[std::string(form) + " (" + shown + ")"];
     }
     if (!m_leftOpen.isEmpty())
-        fail(index, "a modal box waited for an answer: " + m_leftOpen.join(QStringLiteral(", ")).toStdString());
+        fail(index,
+             "a modal box waited for an answer: " + m_leftOpen.join(QStringLiteral(", ")).toStdString());
     // Checked; kept, they would be this test's own memory growth (a message quotes a whole field).
     shownErrors().clear();
     shownMathErrors().clear();
@@ -1025,7 +1100,8 @@ void StressRun::run() {
     QTimer watchdog;
     QObject::connect(&watchdog, &QTimer::timeout, [this] {
         if (QWidget* modal = QApplication::activeModalWidget()) {
-            m_leftOpen << QString::fromLatin1(modal->metaObject()->className()) + QLatin1Char(' ') + modal->windowTitle();
+            m_leftOpen << QString::fromLatin1(modal->metaObject()->className()) + QLatin1Char(' ') +
+                              modal->windowTitle();
             if (auto* dialog = qobject_cast<QDialog*>(modal))
                 dialog->reject();
             else
@@ -1068,8 +1144,8 @@ class Stress : public FormTest {};
 TEST_F(Stress, RandomEventsOverEveryControlOfEveryTab) {
     const std::uint64_t seed = seedFromEnvironment();
     const long events = eventsFromEnvironment();
-    std::cout << "stress run: seed " << seed << ", " << events << " events (replay with KESTROVA_STRESS_SEED="
-              << seed << ")" << std::endl;
+    std::cout << "stress run: seed " << seed << ", " << events
+              << " events (replay with KESTROVA_STRESS_SEED=" << seed << ")" << std::endl;
     RecordProperty("seed", std::to_string(seed));
 
     StressRun run(seed, events);

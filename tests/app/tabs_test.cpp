@@ -17,8 +17,8 @@
 #include <QTime>
 
 #include <cmath>
-#include <cstdlib>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <string>
@@ -39,9 +39,7 @@ void typeOver(QWidget* field, const QString& text) {
     QTest::keyClicks(field, text);
 }
 
-void click(QWidget* widget) {
-    QTest::mouseClick(widget, Qt::LeftButton);
-}
+void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
 
 // Chooses a list item the way a user does: the list opened, the item clicked.
 void choose(TComboBox* box, int index) {
@@ -329,8 +327,8 @@ protected:
 // The window's own surface is a second "< --- Caculate" button.
 TEST_F(FunctionsTab, TheButtonAndAClickOnTheWindowsSurfaceRoundAlike) {
     const auto fieldsAfter = [&](const std::function<void()>& trigger) {
-        for (const char* name : {"LabeledEdit1", "LabeledEdit2", "LabeledEdit20", "LabeledEdit6", "LabeledEdit7",
-                                 "Edit1", "Edit2", "Edit3"})
+        for (const char* name : {"LabeledEdit1", "LabeledEdit2", "LabeledEdit20", "LabeledEdit6",
+                                 "LabeledEdit7", "Edit1", "Edit2", "Edit3"})
             find<TEdit>(name)->setAnsiText("-");
         const int linesBefore = find<TMemo>("Memo1")->lineCount();
         trigger();
@@ -420,8 +418,9 @@ TEST_F(FunctionsTab, DivisionByZeroIsReportedAfterTheRemainderIsShown) {
 
 TEST_F(FunctionsTab, ShowsPiFourTimes) {
     click(find<TBitBtn>("BitBtn1"));
-    EXPECT_EQ((Texts{text("LabeledEdit3"), text("LabeledEdit4"), text("LabeledEdit5"), text("LabeledEdit17")}),
-              (Texts{"3", "3,14159265358979", "3,14159265358979", "3,14159265358979"}));
+    EXPECT_EQ(
+        (Texts{text("LabeledEdit3"), text("LabeledEdit4"), text("LabeledEdit5"), text("LabeledEdit17")}),
+        (Texts{"3", "3,14159265358979", "3,14159265358979", "3,14159265358979"}));
     EXPECT_TRUE(shownErrors().empty());
 }
 
@@ -464,10 +463,26 @@ TEST_F(BitsTab, SplitsTheStartUpNumberIntoSixteenBits) {
     click(find<TButton>("Button4"));
     EXPECT_EQ(text("Edit10"), "1,5");
     EXPECT_EQ(text("Edit14"), "0000000100001111");
-    EXPECT_EQ(lines("Memo3"),
-              (Texts{" liczba ukryta = 271", " liczba bitow = 16", "1", "1", "1", "1", "0", "0", "0", "0", "1",
-                     "0", "0", "0", "0", "0", "0", "0", " liczba odtworzona metoda I = 271",
-                     " liczba odtworzona metoda II = 271"}));
+    EXPECT_EQ(lines("Memo3"), (Texts{" liczba ukryta = 271",
+                                     " liczba bitow = 16",
+                                     "1",
+                                     "1",
+                                     "1",
+                                     "1",
+                                     "0",
+                                     "0",
+                                     "0",
+                                     "0",
+                                     "1",
+                                     "0",
+                                     "0",
+                                     "0",
+                                     "0",
+                                     "0",
+                                     "0",
+                                     "0",
+                                     " liczba odtworzona metoda I = 271",
+                                     " liczba odtworzona metoda II = 271"}));
 
     // A second press starts afresh rather than adding to the digits and lines.
     click(find<TButton>("Button4"));
@@ -515,7 +530,8 @@ protected:
     // Text and colour of the six result fields and the three conversions.
     std::vector<std::pair<std::string, QColor>> tab() const {
         std::vector<std::pair<std::string, QColor>> seen;
-        for (const char* name : {"E1", "E2", "E3", "LE21", "LE22", "LE23", "LabeledE1", "LabeledE2", "LabeledE3"})
+        for (const char* name :
+             {"E1", "E2", "E3", "LE21", "LE22", "LE23", "LabeledE1", "LabeledE2", "LabeledE3"})
             seen.emplace_back(text(name), colour(name));
         return seen;
     }
@@ -580,7 +596,8 @@ TEST_F(TimingTab, TimesTheThreeLoopsAndTurnsEachColumnLime) {
         EXPECT_EQ(colour(kFields[k]), kLime);
         EXPECT_EQ(colour(kFields[k + 3]), kLime);
         bool isNumber = false;
-        const double days = QString::fromStdString(text(kFields[k + 3])).replace(',', '.').toDouble(&isNumber);
+        const double days =
+            QString::fromStdString(text(kFields[k + 3])).replace(',', '.').toDouble(&isNumber);
         ASSERT_TRUE(isNumber) << text(kFields[k + 3]);
         const auto ms = static_cast<int>(std::llabs(std::llround(days * 86400000.0)) % 86400000);
         EXPECT_EQ(text(kFields[k]), QTime::fromMSecsSinceStartOfDay(ms).toString(format).toStdString());
@@ -667,8 +684,8 @@ TEST_F(CurveTab, AppendsTheLoopTracesOnEveryPress) {
     EXPECT_EQ(once[6], " zmiana j ...");
     EXPECT_EQ(once[31], "i = 6     j = 7");
     EXPECT_EQ((Texts(once.begin() + 32, once.end())),
-              (Texts{"Pętla while: i++ .. kod ", "i = 1", "i = 2", "i = 3", "i = 4", "Pętla while: kod    i++ ",
-                     "i = 0", "i = 1", "i = 2", "i = 3"}));
+              (Texts{"Pętla while: i++ .. kod ", "i = 1", "i = 2", "i = 3", "i = 4",
+                     "Pętla while: kod    i++ ", "i = 0", "i = 1", "i = 2", "i = 3"}));
 
     click(find<TButton>("Button5"));
     const Texts twice = lines("Memo2");
@@ -708,9 +725,7 @@ struct Rgb {
     }
 };
 
-Rgb rgbOf(const QColor& c) {
-    return {c.red(), c.green(), c.blue()};
-}
+Rgb rgbOf(const QColor& c) { return {c.red(), c.green(), c.blue()}; }
 
 // A 24-bit Windows BMP file read back byte by byte, as an image viewer would.
 class BmpFile {
@@ -724,9 +739,7 @@ public:
     std::string magic() const { return m_bytes.left(2).toStdString(); }
     std::uint32_t u32(int at) const { return u16(at) | (std::uint32_t(u16(at + 2)) << 16); }
     std::int32_t i32(int at) const { return static_cast<std::int32_t>(u32(at)); }
-    std::uint16_t u16(int at) const {
-        return static_cast<std::uint16_t>(byte(at) | (byte(at + 1) << 8));
-    }
+    std::uint16_t u16(int at) const { return static_cast<std::uint16_t>(byte(at) | (byte(at + 1) << 8)); }
     // Pixel (x, y) with y = 0 the top row of the picture; the file stores the bottom row first, each
     // row padded to four bytes, each pixel as blue, green, red.
     Rgb pixel(int x, int y) const {
@@ -765,8 +778,8 @@ protected:
 // The profile of one row with the start-up limits, red 128, green and blue 0: black up to column
 // 117, a rise to full red, a plateau, a fall that is not quite the rise's mirror, black again.
 const std::vector<std::pair<int, Rgb>> kStartUpRow = {
-    {0, {0, 0, 0}},     {117, {0, 0, 0}},     {118, {1, 0, 0}},     {175, {64, 0, 0}},  {234, {128, 0, 0}},
-    {350, {128, 0, 0}}, {466, {128, 0, 0}},   {525, {63, 0, 0}},    {583, {0, 0, 0}},   {699, {0, 0, 0}},
+    {0, {0, 0, 0}},     {117, {0, 0, 0}},   {118, {1, 0, 0}},  {175, {64, 0, 0}}, {234, {128, 0, 0}},
+    {350, {128, 0, 0}}, {466, {128, 0, 0}}, {525, {63, 0, 0}}, {583, {0, 0, 0}},  {699, {0, 0, 0}},
 };
 
 TEST_F(BitmapTab, TheButtonShowsTheViewerWithThePicture) {

@@ -38,11 +38,26 @@ TEST(Bits, ReportsTheLowest16BitsOfTheTypedNumber) {
     Button4(w, FormatSettings::comma());
     EXPECT_EQ(w.text("Edit10"), "1,5");
     EXPECT_EQ(w.text("Edit14"), "0000000100001111");
-    EXPECT_EQ(w.memos["Memo3"], (std::vector<std::string>{
-                                    " liczba ukryta = 271", " liczba bitow = 16", "1", "1", "1",
-                                    "1", "0", "0", "0", "0", "1", "0", "0", "0", "0", "0", "0", "0",
-                                    " liczba odtworzona metoda I = 271",
-                                    " liczba odtworzona metoda II = 271"}));
+    EXPECT_EQ(w.memos["Memo3"], (std::vector<std::string>{" liczba ukryta = 271",
+                                                          " liczba bitow = 16",
+                                                          "1",
+                                                          "1",
+                                                          "1",
+                                                          "1",
+                                                          "0",
+                                                          "0",
+                                                          "0",
+                                                          "0",
+                                                          "1",
+                                                          "0",
+                                                          "0",
+                                                          "0",
+                                                          "0",
+                                                          "0",
+                                                          "0",
+                                                          "0",
+                                                          " liczba odtworzona metoda I = 271",
+                                                          " liczba odtworzona metoda II = 271"}));
 }
 
 TEST(Bits, BothMethodsFindTheSameBitsForEdgeValues) {
@@ -52,14 +67,13 @@ TEST(Bits, BothMethodsFindTheSameBitsForEdgeValues) {
         const char* digits;
         const char* rebuilt;
     };
-    for (const Row& row : {Row{"0", "0", "0000000000000000", "0"},
-                           Row{"65535", "65535", "1111111111111111", "65535"},
-                           Row{"70000", "70000", "0001000101110000", "4464"},
-                           Row{"-1", "-1", "1111111111111111", "65535"},
-                           Row{"-2147483648", "-2147483648", "0000000000000000", "0"},
-                           Row{"2147483647", "2147483647", "1111111111111111", "65535"},
-                           Row{"$10F", "271", "0000000100001111", "271"},
-                           Row{"  +32768", "32768", "1000000000000000", "32768"}}) {
+    for (const Row& row :
+         {Row{"0", "0", "0000000000000000", "0"}, Row{"65535", "65535", "1111111111111111", "65535"},
+          Row{"70000", "70000", "0001000101110000", "4464"}, Row{"-1", "-1", "1111111111111111", "65535"},
+          Row{"-2147483648", "-2147483648", "0000000000000000", "0"},
+          Row{"2147483647", "2147483647", "1111111111111111", "65535"},
+          Row{"$10F", "271", "0000000100001111", "271"},
+          Row{"  +32768", "32768", "1000000000000000", "32768"}}) {
         Window w(row.typed);
         Button4(w, FormatSettings::comma());
         EXPECT_EQ(w.text("Edit14"), row.digits) << row.typed;
@@ -97,8 +111,7 @@ TEST(Bits, EachDigitGoesInFrontOfWhatTheEditHolds) {
 }
 
 TEST(Bits, ARejectedNumberLeavesOnlyTheHarmonicSum) {
-    const std::vector<std::string> rejected = {"abc", "", "2147483648", "1,5", "0x",
-                                               std::string("1\0", 2)};
+    const std::vector<std::string> rejected = {"abc", "", "2147483648", "1,5", "0x", std::string("1\0", 2)};
     for (const std::string& typed : rejected) {
         Window w(typed);
         try {

@@ -37,9 +37,7 @@ Shown shown(FakeControls& w) {
     return s;
 }
 
-double parsed(const std::string& text) {
-    return static_cast<double>(numtext::StrToFloat(text, kComma));
-}
+double parsed(const std::string& text) { return static_cast<double>(numtext::StrToFloat(text, kComma)); }
 
 std::string errorOf(FakeControls& w) {
     numtext::clearFpFlags();

@@ -126,9 +126,7 @@ TEST(ParametricCurve, PointAddedFiveHundredAndFirstIsTheLeftmost) {
     }
 }
 
-TEST(LoopTraces, AreTheFortyTwoLinesOfOnePress) {
-    EXPECT_EQ(loopTraceLines(), kTraceLines);
-}
+TEST(LoopTraces, AreTheFortyTwoLinesOfOnePress) { EXPECT_EQ(loopTraceLines(), kTraceLines); }
 
 TEST(CurveButton, ClearsTheSeriesButAppendsToTheMemoOnEveryPress) {
     FakeChartAndMemo view;

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <optional>
 #include <random>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "experiments/dib_pixels.h"
@@ -38,12 +38,11 @@ std::uint8_t referenceChannel(double g, double h, std::int32_t first, std::int32
     return static_cast<std::uint8_t>(static_cast<std::int64_t>(v));
 }
 
-Pixel24 referenceMix(std::int32_t r1, std::int32_t r2, std::int32_t g1, std::int32_t g2,
-                     std::int32_t b1, std::int32_t b2, double x) {
+Pixel24 referenceMix(std::int32_t r1, std::int32_t r2, std::int32_t g1, std::int32_t g2, std::int32_t b1,
+                     std::int32_t b2, double x) {
     const double g = !(x > 0) ? 0.0 : x >= 1 ? 1.0 : x;
     const auto h = static_cast<double>(1.0L - g);
-    return {referenceChannel(g, h, b1, b2), referenceChannel(g, h, g1, g2),
-            referenceChannel(g, h, r1, r2)};
+    return {referenceChannel(g, h, b1, b2), referenceChannel(g, h, g1, g2), referenceChannel(g, h, r1, r2)};
 }
 
 struct Rgb {
@@ -95,10 +94,20 @@ TEST(RampFactor, RisesHoldsAndFallsAcrossSevenHundredColumns) {
         double factor;
     };
     const Row rows[] = {
-        {0, 0.0},     {116, 0.0},   {117, 0.002857142857142947}, {175, 0.5},
-        {233, 0.9971428571428571},  {234, 1.0},   {350, 1.0},    {466, 1.0},
-        {467, 0.9971428571428569},  {525, 0.4999999999999997},   {583, 0.002857142857142614},
-        {584, 0.0},   {699, 0.0},   {150, 0.2857142857142857},
+        {0, 0.0},
+        {116, 0.0},
+        {117, 0.002857142857142947},
+        {175, 0.5},
+        {233, 0.9971428571428571},
+        {234, 1.0},
+        {350, 1.0},
+        {466, 1.0},
+        {467, 0.9971428571428569},
+        {525, 0.4999999999999997},
+        {583, 0.002857142857142614},
+        {584, 0.0},
+        {699, 0.0},
+        {150, 0.2857142857142857},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.column);
@@ -162,9 +171,9 @@ TEST(MixPixel, ClampsTheFactorWithNaNCountingAsZero) {
         Rgb expected;
     };
     const Row rows[] = {
-        {std::nan(""), {50, 60, 70}},  {-1.0, {50, 60, 70}}, {0.0, {50, 60, 70}},
-        {1.0, {10, 20, 30}},           {7.5, {10, 20, 30}},  {INFINITY, {10, 20, 30}},
-        {-INFINITY, {50, 60, 70}},     {0.5, {30, 40, 50}},
+        {std::nan(""), {50, 60, 70}}, {-1.0, {50, 60, 70}}, {0.0, {50, 60, 70}},
+        {1.0, {10, 20, 30}},          {7.5, {10, 20, 30}},  {INFINITY, {10, 20, 30}},
+        {-INFINITY, {50, 60, 70}},    {0.5, {30, 40, 50}},
     };
     numtext::clearFpFlags();
     for (const Row& row : rows) {
@@ -216,8 +225,7 @@ TEST(MixPixel, MixesAnyTwoColoursKeepingTheLowEightBits) {
     for (int k = 0; k < 100000; ++k) {
         const double x = factor(gen);
         auto& pick = (k % 3 == 0) ? any : small;
-        const std::int32_t c[6] = {pick(gen), pick(gen), pick(gen),
-                                   pick(gen), pick(gen), pick(gen)};
+        const std::int32_t c[6] = {pick(gen), pick(gen), pick(gen), pick(gen), pick(gen), pick(gen)};
         const bool black = k % 2 == 0; // half of them mixed with black, as the bitmap does
         const std::int32_t r2 = black ? 0 : c[1], g2 = black ? 0 : c[3], b2 = black ? 0 : c[5];
         MixPixel(pixel, c[0], r2, c[2], g2, c[4], b2, x);
@@ -321,8 +329,8 @@ public:
 TEST(DibRun, WithoutTheTickDrawsAndSavesNothing) {
     FakeDibView view;
     runDibExperiment(view);
-    EXPECT_EQ(view.log, (std::vector<std::string>{"create 700 x 500", "row 0", "row 499", "show",
-                                                   "draw", "release"}));
+    EXPECT_EQ(view.log,
+              (std::vector<std::string>{"create 700 x 500", "row 0", "row 499", "show", "draw", "release"}));
     // The limits reach the pixels: column 150 with red 7 and blue 255.
     const std::uint8_t* p = view.pixels.data() + 3 * 150;
     EXPECT_EQ((Rgb{p[2], p[1], p[0]}), (Rgb{1, 0, 72}));
@@ -333,22 +341,21 @@ TEST(DibRun, OneTickRequestsExactlyOneSave) {
     view.ticked = true;
     view.dialogAnswer = "obraz.wmf";
     runDibExperiment(view);
-    EXPECT_EQ(view.log, (std::vector<std::string>{"create 700 x 500", "row 0", "row 499", "show",
-                                                   "draw", "dialog", "extension *.wmf",
-                                                   "save obraz.wmf", "untick", "release"}));
+    EXPECT_EQ(view.log,
+              (std::vector<std::string>{"create 700 x 500", "row 0", "row 499", "show", "draw", "dialog",
+                                        "extension *.wmf", "save obraz.wmf", "untick", "release"}));
     view.log.clear();
     runDibExperiment(view);
-    EXPECT_EQ(view.log, (std::vector<std::string>{"create 700 x 500", "row 0", "row 499", "show",
-                                                   "draw", "release"}));
+    EXPECT_EQ(view.log,
+              (std::vector<std::string>{"create 700 x 500", "row 0", "row 499", "show", "draw", "release"}));
 }
 
 TEST(DibRun, CancellingWritesNothingButStillConsumesTheTick) {
     FakeDibView view;
     view.ticked = true;
     runDibExperiment(view);
-    EXPECT_EQ(view.log, (std::vector<std::string>{"create 700 x 500", "row 0", "row 499", "show",
-                                                   "draw", "dialog", "extension *.wmf", "untick",
-                                                   "release"}));
+    EXPECT_EQ(view.log, (std::vector<std::string>{"create 700 x 500", "row 0", "row 499", "show", "draw",
+                                                  "dialog", "extension *.wmf", "untick", "release"}));
     EXPECT_FALSE(view.ticked);
 }
 
@@ -363,8 +370,7 @@ TEST(DibRun, FailedSaveKeepsThePictureAndTheTickAndReleasesTheBitmap) {
     } catch (const numtext::Exception& e) {
         EXPECT_EQ(e.Message(), "Cannot create file /nonexistent/obraz.bmp");
     }
-    EXPECT_EQ(view.log, (std::vector<std::string>{"create 700 x 500", "row 0", "row 499", "show",
-                                                   "draw", "dialog", "extension *.wmf",
-                                                   "release"}));
+    EXPECT_EQ(view.log, (std::vector<std::string>{"create 700 x 500", "row 0", "row 499", "show", "draw",
+                                                  "dialog", "extension *.wmf", "release"}));
     EXPECT_TRUE(view.ticked);
 }

@@ -77,9 +77,9 @@ TEST(EasterField, ShowsDayAndMonthOnTheMonthsColour) {
         const char* text;
         Rgb colour;
     } rows[] = {
-        {"2011", "dn. 24-go  miesiąca 4", kLime},   {"2008", "dn. 23-go  miesiąca 3", kYellow},
-        {"2010", "dn. 4-go  miesiąca 4", kLime},    {"1818", "dn. 22-go  miesiąca 3", kYellow},
-        {"2038", "dn. 25-go  miesiąca 4", kLime},   {"1000", "dn. 30-go  miesiąca 3", kYellow},
+        {"2011", "dn. 24-go  miesiąca 4", kLime}, {"2008", "dn. 23-go  miesiąca 3", kYellow},
+        {"2010", "dn. 4-go  miesiąca 4", kLime},  {"1818", "dn. 22-go  miesiąca 3", kYellow},
+        {"2038", "dn. 25-go  miesiąca 4", kLime}, {"1000", "dn. 30-go  miesiąca 3", kYellow},
         {"2200", "dn. 6-go  miesiąca 4", kLime},
     };
     for (const auto& r : rows) {

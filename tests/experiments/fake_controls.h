@@ -64,8 +64,8 @@ public:
     }
     void setCell(std::string_view g, int col, int row, const std::string& t) override {
         cells[{std::string(g), {col, row}}] = t;
-        log.push_back("setCell " + std::string(g) + "(" + std::to_string(col) + "," +
-                      std::to_string(row) + ")=" + t);
+        log.push_back("setCell " + std::string(g) + "(" + std::to_string(col) + "," + std::to_string(row) +
+                      ")=" + t);
     }
     int itemIndex(std::string_view c) override {
         const auto it = indices.find(c);

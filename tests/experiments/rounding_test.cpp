@@ -20,9 +20,9 @@ const FormatSettings kComma = FormatSettings::comma();
 const FormatSettings kStop = FormatSettings::fullStop();
 
 const std::vector<std::string> kComboItems = {
-    "1,0",        "1",          "1,999999",    "2",           "2,000000",    "2,000001",
-    "-3,000001",  "-3,000000",  "-3",          "-2,999999",   "1,49999999",  "1,50000000",
-    "1,50000001", "-1,49999999", "-1,50000000", "-1,50000001", ""};
+    "1,0",         "1",           "1,999999",  "2",          "2,000000",   "2,000001",   "-3,000001",
+    "-3,000000",   "-3",          "-2,999999", "1,49999999", "1,50000000", "1,50000001", "-1,49999999",
+    "-1,50000000", "-1,50000001", ""};
 
 // The window with a combo box that, like the form's, takes the item's text when an item is
 // selected, and keeps reporting its index while a text is typed over it.
@@ -45,14 +45,13 @@ public:
 
     // floor, ceil, int, fabs and abs, separated by spaces.
     std::string shown() {
-        return text("LabeledEdit1") + " " + text("LabeledEdit2") + " " + text("LabeledEdit20") +
-               " " + text("LabeledEdit6") + " " + text("LabeledEdit7");
+        return text("LabeledEdit1") + " " + text("LabeledEdit2") + " " + text("LabeledEdit20") + " " +
+               text("LabeledEdit6") + " " + text("LabeledEdit7");
     }
 };
 
-const std::vector<std::string> kFixedSteps = {"setText Edit1=1",  "setText Edit2=3",
-                                              "addLine Memo1=1",  "addLine Memo1=2",
-                                              "addLine Memo1=3",  "addLine Memo1=4"};
+const std::vector<std::string> kFixedSteps = {"setText Edit1=1", "setText Edit2=3", "addLine Memo1=1",
+                                              "addLine Memo1=2", "addLine Memo1=3", "addLine Memo1=4"};
 
 struct Row {
     std::string text;
@@ -84,11 +83,14 @@ std::string notAFloat(const std::string& text) {
 } // namespace
 
 TEST(Rounding, EveryListItemUnderACommaLocale) {
-    const char* const expected[] = {
-        "1 1 1 1 1",          "1 1 1 1 1",          "1 2 1 1,999999 1",   "2 2 2 2 2",
-        "2 2 2 2 2",          "2 3 2 2,000001 2",   "-4 -3 -3 3,000001 3", "-3 -3 -3 3 3",
-        "-3 -3 -3 3 3",       "-3 -2 -2 2,999999 2", "1 2 1 1,49999999 1", "1 2 1 1,5 1",
-        "1 2 1 1,50000001 1", "-2 -1 -1 1,49999999 1", "-2 -1 -1 1,5 1",  "-2 -1 -1 1,50000001 1"};
+    const char* const expected[] = {"1 1 1 1 1",           "1 1 1 1 1",
+                                    "1 2 1 1,999999 1",    "2 2 2 2 2",
+                                    "2 2 2 2 2",           "2 3 2 2,000001 2",
+                                    "-4 -3 -3 3,000001 3", "-3 -3 -3 3 3",
+                                    "-3 -3 -3 3 3",        "-3 -2 -2 2,999999 2",
+                                    "1 2 1 1,49999999 1",  "1 2 1 1,5 1",
+                                    "1 2 1 1,50000001 1",  "-2 -1 -1 1,49999999 1",
+                                    "-2 -1 -1 1,5 1",      "-2 -1 -1 1,50000001 1"};
     for (int i = 0; i < 16; ++i) {
         Window w;
         w.select(i);
@@ -103,19 +105,17 @@ TEST(Rounding, WritesEveryTextInOrderAndReselectsWhenNothingIsSelected) {
     w.type("7", -1); // typed, but the combo box reports no selection
     Button1(w, kComma);
     std::vector<std::string> expected = kFixedSteps;
-    expected.insert(expected.end(),
-                    {"setItemIndex ComboBox1=2", "setText LabeledEdit1=1", "setText LabeledEdit2=2",
-                     "setText LabeledEdit20=1", "setText Edit3=17", "setText LabeledEdit6=1,999999",
-                     "setText LabeledEdit7=1"});
+    expected.insert(expected.end(), {"setItemIndex ComboBox1=2", "setText LabeledEdit1=1",
+                                     "setText LabeledEdit2=2", "setText LabeledEdit20=1", "setText Edit3=17",
+                                     "setText LabeledEdit6=1,999999", "setText LabeledEdit7=1"});
     EXPECT_EQ(w.log, expected);
 }
 
 TEST(Rounding, AFailingTextKeepsOnlyTheFixedTextsAndMemoLines) {
     const std::string nul("1\0", 2);
     const std::string huge(1 << 20, '9');
-    for (const Row& row : {Row{"", notAFloat("")}, Row{"1,5x", notAFloat("1,5x")},
-                           Row{nul, notAFloat(nul)}, Row{huge, notAFloat(huge)},
-                           Row{"1e400", "Floating point overflow"},
+    for (const Row& row : {Row{"", notAFloat("")}, Row{"1,5x", notAFloat("1,5x")}, Row{nul, notAFloat(nul)},
+                           Row{huge, notAFloat(huge)}, Row{"1e400", "Floating point overflow"},
                            Row{"-1e400", "Floating point overflow"}}) {
         Window w;
         w.type(row.text, 16);
@@ -176,18 +176,14 @@ TEST(Remainder, HasTheSignOfXAndFloorsTheQuotientStoredAsDouble) {
         const char *x, *y, *fmod, *floor;
         const FormatSettings& fs = kComma;
     };
-    for (const Pair& p : {Pair{"3", "4", "3", "0"},
-                          Pair{"-7", "3", "-1", "-3"},
-                          Pair{"7", "-3", "1", "-3"},
+    for (const Pair& p : {Pair{"3", "4", "3", "0"}, Pair{"-7", "3", "-1", "-3"}, Pair{"7", "-3", "1", "-3"},
                           Pair{"7,5", "2", "1,5", "3"},
                           // 0.0999999999999999778 at 15 digits; 2.9999999999999996 as a double.
                           Pair{"0,3", "0,1", "0,1", "2"},
                           // 9.99999999999999944 becomes 10 only when stored as a double.
-                          Pair{"1", "0,1", "0,1", "10"},
-                          Pair{"0", "5", "0", "0"},
+                          Pair{"1", "0,1", "0,1", "10"}, Pair{"0", "5", "0", "0"},
                           // A quotient below the double range becomes 0 without failing.
-                          Pair{"1e-300", "1e300", "1E-300", "0"},
-                          Pair{"7.5", "-2", "1.5", "-4", kStop}}) {
+                          Pair{"1e-300", "1e300", "1E-300", "0"}, Pair{"7.5", "-2", "1.5", "-4", kStop}}) {
         FakeControls w = remainderWindow(p.x, p.y);
         BitBtn2(w, p.fs);
         const std::vector<std::string> expected = {std::string("setText LabeledEdit10=") + p.fmod,
@@ -197,9 +193,9 @@ TEST(Remainder, HasTheSignOfXAndFloorsTheQuotientStoredAsDouble) {
 }
 
 TEST(Remainder, AFailingQuotientKeepsTheRemainderShown) {
-    for (const Row& row : {Row{"5", "Floating point division by zero"},
-                           Row{"-5", "Floating point division by zero"},
-                           Row{"0", "Invalid floating point operation"}}) {
+    for (const Row& row :
+         {Row{"5", "Floating point division by zero"}, Row{"-5", "Floating point division by zero"},
+          Row{"0", "Invalid floating point operation"}}) {
         FakeControls w = remainderWindow(row.text, "0");
         w.texts["LabeledEdit11"] = "before";
         EXPECT_EQ(messageOf([&] { BitBtn2(w, kComma); }), row.expected);
@@ -219,13 +215,11 @@ TEST(Remainder, BadInputFailsBeforeAnythingIsWritten) {
     struct Case {
         std::string x, y, message;
     };
-    for (const Case& c : {Case{"abc", "4", notAFloat("abc")},
-                          Case{"3", "", notAFloat("")},
-                          Case{"3", "4.0", notAFloat("4.0")},
-                          Case{"3", huge, notAFloat(huge)},
-                          // x is stored before y is read, so its overflow comes first.
-                          Case{"1e400", "abc", "Floating point overflow"},
-                          Case{"3", "-1e400", "Floating point overflow"}}) {
+    for (const Case& c :
+         {Case{"abc", "4", notAFloat("abc")}, Case{"3", "", notAFloat("")},
+          Case{"3", "4.0", notAFloat("4.0")}, Case{"3", huge, notAFloat(huge)},
+          // x is stored before y is read, so its overflow comes first.
+          Case{"1e400", "abc", "Floating point overflow"}, Case{"3", "-1e400", "Floating point overflow"}}) {
         FakeControls w = remainderWindow(c.x, c.y);
         EXPECT_EQ(messageOf([&] { BitBtn2(w, kComma); }), c.message);
         EXPECT_TRUE(w.log.empty()) << c.x << " " << c.y.substr(0, 10);
@@ -246,9 +240,9 @@ TEST(PiConstants, ShowFifteenDigitsInTheLocale) {
                                  std::pair{&kStop, std::string("3.14159265358979")}}) {
         FakeControls w;
         BitBtn1(w, *fs);
-        const std::vector<std::string> expected = {
-            "setText LabeledEdit3=3", "setText LabeledEdit4=" + pi, "setText LabeledEdit5=" + pi,
-            "setText LabeledEdit17=" + pi};
+        const std::vector<std::string> expected = {"setText LabeledEdit3=3", "setText LabeledEdit4=" + pi,
+                                                   "setText LabeledEdit5=" + pi,
+                                                   "setText LabeledEdit17=" + pi};
         EXPECT_EQ(w.log, expected);
     }
 }

@@ -17,15 +17,24 @@ const numtext::FormatSettings kComma = numtext::FormatSettings::comma();
 
 const char* fieldName(TimingField f) {
     switch (f) {
-    case TimingField::LabeledE1: return "LabeledE1";
-    case TimingField::LabeledE2: return "LabeledE2";
-    case TimingField::LabeledE3: return "LabeledE3";
-    case TimingField::E1: return "E1";
-    case TimingField::E2: return "E2";
-    case TimingField::E3: return "E3";
-    case TimingField::LE21: return "LE21";
-    case TimingField::LE22: return "LE22";
-    case TimingField::LE23: return "LE23";
+    case TimingField::LabeledE1:
+        return "LabeledE1";
+    case TimingField::LabeledE2:
+        return "LabeledE2";
+    case TimingField::LabeledE3:
+        return "LabeledE3";
+    case TimingField::E1:
+        return "E1";
+    case TimingField::E2:
+        return "E2";
+    case TimingField::E3:
+        return "E3";
+    case TimingField::LE21:
+        return "LE21";
+    case TimingField::LE22:
+        return "LE22";
+    case TimingField::LE23:
+        return "LE23";
     }
     return "?";
 }
@@ -41,8 +50,7 @@ public:
         text[static_cast<int>(f)] = t;
     }
     void setColour(TimingField f, FieldColour c) override {
-        log.push_back(std::string("colour ") + fieldName(f) +
-                      (c == FieldColour::Lime ? " lime" : " window"));
+        log.push_back(std::string("colour ") + fieldName(f) + (c == FieldColour::Lime ? " lime" : " window"));
     }
     void repaint(TimingField f) override { log.push_back(std::string("repaint ") + fieldName(f)); }
 
@@ -98,15 +106,9 @@ TEST(CountConversions, ShowEveryListItemAsInt32Int64AndGeneralText) {
         RecordingView view;
         showCountConversions(row.item, kComma, view);
         const std::vector<std::string> expected = {
-            "text LabeledE1 ''",
-            std::string("text LabeledE1 '") + row.int32 + "'",
-            "repaint LabeledE1",
-            "text LabeledE2 ''",
-            std::string("text LabeledE2 '") + row.int64 + "'",
-            "repaint LabeledE2",
-            "text LabeledE3 ''",
-            std::string("text LabeledE3 '") + row.general + "'",
-            "repaint LabeledE3",
+            "text LabeledE1 ''", std::string("text LabeledE1 '") + row.int32 + "'",   "repaint LabeledE1",
+            "text LabeledE2 ''", std::string("text LabeledE2 '") + row.int64 + "'",   "repaint LabeledE2",
+            "text LabeledE3 ''", std::string("text LabeledE3 '") + row.general + "'", "repaint LabeledE3",
         };
         EXPECT_EQ(view.log, expected);
     }

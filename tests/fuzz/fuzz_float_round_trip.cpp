@@ -51,8 +51,7 @@ std::string describe(long double v) {
 
 // StrToFloat on a text the program wrote. Empty when the model says its value overflows (a
 // short precision can round the largest values up beyond the range); then StrToFloat must refuse it.
-std::optional<long double> readBack(const std::string& text, const FormatSettings& fs,
-                                    long double original) {
+std::optional<long double> readBack(const std::string& text, const FormatSettings& fs, long double original) {
     const auto broken = [&](const char* property) {
         fuzzing::fail(property, text, describe(original) + ", " + fuzzing::separatorOf(fs));
     };
@@ -92,8 +91,7 @@ void expectRefused(const std::string& text, const FormatSettings& fs, long doubl
 
 // `format` writes a text; the value read back from it must be written as the same text. Returns
 // the value read back.
-std::optional<long double> expectRoundTrip(const char* property, long double x,
-                                           const FormatSettings& fs,
+std::optional<long double> expectRoundTrip(const char* property, long double x, const FormatSettings& fs,
                                            const std::function<std::string(long double)>& format) {
     const std::string text = format(x);
     const auto y = readBack(text, fs, x);
@@ -134,16 +132,16 @@ void checkValue(long double x, bool isDouble, const Knobs& k) {
             continue;
         }
 
-        const auto y = expectRoundTrip("the general text reads back to a value with the same text",
-                                       x, fs, [&](long double v) { return numtext::FloatToStr(v, fs); });
+        const auto y = expectRoundTrip("the general text reads back to a value with the same text", x, fs,
+                                       [&](long double v) { return numtext::FloatToStr(v, fs); });
         if (isDouble && y && std::fabs(*y) >= DBL_MIN && std::fabs(*y) <= DBL_MAX) {
             const double stored = static_cast<double>(*y);
             const std::string general = numtext::FloatToStr(x, fs);
             const std::string again = numtext::FloatToStr(stored, fs);
             if (again != general)
-                fuzzing::fail("a double's general text survives being stored into a double",
-                              general, describe(x) + ", stored as " + describe(stored) +
-                                           ", written as \"" + again + "\"");
+                fuzzing::fail("a double's general text survives being stored into a double", general,
+                              describe(x) + ", stored as " + describe(stored) + ", written as \"" + again +
+                                  "\"");
         }
     }
     if (!std::isfinite(x))

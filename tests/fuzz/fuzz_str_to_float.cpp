@@ -28,8 +28,7 @@ std::string hexFloat(long double v) {
 }
 
 void checkUnder(std::string_view text, const numtext::FormatSettings& fs) {
-    const fuzzing::FloatTextModel model =
-        fuzzing::readFloatText(text, fs.decimalSeparator);
+    const fuzzing::FloatTextModel model = fuzzing::readFloatText(text, fs.decimalSeparator);
     const bool mustFail = !model.accepted || fuzzing::overflowsExtended(model);
     const std::string where = fuzzing::separatorOf(fs);
 
@@ -40,8 +39,7 @@ void checkUnder(std::string_view text, const numtext::FormatSettings& fs) {
         value = numtext::StrToFloat(text, fs);
         parsed = true;
     } catch (const numtext::EConvertError& e) {
-        const std::string expected =
-            "'" + std::string(text) + "' is not a valid floating point value";
+        const std::string expected = "'" + std::string(text) + "' is not a valid floating point value";
         if (e.Message() != expected)
             fuzzing::fail("the conversion error quotes the whole text", text,
                           where + "; message: \"" + fuzzing::printable(e.Message()) + "\"");

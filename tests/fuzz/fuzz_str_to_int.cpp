@@ -67,8 +67,7 @@ std::optional<std::int32_t> modelInteger(std::string_view text) {
     for (char c : significant)
         magnitude = magnitude * base + digitValue(c);
     const std::int64_t value = negative ? -magnitude : magnitude;
-    if (value < std::numeric_limits<std::int32_t>::min() ||
-        value > std::numeric_limits<std::int32_t>::max())
+    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max())
         return std::nullopt;
     return static_cast<std::int32_t>(value);
 }
@@ -94,8 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (parsed != expected)
         fuzzing::fail("StrToInt follows the integer grammar and the 32-bit range", text,
-                      "got " + (parsed ? std::to_string(*parsed) : std::string("a failure")) +
-                          ", expected " +
+                      "got " + (parsed ? std::to_string(*parsed) : std::string("a failure")) + ", expected " +
                           (expected ? std::to_string(*expected) : std::string("a failure")));
 
     // Defaults at the edges of the range, and one from the input so that it can equal the value.
@@ -108,8 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::int32_t got = numtext::StrToIntDef(text, fallback);
         const std::int32_t want = parsed ? *parsed : fallback;
         if (got != want)
-            fuzzing::fail("StrToIntDef returns StrToInt's value, or the default where it throws",
-                          text,
+            fuzzing::fail("StrToIntDef returns StrToInt's value, or the default where it throws", text,
                           "default " + std::to_string(fallback) + ": got " + std::to_string(got) +
                               ", expected " + std::to_string(want));
     }

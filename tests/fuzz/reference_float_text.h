@@ -103,8 +103,8 @@ inline FloatTextModel readFloatText(std::string_view text, std::string_view sepa
         return m; // zero: no digits
     const std::size_t last = all.find_last_not_of('0');
     m.digits = all.substr(first, last + 1 - first);
-    m.scale = exponent - static_cast<long long>(fraction.size()) +
-              static_cast<long long>(all.size() - 1 - last);
+    m.scale =
+        exponent - static_cast<long long>(fraction.size()) + static_cast<long long>(all.size() - 1 - last);
     return m;
 }
 

@@ -40,13 +40,13 @@ TEST(GeneralFloatText, RoundsHalfUpAtTheFifteenthDigit) {
 }
 
 TEST(GeneralFloatText, SwitchesToScientificOutsideExponentsMinus3To15) {
-    expectGeneral({{0.001, "0,001"},           // E = -2
-                   {0.0001, "0,0001"},         // E = -3
-                   {0.00001, "1E-5"},          // E = -4
+    expectGeneral({{0.001, "0,001"},   // E = -2
+                   {0.0001, "0,0001"}, // E = -3
+                   {0.00001, "1E-5"},  // E = -4
                    {0.000123, "0,000123"},
                    {999999999999999.0, "999999999999999"}, // E = 15
                    {123456789012345.0, "123456789012345"},
-                   {1e15, "1E15"},             // E = 16
+                   {1e15, "1E15"}, // E = 16
                    {1.5e20, "1,5E20"},
                    {1e100, "1E100"},
                    {-2.5e-10, "-2,5E-10"},
@@ -164,7 +164,7 @@ TEST(FloatToStrF, FixedAndNumberFormats) {
         {0.5, TFloatFormat::ffFixed, 15, 0, "1"},
         {-2.5, TFloatFormat::ffFixed, 15, 3, "-2,500"},
         {0.0123, TFloatFormat::ffFixed, 15, 4, "0,0123"},
-        {1e20, TFloatFormat::ffFixed, 15, 2, "1E20"},       // more integer digits than the precision
+        {1e20, TFloatFormat::ffFixed, 15, 2, "1E20"}, // more integer digits than the precision
         {999999999999999.9, TFloatFormat::ffFixed, 15, 2, "1E15"},
         {std::numeric_limits<double>::infinity(), TFloatFormat::ffFixed, 15, 2, "INF"},
     };

@@ -28,10 +28,22 @@ TEST(StrToFloat, AcceptsTheGrammarUnderACommaLocale) {
         const char* text;
         long double value;
     } rows[] = {
-        {"2,0", 2.0L},         {" 1,5 ", 1.5L},      {"-1,0", -1.0L},    {"+7", 7.0L},
-        {",", 0.0L},           {"-,", 0.0L},         {",5", 0.5L},       {"5,", 5.0L},
-        {"1e3", 1000.0L},      {"1E-2", 0.01L},      {"2,5e+1", 25.0L},  {",e1", 0.0L},
-        {"1e-0", 1.0L},        {"   3", 3.0L},        {"0000012", 12.0L}, {"1,999999", 1.999999L},
+        {"2,0", 2.0L},
+        {" 1,5 ", 1.5L},
+        {"-1,0", -1.0L},
+        {"+7", 7.0L},
+        {",", 0.0L},
+        {"-,", 0.0L},
+        {",5", 0.5L},
+        {"5,", 5.0L},
+        {"1e3", 1000.0L},
+        {"1E-2", 0.01L},
+        {"2,5e+1", 25.0L},
+        {",e1", 0.0L},
+        {"1e-0", 1.0L},
+        {"   3", 3.0L},
+        {"0000012", 12.0L},
+        {"1,999999", 1.999999L},
         {"1e0000000000003", 1000.0L},
     };
     for (const auto& r : rows)
@@ -39,11 +51,13 @@ TEST(StrToFloat, AcceptsTheGrammarUnderACommaLocale) {
 }
 
 TEST(StrToFloat, RejectsEverythingElseQuotingTheWholeText) {
-    for (const char* text : {"", " ", "+", "-", "e5", "E", "1,5x", "2.0", "1,,5", "1 5", "$10",
-                             "0x10", "\t1", "1\t", "1e5,0", "- 1", "++1", "1e+5000", "inf", "nan",
-                             "1e", "1e+", "1E-", "1e ", ",e"})
+    for (const char* text :
+         {"",    " ",     "+",   "-",   "e5",      "E",   "1,5x", "2.0", "1,,5", "1 5", "$10", "0x10", "\t1",
+          "1\t", "1e5,0", "- 1", "++1", "1e+5000", "inf", "nan",  "1e",  "1e+",  "1E-", "1e ", ",e"})
         EXPECT_EQ(floatError(text), "'" + std::string(text) + "' is not a valid floating point value");
-    const std::string withNul("1\0" "2", 3);
+    const std::string withNul("1\0"
+                              "2",
+                              3);
     EXPECT_EQ(floatError(withNul), "'" + withNul + "' is not a valid floating point value");
 }
 
@@ -71,7 +85,8 @@ TEST(StrToFloat, RoundsCorrectlyToExtended) {
     EXPECT_EQ(StrToFloat("0,1", kComma), 0.1L);
     EXPECT_EQ(StrToFloat("123456789012345678901234567890", kComma), 123456789012345678901234567890.0L);
     EXPECT_EQ(StrToFloat("1,18973149535723176502e+4932", kComma), std::numeric_limits<long double>::max());
-    EXPECT_EQ(StrToFloat("3,6451995318824746025e-4951", kComma), std::numeric_limits<long double>::denorm_min());
+    EXPECT_EQ(StrToFloat("3,6451995318824746025e-4951", kComma),
+              std::numeric_limits<long double>::denorm_min());
 }
 
 TEST(StrToFloat, HandlesHugeAndOddTexts) {
@@ -95,18 +110,27 @@ TEST(StrToInt, AcceptsDecimalAndHexadecimal) {
         const char* text;
         std::int32_t value;
     } rows[] = {
-        {"0", 0},           {"17", 17},          {"-17", -17},       {"+17", 17},
-        {"  42", 42},       {"2147483647", 2147483647}, {"-2147483648", INT32_MIN},
-        {"$10", 16},        {"x1f", 31},         {"X1F", 31},        {"0x7fffffff", INT32_MAX},
-        {"0X10", 16},       {"000000000000000000000000012", 12},
+        {"0", 0},
+        {"17", 17},
+        {"-17", -17},
+        {"+17", 17},
+        {"  42", 42},
+        {"2147483647", 2147483647},
+        {"-2147483648", INT32_MIN},
+        {"$10", 16},
+        {"x1f", 31},
+        {"X1F", 31},
+        {"0x7fffffff", INT32_MAX},
+        {"0X10", 16},
+        {"000000000000000000000000012", 12},
     };
     for (const auto& r : rows)
         EXPECT_EQ(StrToInt(r.text), r.value) << '"' << r.text << '"';
 }
 
 TEST(StrToInt, RejectsOtherTextsWithTheIntegerMessage) {
-    for (const char* text : {"", "+", "-", "$", "0x", "x", "12 ", "1,0", "2147483648", "-2147483649",
-                             "-$10", "+0x10", "$80000000", "1e3", "abc", "--1", "99999999999999999999"}) {
+    for (const char* text : {"", "+", "-", "$", "0x", "x", "12 ", "1,0", "2147483648", "-2147483649", "-$10",
+                             "+0x10", "$80000000", "1e3", "abc", "--1", "99999999999999999999"}) {
         try {
             StrToInt(text);
             ADD_FAILURE() << "parsed: " << text;

@@ -17,9 +17,9 @@ TEST(LongTimeText, FormatsTheTimeOfDay) {
         {0.5, "12:00:00"},
         {1.0 / 86400.0 * 3, "00:00:03"},
         {(13 * 3600.0 + 5 * 60 + 9) / 86400, "13:05:09"},
-        {1.0 + 0.25, "06:00:00"},                  // the date part is dropped
-        {-0.25, "06:00:00"},                       // a negative count counts as its absolute value
-        {0.9999999999, "00:00:00"},                // 86399999.99 ms rounds up to the next midnight
+        {1.0 + 0.25, "06:00:00"},   // the date part is dropped
+        {-0.25, "06:00:00"},        // a negative count counts as its absolute value
+        {0.9999999999, "00:00:00"}, // 86399999.99 ms rounds up to the next midnight
         {0.99999998, "23:59:59"},
         {std::numeric_limits<double>::quiet_NaN(), "00:00:00"},
     };

@@ -57,8 +57,7 @@ TEST(ExceptionDisplay, AddsAFullStopOnlyAfterCharactersSortingAfterIt) {
         {"miesiąc ł", "miesiąc ł."}, // a multibyte last character: its bytes sort after "."
     };
     for (const auto& row : rows)
-        EXPECT_EQ(TApplication::exceptionMessage(numtext::Exception(row.message)), row.shown)
-            << row.message;
+        EXPECT_EQ(TApplication::exceptionMessage(numtext::Exception(row.message)), row.shown) << row.message;
     EXPECT_EQ(TApplication::exceptionMessage(std::runtime_error("plain")), "plain.");
     EXPECT_EQ(TApplication::exceptionMessage(numtext::Exception(std::string("a\0b", 3))),
               std::string("a\0b.", 4));

@@ -41,8 +41,7 @@ TEST_F(SeriesFixture, AscendingSeriesInsertsByXAfterEqualOnes) {
     series->addXY(1999, 4);
     series->addXY(2000, 7);
     series->addXY(2001, 15);
-    const std::vector<QPointF> expected{{1998, 12}, {1999, 4}, {2000, 23},
-                                        {2000, -1}, {2000, 7}, {2001, 15}};
+    const std::vector<QPointF> expected{{1998, 12}, {1999, 4}, {2000, 23}, {2000, -1}, {2000, 7}, {2001, 15}};
     EXPECT_EQ(series->points(), expected);
     EXPECT_EQ(series->count(), 6);
     EXPECT_EQ(series->point(2), QPointF(2000, 23));

@@ -15,8 +15,7 @@ namespace {
 struct ComboFixture : ::testing::Test {
     ComboFixture() {
         combo = new TComboBox(&window);
-        combo->addItems({QStringLiteral("1,0"), QStringLiteral("1"), QStringLiteral("1,999999"),
-                         QString()});
+        combo->addItems({QStringLiteral("1,0"), QStringLiteral("1"), QStringLiteral("1,999999"), QString()});
         combo->setItemIndex(0);
         other = new QLineEdit(&window);
         other->move(0, 40);
@@ -94,8 +93,8 @@ struct RadioFixture : ::testing::Test {
         group = new TRadioGroup(&window);
         group->setGeometry(56, 24, 113, 145);
         group->setTitle(QStringLiteral("przypadek"));
-        group->setItems({QStringLiteral("podaj dane ->"), QStringLiteral("D > 0"),
-                         QStringLiteral("D = 0"), QStringLiteral("D < 0")});
+        group->setItems({QStringLiteral("podaj dane ->"), QStringLiteral("D > 0"), QStringLiteral("D = 0"),
+                         QStringLiteral("D < 0")});
         group->setItemIndex(0);
         QObject::connect(group, &TRadioGroup::clicked, [this] { selections.push_back(group->itemIndex()); });
         uitest::showActive(window);

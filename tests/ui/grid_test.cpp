@@ -33,8 +33,8 @@ TEST_F(GridFixture, CellsAreAddressedByColumnThenRowFixedOnesIncluded) {
     EXPECT_EQ(grid->cell(0, 2), " c = ");
     EXPECT_EQ(grid->cell(1, 2), "27");
     EXPECT_EQ(grid->item(2, 1)->text(), QStringLiteral("27")); // Qt counts rows first
-    EXPECT_EQ(grid->cell(1, 3), "");                          // never written
-    EXPECT_EQ(grid->cell(5, 0), "");                          // outside the grid
+    EXPECT_EQ(grid->cell(1, 3), "");                           // never written
+    EXPECT_EQ(grid->cell(5, 0), "");                           // outside the grid
     grid->setCell(5, 0, "x");
     EXPECT_EQ(grid->colCount(), 2);
 }

@@ -124,8 +124,8 @@ TEST(Memo, EmptyLinesCountAsLines) {
     memo.addLine(" liczba ukryta = 271");
     EXPECT_EQ(memo.lines(), (std::vector<std::string>{"", " liczba ukryta = 271"}));
 
-    memo.setLines({QStringLiteral("metoda I ( & = and)"), QString(), QStringLiteral("oraz "),
-                   QString(), QStringLiteral("metoda II (^ = xor):")});
+    memo.setLines({QStringLiteral("metoda I ( & = and)"), QString(), QStringLiteral("oraz "), QString(),
+                   QStringLiteral("metoda II (^ = xor):")});
     EXPECT_EQ(memo.lineCount(), 5);
     EXPECT_EQ(memo.line(1), "");
     EXPECT_EQ(memo.line(2), "oraz ");

@@ -29,17 +29,15 @@ inline void type(QWidget* target, const QString& text) {
 
 inline void click(QWidget* target, QPoint pos) {
     const QPointF global = target->mapToGlobal(QPointF(pos));
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(pos), global, Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(pos), global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
     QApplication::sendEvent(target, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(pos), global, Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(pos), global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
     QApplication::sendEvent(target, &release);
 }
 
-inline void click(QWidget* target) {
-    click(target, target->rect().center());
-}
+inline void click(QWidget* target) { click(target, target->rect().center()); }
 
 // Shows a top-level window and makes it the active one, so that focus changes are real.
 inline void showActive(QWidget& window) {
@@ -58,8 +56,8 @@ public:
     };
 
     CapturedDisplay() {
-        m_previous = TApplication::setExceptionDisplay(
-            [this](const std::string& message, const std::string& title) {
+        m_previous =
+            TApplication::setExceptionDisplay([this](const std::string& message, const std::string& title) {
                 shown.push_back({message, title});
             });
     }
