@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test.
-#   scripts/test.sh            the release build and the sanitizer build, each with all tests, then
-#                              each fuzz target for a short while
+#   scripts/test.sh            the release build with all tests, the layout and static-analysis
+#                              checks, the sanitizer build with all tests, then each fuzz target
+#                              for a short while
 #   scripts/test.sh PRESET     one build only (release, debug or asan), with all its tests
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,5 +20,7 @@ if (($#)); then
   exit 0
 fi
 run_preset release
+scripts/format.sh --check
+scripts/analyse.sh build/release
 run_preset asan
 scripts/fuzz.sh "${KESTROVA_FUZZ_SECONDS:-30}"
