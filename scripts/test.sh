@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test.
 #   scripts/test.sh            the release build with all tests, the layout and static-analysis
-#                              checks, the sanitizer build with all tests, then each fuzz target
-#                              for a short while
+#                              checks, each fuzz target for a short while, then the sanitizer build
+#                              with all tests
 #   scripts/test.sh PRESET     one build only (release, debug or asan), with all its tests
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,5 +22,5 @@ fi
 run_preset release
 scripts/format.sh --check
 scripts/analyse.sh build/release
-run_preset asan
 scripts/fuzz.sh "${KESTROVA_FUZZ_SECONDS:-30}"
+run_preset asan
