@@ -1,16 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing Kestrova needs, and only when one is missing.
+# Installs the Debian packages listed in scripts/packages that are missing, and only those.
+# Fails with the names of the packages it could not install, before anything is built.
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
-packages=(
-  cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-charts-dev libgl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-dev clang-format
-  desktop-file-utils appstream dpkg-dev file
-  xvfb xauth
-  clang-tidy cppcheck
-)
+mapfile -t packages < <(sed -e 's/#.*//' -e '/^[[:space:]]*$/d' scripts/packages)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -18,11 +12,26 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
+((${#missing[@]})) || exit 0
 
-if ((${#missing[@]})); then
-  echo "Installing missing packages: ${missing[*]}"
-  sudo=()
-  if [ "$(id -u)" -ne 0 ]; then sudo=(sudo); fi
-  "${sudo[@]}" apt-get update
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+echo "Installing missing packages: ${missing[*]}"
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "These Debian packages are missing and installing them needs root: ${missing[*]}" >&2
+    echo "Run this script as root, or install sudo, or install them yourself with apt-get." >&2
+    exit 1
+  fi
+  sudo=(sudo)
 fi
+
+failed() {
+  echo >&2
+  echo "Could not install these Debian packages: ${missing[*]}" >&2
+  echo "$1 Nothing has been built; run this again once it is fixed." >&2
+  exit 1
+}
+"${sudo[@]}" apt-get update ||
+  failed "The package lists could not be updated: is the Debian package registry reachable?"
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}" ||
+  failed "apt-get could not install them (see its message above)."

@@ -4,6 +4,8 @@
 #                              checks, each fuzz target for a short while, then the sanitizer build
 #                              with all tests
 #   scripts/test.sh PRESET     one build only (release, debug or asan), with all its tests
+# After configuring, scripts/check-setup.sh proves that scripts/packages names everything the build
+# found, so that a fresh machine gets it too.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -12,6 +14,7 @@ run_preset() {
   local preset=$1
   echo "== $preset build"
   scripts/build.sh "$preset"
+  scripts/check-setup.sh "build/$preset"
   ctest --preset "$preset" -j "$(nproc)"
 }
 

@@ -301,7 +301,10 @@ public:
     void setDefaultExtension(const std::string& extension) override {
         m_form.SavePictureDialog1->setDefaultExt(extension);
     }
-    void saveBitmap(const std::string& fileName) override { m_bitmap->saveToFile(fileName); }
+    void saveBitmap(const std::string& fileName) override {
+        m_bitmap->saveToFile(fileName);
+        m_form.SavePictureDialog1->savedTo(fileName);
+    }
     void releaseBitmap() noexcept override { m_bitmap.reset(); }
 
 private:

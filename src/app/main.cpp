@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "command_line.h"
 #include "program.h"
 #include "ui/TApplication.h"
 
@@ -22,10 +23,22 @@ void startUpMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 
 } // namespace
 
-// Exit status 2 means that no window could be opened; scripts/run.sh then offers pictures instead.
+// Exit status 1 means a mistake on the command line; 2 that no window could be opened, and
+// scripts/run.sh then offers pictures instead.
 int main(int argc, char* argv[]) {
+    const CommandLine commandLine = parseCommandLine(argc, argv);
+    switch (commandLine.action) {
+    case CommandLine::Action::PrintAndEnd:
+        std::fputs(commandLine.text.c_str(), stdout);
+        return 0;
+    case CommandLine::Action::Refuse:
+        std::fputs(commandLine.text.c_str(), stderr);
+        return 1;
+    case CommandLine::Action::Run:
+        break;
+    }
     std::string why;
-    if (!displayAvailable(why)) {
+    if (!commandLine.platformGiven && !displayAvailable(why)) {
         std::fprintf(stderr, "%s\n", why.c_str());
         return 2;
     }

@@ -2,8 +2,10 @@
 
 #include <QEvent>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 
 #include "numtext/exceptions.h"
 #include "numtext/fpenv.h"
@@ -95,7 +97,19 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     // cppcheck-suppress useInitializationList ; computed under the guard, which an initialiser would precede
     m_title = titleFromFileName(programFileName().toStdString());
     setFormatSettings(formatSettingsFrom(QLocale::system()));
+    loadQtTranslations();
     numtext::setMathErrorDisplay(&showMathError);
+}
+
+void TApplication::loadQtTranslations() {
+    if (m_qtTranslations)
+        removeTranslator(m_qtTranslations.get());
+    m_qtTranslations = std::make_unique<QTranslator>();
+    // Without a translation for the language (English, or the package not installed) Qt's own
+    // English texts stay.
+    if (m_qtTranslations->load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                               QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(m_qtTranslations.get());
 }
 
 TApplication::~TApplication() {
@@ -182,8 +196,10 @@ numtext::FormatSettings TApplication::formatSettingsFrom(const QLocale& locale) 
 
 bool TApplication::event(QEvent* event) {
     FlagGuard guard;
-    if (event->type() == QEvent::LocaleChange)
+    if (event->type() == QEvent::LocaleChange) {
         setFormatSettings(formatSettingsFrom(QLocale::system()));
+        loadQtTranslations();
+    }
     return QApplication::event(event);
 }
 

@@ -4,12 +4,14 @@
 #include <QObject>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 
 #include "numtext/format_settings.h"
 
 class QLocale;
+class QTranslator;
 
 // The application object: the title, the exception display, the user's number format, and the
 // guard that every event handler runs in.
@@ -19,7 +21,8 @@ class TApplication : public QApplication {
 public:
     using ExceptionDisplay = std::function<void(const std::string& message, const std::string& title)>;
 
-    // Reads the user's number format and installs the message boxes of the math-error display.
+    // Reads the user's number format, loads Qt's own translations for the user's language (its
+    // dialogs and context menus) and installs the message boxes of the math-error display.
     TApplication(int& argc, char** argv);
     ~TApplication() override;
 
@@ -56,7 +59,10 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    void loadQtTranslations();
+
     std::string m_title;
+    std::unique_ptr<QTranslator> m_qtTranslations;
 };
 
 namespace ui {

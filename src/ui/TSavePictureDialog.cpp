@@ -1,8 +1,13 @@
 #include "ui/TSavePictureDialog.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QFileInfo>
+#include <QIcon>
+#include <QMimeDatabase>
+#include <QStandardPaths>
 
 #include "numtext/fpenv.h"
 
@@ -14,6 +19,39 @@ TSavePictureDialog::Runner& runner() {
     static TSavePictureDialog::Runner r;
     return r;
 }
+
+// Qt's own icon provider asks the MIME database for each file's type, and the database reads a file
+// whose name does not tell; reading /proc/kmsg or a FIFO never returns. This one goes by names only.
+// The icons of folders and plain files still come from Qt, which falls back on the style's own.
+class IconsByName : public QFileIconProvider {
+public:
+    using QFileIconProvider::icon;
+    QIcon icon(const QFileInfo& info) const override {
+        if (info.isDir())
+            return icon(Folder);
+        const QIcon byName = QIcon::fromTheme(mimeType(info).iconName());
+        return byName.isNull() ? icon(File) : byName;
+    }
+    QString type(const QFileInfo& info) const override {
+        if (!info.isFile())
+            return QFileIconProvider::type(info);
+        const QMimeType mime = mimeType(info);
+        return mime.comment().isEmpty() ? mime.name() : mime.comment();
+    }
+
+private:
+    QMimeType mimeType(const QFileInfo& info) const {
+        return m_mimeTypes.mimeTypeForFile(info, QMimeDatabase::MatchExtension);
+    }
+    QMimeDatabase m_mimeTypes;
+};
+
+IconsByName& iconsByName() {
+    static IconsByName provider;
+    return provider;
+}
+
+bool isFolder(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
 
 } // namespace
 
@@ -35,8 +73,11 @@ bool TSavePictureDialog::execute(QWidget* parent) {
                            QStringLiteral("Icons (*.ico)"), QStringLiteral("Enhanced Metafiles (*.emf)"),
                            QStringLiteral("Metafiles (*.wmf)")});
     dialog.setDefaultSuffix(dialogSuffix(m_defaultExt));
+    dialog.setIconProvider(&iconsByName());
+    dialog.setDirectory(startFolder());
+    // The last name offered again, in the start folder rather than wherever it was tried.
     if (!m_fileName.empty())
-        dialog.selectFile(QString::fromStdString(m_fileName));
+        dialog.selectFile(QFileInfo(QString::fromStdString(m_fileName)).fileName());
 
     const int result = runner() ? runner()(dialog) : dialog.exec();
     if (result != QDialog::Accepted)
@@ -54,6 +95,17 @@ bool TSavePictureDialog::execute(QWidget* parent) {
 }
 
 std::string TSavePictureDialog::fileName() const { return m_fileName; }
+
+void TSavePictureDialog::savedTo(const std::string& fileName) {
+    m_savedFolder = QFileInfo(QString::fromStdString(fileName)).absolutePath();
+}
+
+QString TSavePictureDialog::startFolder() const {
+    if (isFolder(m_savedFolder))
+        return m_savedFolder;
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return isFolder(pictures) ? pictures : QDir::homePath();
+}
 
 void TSavePictureDialog::setFileName(const std::string& name) { m_fileName = name; }
 

@@ -11,6 +11,11 @@ class QWidget;
 // The picture save dialog: a QFileDialog in save mode listing picture file types, which replaces an
 // existing file without asking. The default extension is kept as given ("*.wmf") and handed to the
 // dialog as the bare suffix ("wmf"); a name chosen without an extension gets it.
+//
+// The dialog opens in the folder of the last successful save (see savedTo), else in the user's
+// pictures folder, else in the home folder: never where a save just failed, which may be a folder
+// such as /proc whose files block when read. It tells file types by their names alone, never by
+// reading their contents, for the same reason.
 class TSavePictureDialog : public QObject {
     Q_OBJECT
 
@@ -27,6 +32,10 @@ public:
     bool execute(QWidget* parent);
 
     std::string fileName() const;
+    // The file of that name was written: later dialogs open in its folder.
+    void savedTo(const std::string& fileName);
+    // The folder the next dialog opens in.
+    QString startFolder() const;
     void setFileName(const std::string& name);
 
     std::string defaultExt() const;
@@ -37,4 +46,5 @@ public:
 private:
     std::string m_fileName;
     std::string m_defaultExt;
+    QString m_savedFolder;
 };

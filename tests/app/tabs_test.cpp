@@ -704,6 +704,8 @@ public:
         : m_previous(TSavePictureDialog::setRunner([this, answer](QFileDialog& dialog) {
               ++runs;
               suffixes.push_back(dialog.defaultSuffix());
+              folders.push_back(dialog.directory().absolutePath());
+              titles.push_back(dialog.windowTitle());
               return answer(dialog);
           })) {}
     ~DialogScope() { TSavePictureDialog::setRunner(std::move(m_previous)); }
@@ -712,6 +714,8 @@ public:
 
     int runs = 0;
     QStringList suffixes; // the default extension the dialog had at each run
+    QStringList folders;  // the folder it opened in
+    QStringList titles;
 
 private:
     TSavePictureDialog::Runner m_previous;
@@ -850,6 +854,12 @@ TEST_F(BitmapTab, ATickedBoxSavesOneBmpFile) {
     pressBuild();
     EXPECT_EQ(dialog.runs, 1);
     EXPECT_TRUE(shownErrors().empty());
+
+    // The next request opens where this file went.
+    click(saveBox());
+    pressBuild();
+    ASSERT_EQ(dialog.runs, 2);
+    EXPECT_EQ(dialog.folders.last(), QDir(m_dir.path()).absolutePath());
 }
 
 TEST_F(BitmapTab, ATrackBarMoveUsesTheTickAsTheButtonDoes) {
@@ -898,6 +908,8 @@ TEST_F(BitmapTab, CancellingWritesNothingAndUnticks) {
     click(saveBox());
     pressBuild();
     EXPECT_EQ(dialog.suffixes, (QStringList{QString(), QStringLiteral("wmf")}));
+    // Qt's own texts speak the user's language.
+    EXPECT_EQ(dialog.titles.first().toStdString(), "Zachowaj jako");
 }
 
 TEST_F(BitmapTab, AFileThatCannotBeCreatedIsReportedAndTheBoxStaysTicked) {
@@ -920,9 +932,11 @@ TEST_F(BitmapTab, AFileThatCannotBeCreatedIsReportedAndTheBoxStaysTicked) {
     EXPECT_TRUE(Form2->isVisible());
     EXPECT_EQ(onScreen(350, 250), (Rgb{128, 0, 0}));
 
-    // Still ticked, so the next run asks again.
+    // Still ticked, so the next run asks again, and not in the folder where the save failed: that
+    // may be one like /proc, whose files block the dialog when it reads them.
     pressBuild();
-    EXPECT_EQ(dialog.runs, 2);
+    ASSERT_EQ(dialog.runs, 2);
+    EXPECT_NE(dialog.folders.last(), QDir(m_dir.path()).absolutePath());
 }
 
 TEST_F(BitmapTab, TheViewerKeepsItsPictureWhenHiddenAndShownAgain) {

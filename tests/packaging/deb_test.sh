@@ -37,7 +37,10 @@ dpkg-deb -x "$deb" "$work/root"
 for path in usr/bin/kestrova \
             "usr/share/applications/$app_id.desktop" \
             usr/share/icons/hicolor/scalable/apps/kestrova.svg \
-            "usr/share/metainfo/$app_id.metainfo.xml"; do
+            "usr/share/metainfo/$app_id.metainfo.xml" \
+            usr/share/doc/kestrova/copyright \
+            usr/share/doc/kestrova/changelog.gz \
+            usr/share/man/man1/kestrova.1.gz; do
   if [ -s "$work/root/$path" ]; then
     echo "ok       /$path"
   else
@@ -50,15 +53,28 @@ if [ ! -x "$work/root/usr/bin/kestrova" ]; then
   status=1
 fi
 
-# dpkg-shlibdeps derives Depends from the libraries the program links: Qt 6 Widgets and Charts must be there.
+# dpkg-shlibdeps derives Depends from the libraries the program links: Qt 6 Widgets and Charts must be
+# there, and Qt's translations, which the program loads by itself.
 depends=$(field Depends)
 echo "Depends: $depends"
-for lib in libqt6widgets6 libqt6charts6; do
+for lib in libqt6widgets6 libqt6charts6 qt6-translations-l10n; do
   if ! grep -Eq "(^|, )$lib( |,|$)" <<<"$depends"; then
     echo "FAILED: Depends does not name $lib"
     status=1
   fi
 done
+
+# Debian's own checker of packages, where it is installed: no error and no warning.
+if command -v lintian >/dev/null; then
+  if lintian --fail-on error,warning "$deb"; then
+    echo "lintian: no error, no warning"
+  else
+    echo "FAILED: lintian reports errors or warnings"
+    status=1
+  fi
+else
+  echo "lintian is not installed: the package was not checked by it"
+fi
 
 if [ "$status" != 0 ]; then
   echo "package contents:"
