@@ -7,7 +7,10 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QMimeDatabase>
+#include <QSplitter>
 #include <QStandardPaths>
+
+#include <algorithm>
 
 #include "numtext/fpenv.h"
 
@@ -69,9 +72,15 @@ bool TSavePictureDialog::execute(QWidget* parent) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    dialog.setNameFilters({QStringLiteral("All (*.bmp *.ico *.emf *.wmf)"), QStringLiteral("Bitmaps (*.bmp)"),
-                           QStringLiteral("Icons (*.ico)"), QStringLiteral("Enhanced Metafiles (*.emf)"),
-                           QStringLiteral("Metafiles (*.wmf)")});
+    // In the program's language, like the rest of its window.
+    dialog.setNameFilters({QStringLiteral("Wszystkie obrazy (*.bmp *.ico *.emf *.wmf)"),
+                           QStringLiteral("Mapy bitowe (*.bmp)"), QStringLiteral("Ikony (*.ico)"),
+                           QStringLiteral("Rozszerzone metapliki (*.emf)"), QStringLiteral("Metapliki (*.wmf)")});
+    // Qt's own dialog opens so narrow that its list of places cuts "Komputer" short.
+    if (auto* places = dialog.findChild<QSplitter*>()) {
+        dialog.resize(std::max(dialog.width(), 720), std::max(dialog.height(), 460));
+        places->setSizes({170, 550});
+    }
     dialog.setDefaultSuffix(dialogSuffix(m_defaultExt));
     dialog.setIconProvider(&iconsByName());
     dialog.setDirectory(startFolder());
