@@ -75,7 +75,8 @@ bool TSavePictureDialog::execute(QWidget* parent) {
     // In the program's language, like the rest of its window.
     dialog.setNameFilters({QStringLiteral("Wszystkie obrazy (*.bmp *.ico *.emf *.wmf)"),
                            QStringLiteral("Mapy bitowe (*.bmp)"), QStringLiteral("Ikony (*.ico)"),
-                           QStringLiteral("Rozszerzone metapliki (*.emf)"), QStringLiteral("Metapliki (*.wmf)")});
+                           QStringLiteral("Rozszerzone metapliki (*.emf)"),
+                           QStringLiteral("Metapliki (*.wmf)")});
     // Qt's own dialog opens so narrow that its list of places cuts "Komputer" short.
     if (auto* places = dialog.findChild<QSplitter*>()) {
         dialog.resize(std::max(dialog.width(), 720), std::max(dialog.height(), 460));
