@@ -9,7 +9,6 @@
 #include "numtext/fpenv.h"
 #include "ui/TCSpinEdit.h"
 #include "ui/TChart.h"
-#include "ui/TCheckBox.h"
 #include "ui/TComboBox.h"
 #include "ui/TEdit.h"
 #include "ui/TMemo.h"
@@ -17,6 +16,7 @@
 #include "ui/TRadioGroup.h"
 #include "ui/TStringGrid.h"
 #include "ui/TTrackBar.h"
+#include "ui/plain_controls.h"
 
 namespace {
 

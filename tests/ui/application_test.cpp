@@ -11,7 +11,7 @@
 #include "numtext/exceptions.h"
 #include "numtext/fpenv.h"
 #include "ui/TApplication.h"
-#include "ui/TButton.h"
+#include "ui/plain_controls.h"
 #include "ui_test_support.h"
 
 namespace {

@@ -1,3 +1,0 @@
-#include "ui/TBitBtn.h"
-
-TBitBtn::TBitBtn(QWidget* parent) : QPushButton(parent) {}

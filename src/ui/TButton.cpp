@@ -1,3 +1,0 @@
-#include "ui/TButton.h"
-
-TButton::TButton(QWidget* parent) : QPushButton(parent) {}

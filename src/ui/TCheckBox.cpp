@@ -1,3 +1,0 @@
-#include "ui/TCheckBox.h"
-
-TCheckBox::TCheckBox(QWidget* parent) : QCheckBox(parent) {}

@@ -1,3 +1,0 @@
-#include "ui/TGroupBox.h"
-
-TGroupBox::TGroupBox(QWidget* parent) : QGroupBox(parent) {}

@@ -1,3 +1,0 @@
-#include "ui/TLabel.h"
-
-TLabel::TLabel(QWidget* parent) : QLabel(parent) {}

@@ -1,3 +1,0 @@
-#include "ui/TPageControl.h"
-
-TPageControl::TPageControl(QWidget* parent) : QTabWidget(parent) {}

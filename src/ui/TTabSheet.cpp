@@ -1,3 +1,0 @@
-#include "ui/TTabSheet.h"
-
-TTabSheet::TTabSheet(QWidget* parent) : QWidget(parent) {}

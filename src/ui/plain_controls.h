@@ -1,0 +1,61 @@
+#pragma once
+
+// The control classes that add nothing to their Qt twins. They exist so that every control of the
+// forms is of the class the program names, and can be found by it.
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QWidget>
+
+class TButton : public QPushButton {
+    Q_OBJECT
+
+public:
+    explicit TButton(QWidget* parent = nullptr) : QPushButton(parent) {}
+};
+
+// A push button that may carry a glyph; QPushButton's icon covers that.
+class TBitBtn : public QPushButton {
+    Q_OBJECT
+
+public:
+    explicit TBitBtn(QWidget* parent = nullptr) : QPushButton(parent) {}
+};
+
+class TCheckBox : public QCheckBox {
+    Q_OBJECT
+
+public:
+    explicit TCheckBox(QWidget* parent = nullptr) : QCheckBox(parent) {}
+};
+
+class TLabel : public QLabel {
+    Q_OBJECT
+
+public:
+    explicit TLabel(QWidget* parent = nullptr) : QLabel(parent) {}
+};
+
+class TGroupBox : public QGroupBox {
+    Q_OBJECT
+
+public:
+    explicit TGroupBox(QWidget* parent = nullptr) : QGroupBox(parent) {}
+};
+
+class TPageControl : public QTabWidget {
+    Q_OBJECT
+
+public:
+    explicit TPageControl(QWidget* parent = nullptr) : QTabWidget(parent) {}
+};
+
+class TTabSheet : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TTabSheet(QWidget* parent = nullptr) : QWidget(parent) {}
+};
