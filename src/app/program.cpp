@@ -6,7 +6,6 @@
 
 #include "Unit_dib.h"
 #include "Unit_proby.h"
-#include "numtext/exceptions.h"
 #include "ui/TApplication.h"
 
 bool displayAvailable(std::string& why) {
@@ -36,19 +35,9 @@ void destroyForms() {
 
 int runGuarded(const std::function<void()>& body) {
     try {
-        try {
-            body();
-        } catch (const numtext::Exception& e) {
-            TApplication::showException(e);
-        } catch (...) {
-            try {
-                throw numtext::Exception("");
-            } catch (const numtext::Exception& e) {
-                TApplication::showException(e);
-            }
-        }
+        body();
     } catch (...) {
-        // The display itself failed; there is nothing left to show it with.
+        TApplication::showThrown(std::current_exception());
     }
     return 0;
 }

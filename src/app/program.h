@@ -17,8 +17,8 @@ void createForms();
 // Destroys both windows and clears Form1 and Form2.
 void destroyForms();
 
-// Runs `body` and shows whatever escapes it with the exception display: a run-time error as it is,
-// anything else as an error with an empty message. Always returns 0, the program's exit code.
+// Runs `body` and shows whatever escapes it as an event handler's failure is shown
+// (TApplication::showThrown). Always returns 0, the program's exit code.
 int runGuarded(const std::function<void()>& body);
 
 // The whole run: create the windows, show the main one, dispatch events until it closes, destroy

@@ -82,14 +82,6 @@ void showMathError(const std::string& text) {
     box.exec();
 }
 
-void report(const std::exception& e) noexcept {
-    try {
-        TApplication::showException(e);
-    } catch (...) {
-        // The display itself failed (out of memory, most likely): nothing is left to tell the user with.
-    }
-}
-
 } // namespace
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
@@ -161,6 +153,20 @@ void TApplication::showException(const std::exception& e) {
     box.exec();
 }
 
+void TApplication::showThrown(std::exception_ptr thrown) noexcept {
+    try {
+        try {
+            std::rethrow_exception(std::move(thrown));
+        } catch (const std::exception& e) {
+            showException(e);
+        } catch (...) {
+            showException(numtext::Exception(std::string()));
+        }
+    } catch (...) {
+        // The display itself failed (out of memory, most likely): nothing is left to tell the user with.
+    }
+}
+
 TApplication::ExceptionDisplay TApplication::setExceptionDisplay(ExceptionDisplay display) {
     ExceptionDisplay previous = std::move(exceptionDisplay());
     exceptionDisplay() = std::move(display);
@@ -209,10 +215,8 @@ void ui::guard(const std::function<void()>& handler) noexcept {
     ++g_guardDepth;
     try {
         handler();
-    } catch (const std::exception& e) {
-        report(e);
     } catch (...) {
-        report(numtext::Exception(std::string()));
+        TApplication::showThrown(std::current_exception());
     }
     --g_guardDepth;
     if (g_guardDepth == 0) {

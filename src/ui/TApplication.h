@@ -41,6 +41,10 @@ public:
     // Shows exceptionMessage(e) titled with the application title: a message box with the error icon
     // and one OK button, or the display installed instead.
     static void showException(const std::exception& e);
+    // Shows what was thrown, the one way for every failure the program reports: a std::exception as
+    // showException does, anything else as an exception with an empty message. Never throws; if the
+    // display itself fails, nothing is shown.
+    static void showThrown(std::exception_ptr thrown) noexcept;
     // Installs a display and returns the previous one; an empty function restores the message box.
     static ExceptionDisplay setExceptionDisplay(ExceptionDisplay display);
 
@@ -68,8 +72,8 @@ private:
 namespace ui {
 
 // Runs one event handler: keeps the floating-point flags of the caller, starts the handler with
-// clear flags, catches whatever it throws and shows it with TApplication::showException (anything
-// that is not a std::exception as an exception with an empty message), and, when the outermost
+// clear flags, catches whatever it throws and shows it with TApplication::showThrown, and, when the
+// outermost
 // handler has returned, hands the pending points of every chart series over. Never throws, so
 // nothing ever unwinds through Qt's event loop.
 void guard(const std::function<void()>& handler) noexcept;

@@ -46,12 +46,12 @@ TEST_F(Program, ShowsARunTimeErrorThatEscapesStartUp) {
     EXPECT_EQ(shownErrors().front().message, "'x' is not a valid integer value.");
 }
 
-// Anything that is not a run-time error is shown as one without a message.
-TEST_F(Program, ShowsAnyOtherFailureWithAnEmptyMessage) {
-    EXPECT_EQ(runGuarded([] { throw std::runtime_error("not shown"); }), 0);
+// Shown as a handler's failure is: a standard exception with its message, anything else without one.
+TEST_F(Program, ShowsAnyOtherFailureAsAHandlerFailureIsShown) {
+    EXPECT_EQ(runGuarded([] { throw std::runtime_error("out of order"); }), 0);
     EXPECT_EQ(runGuarded([] { throw 42; }), 0);
     ASSERT_EQ(shownErrors().size(), 2u);
-    EXPECT_EQ(shownErrors()[0].message, "");
+    EXPECT_EQ(shownErrors()[0].message, "out of order.");
     EXPECT_EQ(shownErrors()[1].message, "");
 }
 
