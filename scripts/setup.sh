@@ -31,7 +31,14 @@ failed() {
   echo "$1 Nothing has been built; run this again once it is fixed." >&2
   exit 1
 }
-"${sudo[@]}" apt-get update ||
-  failed "The package lists could not be updated: is the Debian package registry reachable?"
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}" ||
+# A source that cannot be fetched is only a warning to apt-get update; it matters only if the install
+# then fails, and then it is the likely reason.
+update_log=$(mktemp)
+trap 'rm -f "$update_log"' EXIT
+"${sudo[@]}" apt-get update 2>&1 | tee "$update_log" || true
+if ! DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"; then
+  if grep -Eq '^(E|W): (Failed to fetch|Some index files failed)' "$update_log"; then
+    failed "The package lists could not be fetched: is the Debian package registry reachable?"
+  fi
   failed "apt-get could not install them (see its message above)."
+fi
