@@ -106,8 +106,14 @@ constexpr long long kResidentGrowthBound = 256 * kMiB;
 constexpr long long kLiveHeapGrowthBound = 256 * kMiB;
 
 // The longest the window may go without answering: a user notices a pause of this length, and
-// nothing the program does needs to hold its event loop for longer.
+// nothing the program does needs to hold its event loop for longer. The sanitizer makes every event
+// several times slower than the program a user runs, so under it the pause is only reported.
 constexpr double kLongestPauseMs = 250;
+#ifdef KESTROVA_STRESS_ASAN
+constexpr bool kPauseHeldToBound = false;
+#else
+constexpr bool kPauseHeldToBound = true;
+#endif
 
 // Bytes the program holds allocated, where the allocator can say so exactly; -1 elsewhere.
 long long liveHeapBytes() {
@@ -1219,8 +1225,10 @@ TEST_F(Stress, RandomEventsOverEveryControlOfEveryTab) {
     std::fflush(stdout);
     EXPECT_FALSE(run.failed) << "replay with KESTROVA_STRESS_SEED=" << seed;
 
-    EXPECT_LE(run.longestPauseMs, kLongestPauseMs)
-        << "the window did not answer for " << run.longestPauseMs << " ms: " << run.longestPauseEvent;
+    if (kPauseHeldToBound) {
+        EXPECT_LE(run.longestPauseMs, kLongestPauseMs)
+            << "the window did not answer for " << run.longestPauseMs << " ms: " << run.longestPauseEvent;
+    }
     EXPECT_LT(run.rssAfter - run.rssBefore, kResidentGrowthBound) << "resident memory grew too much";
     if (run.heapBefore >= 0) {
         EXPECT_LT(run.heapAfter - run.heapBefore, kLiveHeapGrowthBound) << "the live heap grew too much";
