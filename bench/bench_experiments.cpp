@@ -2,11 +2,14 @@
 // same run. Run: build/release/bench/bench_experiments. The ratios are printed after the table.
 //
 // Loops: a pass must cost at least one dependent division plus one multiplication kept in a
-// register; a ratio below 1.0 would mean the compiler shortened, merged or dropped passes.
+// register; a ratio below 1.0 would mean the compiler shortened, merged or dropped passes. Each
+// loop runs as the timing button runs it: in pieces, asked between them whether to go on as the
+// window asks, over enough passes to cross from piece to piece.
 // Pixels: the whole 700 x 500 picture against the plain kernel (bench/dib_plain_kernel.cpp).
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <map>
@@ -21,7 +24,19 @@ namespace {
 
 using namespace experiments;
 
-constexpr std::int64_t kPasses = 200000;
+constexpr std::int64_t kPasses = 4 * static_cast<std::int64_t>(kPassesPerPiece);
+
+// What the window does between two pieces: note the progress, look at the stop flag.
+std::atomic<double> progress = 0.0;
+std::atomic<bool> stopRequested = false;
+const KeepGoing kAsTheWindowAsks = [](double done) {
+    progress.store(done, std::memory_order_relaxed);
+    return !stopRequested.load(std::memory_order_relaxed);
+};
+
+double inPieces(const PieceLoop& loop) {
+    return loopInPieces(loop, static_cast<double>(kPasses), kAsTheWindowAsks);
+}
 
 void perPass(benchmark::State& state) {
     state.counters["ns_per_pass"] =
@@ -31,21 +46,28 @@ void perPass(benchmark::State& state) {
 
 void BM_LoopByReference(benchmark::State& state) {
     volatile double target = 12.3;
+    const PieceLoop loop = [&target](double count, double from) {
+        return loopByReference(target, count, from);
+    };
     for (auto _ : state)
-        benchmark::DoNotOptimize(loopByReference(target, kPasses));
+        benchmark::DoNotOptimize(inPieces(loop));
     perPass(state);
 }
 
 void BM_LoopByValue(benchmark::State& state) {
+    const PieceLoop loop = [](double count, double from) { return loopByValue(count, from); };
     for (auto _ : state)
-        benchmark::DoNotOptimize(loopByValue(kPasses));
+        benchmark::DoNotOptimize(inPieces(loop));
     perPass(state);
 }
 
 void BM_LoopByAddress(benchmark::State& state) {
     volatile double target = 12.3;
+    const PieceLoop loop = [&target](double count, double from) {
+        return loopByAddress(&target, count, from);
+    };
     for (auto _ : state)
-        benchmark::DoNotOptimize(loopByAddress(&target, kPasses));
+        benchmark::DoNotOptimize(inPieces(loop));
     perPass(state);
 }
 

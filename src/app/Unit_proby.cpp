@@ -190,6 +190,13 @@ void TForm1::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
 }
 
+// Closing the window ends the program, so a timing under way is stopped: its handler then returns
+// at once and the event loop ends.
+void TForm1::closeEvent(QCloseEvent* event) {
+    m_controls->stopLongSteps();
+    QWidget::closeEvent(event);
+}
+
 void TForm1::showEvent(QShowEvent* event) {
     if (!m_shownBefore) {
         m_shownBefore = true;

@@ -13,6 +13,7 @@
 #include "ui_Unit_proby.h"
 #include "window_controls.h"
 
+class QCloseEvent;
 class QMouseEvent;
 class QShowEvent;
 class QResizeEvent;
@@ -57,6 +58,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

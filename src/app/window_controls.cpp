@@ -28,7 +28,7 @@ QColor qcolour(experiments::Rgb c) { return QColor(c.r, c.g, c.b); }
 
 } // namespace
 
-WindowControls::WindowControls(QWidget* root) : m_root(root) {}
+WindowControls::WindowControls(QWidget* root) : m_root(root), m_longSteps(root->window()) {}
 
 template <class T>
 T* WindowControls::find(std::string_view name) {
@@ -134,4 +134,9 @@ void WindowControls::clearSeries(std::string_view series) { find<TPointSeries>(s
 
 void WindowControls::addPoint(std::string_view series, double x, double y) {
     find<TPointSeries>(series)->addXY(x, y);
+}
+
+std::size_t WindowControls::runLongSteps(const std::string& title,
+                                         const std::vector<experiments::LongStep>& steps) {
+    return m_longSteps.run(title, steps);
 }

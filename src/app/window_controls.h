@@ -7,8 +7,10 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "experiments/controls.h"
+#include "long_steps.h"
 
 class QObject;
 class QWidget;
@@ -37,6 +39,11 @@ public:
     void setChecked(std::string_view checkBox, bool value) override;
     void clearSeries(std::string_view series) override;
     void addPoint(std::string_view series, double x, double y) override;
+    std::size_t runLongSteps(const std::string& title,
+                             const std::vector<experiments::LongStep>& steps) override;
+
+    // Stops the long steps under way, if any, as the user's stop does.
+    void stopLongSteps() noexcept { m_longSteps.stop(); }
 
 private:
     // The control of that name and class; a missing one is a programming error and throws.
@@ -53,5 +60,6 @@ private:
     };
 
     QWidget* m_root;
+    LongStepRunner m_longSteps;
     std::unordered_map<std::string, QPointer<QObject>, NameHash, std::equal_to<>> m_cache;
 };

@@ -5,10 +5,13 @@
 // tests implement it with a recording fake. An experiment runs its steps against it in their order,
 // so a failure at any step leaves exactly the texts written before it.
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace experiments {
 
@@ -19,6 +22,32 @@ struct Rgb {
 
 inline constexpr Rgb kYellow{255, 255, 0};
 inline constexpr Rgb kLime{0, 255, 0};
+
+// Asked between two pieces of a long computation with how much of it is done; false means stop.
+using KeepGoing = std::function<bool(double done)>;
+
+// One long computation of a handler, made in short pieces so that the window can show how far it
+// has got and stop it between two pieces.
+struct LongStep {
+    std::string what;   // what the user is told is running
+    double total = 0.0; // how much there is to do, in the units `run` reports
+    // Makes the step, calling `more` between two pieces and returning soon after it says false. It
+    // may run on another thread: it touches no control, only what it captures, and the
+    // floating-point flags it raises stay on that thread.
+    std::function<void(const KeepGoing& more)> run;
+    // On the handler's thread, right after `run` has returned without being stopped.
+    std::function<void()> show;
+};
+
+// The steps in order, each run to its end and shown, as a window that nobody stops runs them.
+// Returns how many were shown: all of them.
+inline std::size_t runStepsToTheEnd(const std::vector<LongStep>& steps) {
+    for (const LongStep& step : steps) {
+        step.run([](double) { return true; });
+        step.show();
+    }
+    return steps.size();
+}
 
 class Controls {
 public:
@@ -60,6 +89,16 @@ public:
     // Point series of the charts: a series with ascending X keeps its points sorted by X.
     virtual void clearSeries(std::string_view series) = 0;
     virtual void addPoint(std::string_view series, double x, double y) = 0;
+
+    // Long computations: the steps in order, each shown right after it has run, while the window
+    // keeps answering, tells the user what runs and how far it has got under the title, and lets
+    // the user stop. After a stop no further step starts. Returns how many steps were shown; the
+    // first step not shown is the one stopped. An exception from a step ends the run and leaves this
+    // call once nothing runs any more. By default the steps run here, and nobody stops them.
+    virtual std::size_t runLongSteps(const std::string& title, const std::vector<LongStep>& steps) {
+        (void)title;
+        return runStepsToTheEnd(steps);
+    }
 };
 
 } // namespace experiments

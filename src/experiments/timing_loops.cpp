@@ -1,5 +1,7 @@
 #include "timing_loops.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "numtext/fpenv.h"
@@ -17,8 +19,8 @@ ECountTooLarge::ECountTooLarge(std::string_view countText)
 // The loops are kept out of line so that the button and the benchmark time the same machine code.
 // The counter is volatile as well: the whole pass, counter included, lives in memory.
 
-[[gnu::noinline]] double loopByReference(volatile double& target, double count) {
-    volatile double counter = 0.0;
+[[gnu::noinline]] double loopByReference(volatile double& target, double count, double from) {
+    volatile double counter = from;
     while (counter < count) {
         // cppcheck-suppress duplicateExpression ; dividing the variable by itself is the pass
         target = target / target;
@@ -28,9 +30,9 @@ ECountTooLarge::ECountTooLarge(std::string_view countText)
     return counter;
 }
 
-[[gnu::noinline]] double loopByValue(double count) {
+[[gnu::noinline]] double loopByValue(double count, double from) {
     volatile double value = 12.3;
-    volatile double counter = 0.0;
+    volatile double counter = from;
     while (counter < count) {
         // cppcheck-suppress duplicateExpression ; dividing the variable by itself is the pass
         value = value / value;
@@ -40,8 +42,8 @@ ECountTooLarge::ECountTooLarge(std::string_view countText)
     return counter;
 }
 
-[[gnu::noinline]] double loopByAddress(volatile double* target, double count) {
-    volatile double counter = 0.0;
+[[gnu::noinline]] double loopByAddress(volatile double* target, double count, double from) {
+    volatile double counter = from;
     while (counter < count) {
         // cppcheck-suppress duplicateExpression ; dividing the variable by itself is the pass
         *target = *target / *target;
@@ -51,9 +53,17 @@ ECountTooLarge::ECountTooLarge(std::string_view countText)
     return counter;
 }
 
+double loopInPieces(const PieceLoop& loop, double count, const KeepGoing& more) {
+    double counter = loop(std::min(count, kPassesPerPiece), 0.0);
+    while (counter < count && more(counter))
+        counter = loop(std::min(count, counter + kPassesPerPiece), counter);
+    return counter;
+}
+
 namespace {
 
 constexpr const char* kCalculating = "calculating ...";
+constexpr const char* kStopped = "przerwano";
 
 const TimingField kConversionField[3] = {TimingField::LabeledE1, TimingField::LabeledE2,
                                          TimingField::LabeledE3};
@@ -127,28 +137,45 @@ void runTimings(std::string_view countText, const numtext::FormatSettings& fs, T
         view.repaint(kConversionField[k]);
     }
 
-    // 3. Painted now, so it stays visible while the loops hold the thread.
+    // 3. Painted now, so it is on screen before the first loop starts.
     for (TimingField f : {TimingField::E1, TimingField::E2, TimingField::E3, TimingField::LE21,
                           TimingField::LE22, TimingField::LE23}) {
         view.setText(f, kCalculating);
         view.repaint(f);
     }
 
-    // 4. By reference, by value, by address: not the order of the columns on screen.
-    numtext::TDateTime start = clock();
-    loopByReference(reference, count);
-    numtext::TDateTime end = clock();
-    showElapsed({TimingField::E1, TimingField::LE21}, end - start, fs, view);
+    // 4. By reference, by value, by address: not the order of the columns on screen. The clock is
+    // read right before the first piece of a loop and right after its last, wherever the window
+    // runs the step; the difference is formed on the handler's thread, as the texts are.
+    const PieceLoop loops[3] = {
+        [&reference](double limit, double from) { return loopByReference(reference, limit, from); },
+        [](double limit, double from) { return loopByValue(limit, from); },
+        [address](double limit, double from) { return loopByAddress(address, limit, from); },
+    };
+    const char* const names[3] = {"Pętla 1 z 3: przez referencję", "Pętla 2 z 3: przez wartość",
+                                  "Pętla 3 z 3: przez adres"};
+    numtext::TDateTime start[3] = {};
+    numtext::TDateTime end[3] = {};
+    std::vector<LongStep> steps;
+    for (int k = 0; k < 3; ++k) {
+        const auto run = [&, k](const KeepGoing& more) {
+            start[k] = clock();
+            if (loopInPieces(loops[k], count, more) < count)
+                return; // stopped: there is no time to show
+            end[k] = clock();
+        };
+        const auto show = [&, k] { showElapsed({time[k], fraction[k]}, end[k] - start[k], fs, view); };
+        steps.push_back({names[k], std::max(0.0, std::ceil(count)), run, show});
+    }
+    const std::size_t shown = view.runLongSteps("Czasy obliczeń", steps);
 
-    start = clock();
-    loopByValue(count);
-    end = clock();
-    showElapsed({TimingField::E2, TimingField::LE22}, end - start, fs, view);
-
-    start = clock();
-    loopByAddress(address, count);
-    end = clock();
-    showElapsed({TimingField::E3, TimingField::LE23}, end - start, fs, view);
+    // 5. The loop stopped and those that never ran.
+    for (std::size_t k = shown; k < 3; ++k) {
+        for (TimingField f : {time[k], fraction[k]}) {
+            view.setText(f, kStopped);
+            view.repaint(f);
+        }
+    }
 }
 
 namespace {
@@ -165,6 +192,9 @@ public:
             m_w.setWindowColor(name(field));
     }
     void repaint(TimingField field) override { m_w.repaint(name(field)); }
+    std::size_t runLongSteps(const std::string& title, const std::vector<LongStep>& steps) override {
+        return m_w.runLongSteps(title, steps);
+    }
 
 private:
     static const char* name(TimingField field) {
@@ -182,9 +212,9 @@ void CB2(Controls& w, const numtext::FormatSettings& fs) {
     showCountConversions(w.text("CB2"), fs, view);
 }
 
-void Button2(Controls& w, const numtext::FormatSettings& fs) {
+void Button2(Controls& w, const numtext::FormatSettings& fs, const Clock& clock) {
     ControlsTimingView view(w);
-    runTimings(w.text("CB2"), fs, view);
+    runTimings(w.text("CB2"), fs, view, clock);
 }
 
 } // namespace experiments

@@ -7,9 +7,11 @@
 // Both entry points write through a TimingView in the exact order the user must see, so a failure
 // part-way leaves on screen precisely what was written before it.
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "experiments/controls.h"
 #include "numtext/exceptions.h"
@@ -25,12 +27,17 @@ enum class TimingField { LabeledE1, LabeledE2, LabeledE3, E1, E2, E3, LE21, LE22
 enum class FieldColour { Window, Lime };
 
 // What the tab does to its fields. A repaint must paint the field at once, before returning.
+// The loops run as long steps (see Controls::runLongSteps); by default nobody stops them.
 class TimingView {
 public:
     virtual ~TimingView() = default;
     virtual void setText(TimingField field, const std::string& text) = 0;
     virtual void setColour(TimingField field, FieldColour colour) = 0;
     virtual void repaint(TimingField field) = 0;
+    virtual std::size_t runLongSteps(const std::string& title, const std::vector<LongStep>& steps) {
+        (void)title;
+        return runStepsToTheEnd(steps);
+    }
 };
 
 // The largest count the loops accept: 2^53. From there on adding 1.0 no longer changes the double
@@ -62,26 +69,47 @@ using Clock = std::function<numtext::TDateTime()>;
 //  2. For each conversion k = 1, 2, 3: LE2k to the window colour, conversion k as in
 //     showCountConversions, Ek to the window colour, LabeledEk repainted again.
 //  3. "calculating ..." into E1, E2, E3, LE21, LE22, LE23, each repainted at once.
-//  4. By reference, then by value, then by address: clock, the loop, clock; then Ek gets the long
-//     time text of end - start and LE2k its general float text (a fraction of a day, negative
-//     across midnight); Ek turns lime and is repainted, then LE2k likewise.
+//  4. By reference, then by value, then by address, as the long steps (see
+//     Controls::runLongSteps) "Pętla 1 z 3: przez referencję", "Pętla 2 z 3: przez wartość" and
+//     "Pętla 3 z 3: przez adres" under the title "Czasy obliczeń", each of as many units as it makes
+//     passes: clock, the loop in pieces, clock; then Ek gets the long time text of end - start and
+//     LE2k its general float text (a fraction of a day, negative across midnight); Ek turns lime
+//     and is repainted, then LE2k likewise.
+//  5. When the user has stopped a loop: "przerwano" into Ek, repainted, then into LE2k, repainted,
+//     for the loop stopped and each one after it, in the order of the runs. The columns already
+//     shown keep their times.
 // A count of 0 or below makes no pass; a fractional count makes as many passes as the next whole
 // number (2.5 makes 3).
 void runTimings(std::string_view countText, const numtext::FormatSettings& fs, TimingView& view,
                 const Clock& clock = numtext::Time);
 
 // The three timed loops. Each pass divides the variable by itself and then multiplies it by
-// itself, storing each result back into the variable in memory; the pass counter is a double
-// raised by 1.0 while it is below `count`. Every access is volatile, so no pass can be skipped,
-// merged with another, vectorised or kept in a register. Each returns the number of passes made;
-// after the first pass the variable holds 1.0.
-double loopByReference(volatile double& target, double count);
-double loopByValue(double count); // on a variable of its own, starting at 12.3
-double loopByAddress(volatile double* target, double count);
+// itself, storing each result back into the variable in memory; the pass counter is a double that
+// starts at `from` and is raised by 1.0 while it is below `count`. Every access is volatile, so no
+// pass can be skipped, merged with another, vectorised or kept in a register. Each returns the
+// counter at its end (from 0: the number of passes made); after the first pass the variable holds
+// 1.0.
+double loopByReference(volatile double& target, double count, double from = 0.0);
+double loopByValue(double count, double from = 0.0); // on a variable of its own, at 12.3 in each call
+double loopByAddress(volatile double* target, double count, double from = 0.0);
+
+// The passes one piece of a loop makes at most: about 10 ms on a current machine, so that a stop
+// takes effect at once while asking between pieces costs nothing measurable.
+inline constexpr double kPassesPerPiece = 1048576.0; // 2^20
+
+// One of the loops above as `loop(count, from)`.
+using PieceLoop = std::function<double(double count, double from)>;
+
+// The loop up to `count`, made by calls of `loop` of at most kPassesPerPiece passes each, the
+// counter going on from one call to the next, so that the passes are exactly those of one call
+// up to `count`. Between two pieces `more` is asked with the passes made so far; once it says
+// false no further piece runs. Returns the counter: `count` rounded up to whole passes (0 for a
+// count of 0 or below), or less when stopped.
+double loopInPieces(const PieceLoop& loop, double count, const KeepGoing& more);
 
 // The two handlers of the tab over the window's controls: the count is the text of "CB2", and the
 // fields are the controls of the same names as the TimingField values.
 void CB2(Controls& w, const numtext::FormatSettings& fs);
-void Button2(Controls& w, const numtext::FormatSettings& fs);
+void Button2(Controls& w, const numtext::FormatSettings& fs, const Clock& clock = numtext::Time);
 
 } // namespace experiments

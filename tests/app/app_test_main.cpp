@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+
 #include "app_test_support.h"
 #include "numtext/rtl_math.h"
 #include "ui/TApplication.h"
@@ -12,6 +15,34 @@ std::vector<ShownError>& shownErrors() {
 std::vector<std::string>& shownMathErrors() {
     static std::vector<std::string> shown;
     return shown;
+}
+
+namespace {
+
+// Milliseconds this thread has spent ready to run while the processors ran other work: the second
+// field of its schedstat, in nanoseconds.
+double msWaitedForProcessor() {
+    std::ifstream stat("/proc/thread-self/schedstat");
+    double onProcessor = 0.0;
+    double waited = 0.0;
+    return stat >> onProcessor >> waited ? waited / 1e6 : 0.0;
+}
+
+} // namespace
+
+EventLoopPauses::EventLoopPauses(std::function<void(double pauseMs)> onTick) {
+    m_tick.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&m_tick, &QTimer::timeout, [this, onTick = std::move(onTick)] {
+        const double waited = msWaitedForProcessor();
+        const double pause = static_cast<double>(m_sinceTick.restart()) - (waited - m_waitedAtTick);
+        m_waitedAtTick = waited;
+        m_longestMs = std::max(m_longestMs, pause);
+        if (onTick)
+            onTick(pause);
+    });
+    m_waitedAtTick = msWaitedForProcessor();
+    m_sinceTick.start();
+    m_tick.start(10);
 }
 
 void FormTest::SetUp() {

@@ -6,10 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QRect>
 #include <QString>
+#include <QTimer>
 
+#include <functional>
 #include <ostream>
 
 #include <stdexcept>
@@ -51,6 +54,24 @@ T* control(const QObject* root, const char* name) {
     }
     return found;
 }
+
+// The pauses of this thread's event loop while the object lives. A precise timer ticks each time
+// the loop turns, nested loops included; the time between two ticks, less the time the thread
+// waited for a processor meanwhile, is a pause the program made. The waiting comes from Linux's
+// scheduler statistics for the thread (none where the kernel keeps none), so that other processes
+// busy on the machine do not count against the program.
+class EventLoopPauses {
+public:
+    // `onTick` is called at every tick with the pause that ended there, in milliseconds.
+    explicit EventLoopPauses(std::function<void(double pauseMs)> onTick = {});
+    double longestMs() const { return m_longestMs; }
+
+private:
+    QTimer m_tick;
+    QElapsedTimer m_sinceTick;
+    double m_waitedAtTick = 0.0;
+    double m_longestMs = 0.0;
+};
 
 class FormTest : public ::testing::Test {
 protected:

@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTabBar>
@@ -103,6 +104,16 @@ constexpr long long kResidentGrowthBound = 1536 * kMiB;
 constexpr long long kResidentGrowthBound = 256 * kMiB;
 #endif
 constexpr long long kLiveHeapGrowthBound = 256 * kMiB;
+
+// The longest the window may go without answering: a user notices a pause of this length, and
+// nothing the program does needs to hold its event loop for longer. The sanitizer makes every event
+// several times slower than the program a user runs, so under it the pause is only reported.
+constexpr double kLongestPauseMs = 250;
+#ifdef KESTROVA_STRESS_ASAN
+constexpr bool kPauseHeldToBound = false;
+#else
+constexpr bool kPauseHeldToBound = true;
+#endif
 
 // Bytes the program holds allocated, where the allocator can say so exactly; -1 elsewhere.
 long long liveHeapBytes() {
@@ -481,6 +492,7 @@ void enterText(QWidget* target, const QString& text, bool keyByKey, bool inputMe
     for (qsizetype i = 0; i < text.size(); ++i) {
         const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
         key(target, Qt::Key_unknown, Qt::NoModifier, text.mid(i, n));
+        QApplication::processEvents(); // a user's keys come one by one, the event loop turning between
         i += n - 1;
     }
 }
@@ -572,11 +584,14 @@ const std::vector<Throttle>& throttles() {
 }
 
 // The timing tab's button runs three loops of as many passes as the count in "CB2" says, up to
-// 2^53: a count in the millions takes seconds, one in the trillions days. So the run clicks it only
-// when the count, rounded to double as the button rounds it, is at most a million, or is one the
-// button refuses at once (above 2^53, beyond the double range, not a number at all). Larger counts
-// are still typed, chosen and converted by the combo box's own handler.
+// 2^53: a count in the millions takes seconds, one in the trillions days. A timing that lasts shows
+// its box after half a second, and the run stops it there; since each such timing costs that half
+// second, a count above a million, rounded to double as the button rounds it, is clicked only once
+// every kLongTimingSpacing events. Counts the button refuses at once (above 2^53, beyond the double
+// range, not a number at all) are always clicked; larger counts are still typed, chosen and
+// converted by the combo box's own handler.
 constexpr double kLargestTimedCount = 1e6;
+constexpr long kLongTimingSpacing = 1000;
 
 bool timingWouldRunLong(const std::string& countText) {
     // Parsed as the button parses it: with the flags cleared, since a flag left raised by painting
@@ -607,6 +622,7 @@ public:
     long dialogsAnswered = 0;
     long dialogsCancelled = 0;
     long timedClicksSkipped = 0;
+    long timingsStopped = 0;
     long throttled = 0;
     long long rssBefore = 0;
     long long rssAfter = 0;
@@ -617,6 +633,8 @@ public:
     double seconds = 0;
     double secondsInEventLoop = 0; // painting and queued work after the events
     std::map<std::string, double> secondsPerControl;
+    double longestPauseMs = 0;     // the longest the event loop did not turn (see EventLoopPauses)
+    std::string longestPauseEvent; // what was done meanwhile
     bool failed = false;
 
 private:
@@ -664,6 +682,8 @@ private:
     std::vector<Target> m_targets;
     std::map<std::string, long> m_lastRun; // throttle group -> event of its last run
     std::string m_doing;                   // the current event in words, for a failure report
+    long m_index = 0;                      // the current event's number
+    long m_lastLongTiming = -kLongTimingSpacing;
     std::size_t m_errorsSeen = 0;
     std::size_t m_mathErrorsSeen = 0;
     QTemporaryDir m_dir;
@@ -880,9 +900,12 @@ void StressRun::actOnButton(QAbstractButton* button, const std::string& name) {
     if (name == "Button2") {
         const std::string count = Form1->CB2->ansiText();
         if (timingWouldRunLong(count)) {
-            ++timedClicksSkipped;
-            m_doing = "nothing (Button2 with the count " + shortened(count) + ")";
-            return;
+            if (m_index - m_lastLongTiming < kLongTimingSpacing) {
+                ++timedClicksSkipped;
+                m_doing = "nothing (Button2 with the count " + shortened(count) + ")";
+                return;
+            }
+            m_lastLongTiming = m_index;
         }
     }
     if (chance(0.8)) {
@@ -1098,8 +1121,19 @@ void StressRun::run() {
     // Nothing may wait for an answer: a modal box that runs its own event loop is closed at once and
     // reported.
     QTimer watchdog;
+    // The box of a long timing is the one box expected: the run answers it with a stop, from its
+    // button or with Esc.
     QObject::connect(&watchdog, &QTimer::timeout, [this] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal != nullptr && modal->objectName() == QLatin1String("LongStepBox")) {
+            // In turn rather than drawn, so that a replay's draws do not depend on when a timer fired.
+            if (timingsStopped++ % 2 == 0)
+                key(modal, Qt::Key_Escape);
+            else if (auto* stop = modal->findChild<QPushButton*>())
+                click(stop, stop->rect().center());
+            return;
+        }
+        if (modal != nullptr) {
             m_leftOpen << QString::fromLatin1(modal->metaObject()->className()) + QLatin1Char(' ') +
                               modal->windowTitle();
             if (auto* dialog = qobject_cast<QDialog*>(modal))
@@ -1110,6 +1144,18 @@ void StressRun::run() {
     });
     watchdog.start(200);
 
+    // The longest the window went without answering, put down to the events between the two turns
+    // of the event loop around it.
+    std::string doneAtTick;
+    const auto notePause = [&](double pauseMs) {
+        const std::string doing = "event " + std::to_string(m_index) + " (" + m_doing + ")";
+        if (pauseMs > longestPauseMs) {
+            longestPauseMs = pauseMs;
+            longestPauseEvent = doneAtTick == doing ? doing : doneAtTick + ", then " + doing;
+        }
+        doneAtTick = doing;
+    };
+
     Form1->show();
     activateMainWindow();
     QApplication::processEvents();
@@ -1118,7 +1164,9 @@ void StressRun::run() {
     heapBefore = liveHeapBytes();
 
     const Clock::time_point start = Clock::now();
+    const EventLoopPauses pauses(notePause);
     for (long i = 0; i < m_events && !failed; ++i) {
+        m_index = i;
         oneEvent(i);
         check(i);
         const Clock::time_point pending = Clock::now();
@@ -1164,9 +1212,12 @@ TEST_F(Stress, RandomEventsOverEveryControlOfEveryTab) {
     std::printf("\n");
     std::printf("  %.1f s of it in the event loop after the events (painting, queued work)\n",
                 run.secondsInEventLoop);
+    std::printf("  longest pause of the event loop: %.0f ms, at %s\n", run.longestPauseMs,
+                run.longestPauseEvent.c_str());
     std::printf("  save dialog: %ld answered, %ld cancelled; Button2 skipped for a large count %ld times; "
-                "%ld throttled draws\n",
-                run.dialogsAnswered, run.dialogsCancelled, run.timedClicksSkipped, run.throttled);
+                "%ld timings stopped from their box; %ld throttled draws\n",
+                run.dialogsAnswered, run.dialogsCancelled, run.timedClicksSkipped, run.timingsStopped,
+                run.throttled);
     for (const auto& [name, count] : run.perControl)
         std::printf("  %-14s %6ld events %7.2f s\n", name.c_str(), count, run.secondsPerControl[name]);
     for (const auto& [form, count] : run.messages)
@@ -1174,6 +1225,10 @@ TEST_F(Stress, RandomEventsOverEveryControlOfEveryTab) {
     std::fflush(stdout);
     EXPECT_FALSE(run.failed) << "replay with KESTROVA_STRESS_SEED=" << seed;
 
+    if (kPauseHeldToBound) {
+        EXPECT_LE(run.longestPauseMs, kLongestPauseMs)
+            << "the window did not answer for " << run.longestPauseMs << " ms: " << run.longestPauseEvent;
+    }
     EXPECT_LT(run.rssAfter - run.rssBefore, kResidentGrowthBound) << "resident memory grew too much";
     if (run.heapBefore >= 0) {
         EXPECT_LT(run.heapAfter - run.heapBefore, kLiveHeapGrowthBound) << "the live heap grew too much";

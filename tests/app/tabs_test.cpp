@@ -9,12 +9,15 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QPointF>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScatterSeries>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTime>
+#include <QTimer>
 
 #include <cmath>
 #include <cstdint>
@@ -618,6 +621,70 @@ TEST_F(TimingTab, TimesTheThreeLoopsAndTurnsEachColumnLime) {
         }
         EXPECT_GE(calculating, 0);
         EXPECT_GT(result, calculating);
+    }
+}
+
+// A long timing keeps the window answering, shows a box once it has run for half a second, and
+// stops from the box's button, from Esc and when the window closes. The stop comes once the first
+// loop has ended and the box is up; the loops that ended keep their times, the rest say so.
+TEST_F(TimingTab, ALongTimingKeepsTheWindowAnsweringAndStops) {
+    enum class Stop { Button, Escape, CloseWindow };
+    const char* const loops[3] = {"przez referencję", "przez wartość", "przez adres"};
+    for (const Stop how : {Stop::Button, Stop::Escape, Stop::CloseWindow}) {
+        SCOPED_TRACE(static_cast<int>(how));
+        Form1->show();
+        find<TComboBox>("CB2")->setAnsiText("1e+8");
+        QString boxSaid; // its labels and button, while it was up
+        bool boxModalToTheWindow = false;
+        QTimer stopper;
+        QObject::connect(&stopper, &QTimer::timeout, [&] {
+            if (!boxSaid.isEmpty() || colour("E1") != kLime)
+                return;
+            auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (box == nullptr)
+                return;
+            boxModalToTheWindow = box->windowModality() == Qt::WindowModal && box->parentWidget() == Form1;
+            for (const QLabel* label : box->findChildren<QLabel*>())
+                boxSaid += label->text() + QLatin1Char('\n');
+            boxSaid += box->findChild<QPushButton*>()->text();
+            if (how == Stop::Button)
+                click(box->findChild<QPushButton*>());
+            else if (how == Stop::Escape)
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                Form1->close();
+        });
+        stopper.start(10);
+        const EventLoopPauses pauses;
+        click(find<TButton>("Button2"));
+        EXPECT_LT(pauses.longestMs(), 100);
+        ASSERT_FALSE(boxSaid.isEmpty()) << "no box while the timing ran";
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the box outlived the timing";
+        EXPECT_TRUE(boxModalToTheWindow);
+        EXPECT_EQ(Form1->isVisible(), how != Stop::CloseWindow);
+        ASSERT_TRUE(shownErrors().empty()) << shownErrors().front().message;
+        // The columns in the order of the runs: those that ended, then those stopped or never run.
+        int ended = 0;
+        while (ended < 3 && colour(kFields[ended]) == kLime)
+            ++ended;
+        ASSERT_GE(ended, 1);
+        ASSERT_LT(ended, 3) << "the stop came too late";
+        EXPECT_TRUE(boxSaid.contains(QString::fromUtf8(loops[ended]))) << boxSaid.toStdString();
+        EXPECT_TRUE(boxSaid.contains(QStringLiteral("z 100\u00A0000\u00A0000"))) << boxSaid.toStdString();
+        EXPECT_TRUE(boxSaid.endsWith(QStringLiteral("Przerwij"))) << boxSaid.toStdString();
+        for (int k = 0; k < 3; ++k) {
+            SCOPED_TRACE(kFields[k]);
+            for (const char* field : {kFields[k], kFields[k + 3]}) {
+                if (k < ended) {
+                    EXPECT_EQ(colour(field), kLime);
+                    EXPECT_NE(text(field), "przerwano");
+                    EXPECT_NE(text(field), "calculating ...");
+                } else {
+                    EXPECT_NE(colour(field), kLime);
+                    EXPECT_EQ(text(field), "przerwano");
+                }
+            }
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 // A window without Qt for the experiments' tests: keeps each control's state in maps and records
 // every write in order, so a test can check both what the window shows and the order it was written.
 
+#include <cstddef>
 #include <functional>
 #include <map>
 #include <string>
@@ -33,6 +34,9 @@ public:
     std::vector<std::string> log; // "setText Edit1=...", "repaint Edit1", ...
     // Called after a spin edit's text changes, as the window fires its change event.
     std::function<void(const std::string& spinEdit)> onSpinChange;
+    // Asked between two pieces of a long step with the step's name and what it has done; false
+    // stops the step, as the user's stop would. Unset: nobody stops.
+    std::function<bool(const std::string& step, double done)> keepGoing;
 
     std::string text(std::string_view c) override { return get(texts, c); }
     void setText(std::string_view c, const std::string& t) override {
@@ -101,6 +105,25 @@ public:
     }
     void addPoint(std::string_view s, double x, double y) override {
         series[std::string(s)].push_back({x, y}); // in the order added; a test sorts if it needs to
+    }
+
+    // Logs "runLongSteps <title>", then "runLongStep <what> of <total>" as each step starts.
+    std::size_t runLongSteps(const std::string& title, const std::vector<LongStep>& steps) override {
+        log.push_back("runLongSteps " + title);
+        for (std::size_t k = 0; k < steps.size(); ++k) {
+            const LongStep& step = steps[k];
+            log.push_back("runLongStep " + step.what + " of " +
+                          numtext::FloatToStr(step.total, numtext::FormatSettings::comma()));
+            bool stopped = false;
+            step.run([&](double done) {
+                stopped = keepGoing && !keepGoing(step.what, done);
+                return !stopped;
+            });
+            if (stopped)
+                return k;
+            step.show();
+        }
+        return steps.size();
     }
 
 private:

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -147,8 +148,18 @@ TEST(TimingLoops, MakeTheSmallestWholeNumberOfPassesNotBelowTheCount) {
         double count;
         double passes;
     };
-    const Row rows[] = {{0.0, 0.0}, {-5.0, 0.0}, {-0.5, 0.0}, {0.25, 1.0},
-                        {1.0, 1.0}, {2.5, 3.0},  {3.0, 3.0},  {1000.0, 1000.0}};
+    // The last rows cross from one piece of a stoppable run to the next.
+    const Row rows[] = {{0.0, 0.0},
+                        {-5.0, 0.0},
+                        {-0.5, 0.0},
+                        {0.25, 1.0},
+                        {1.0, 1.0},
+                        {2.5, 3.0},
+                        {3.0, 3.0},
+                        {1000.0, 1000.0},
+                        {kPassesPerPiece, kPassesPerPiece},
+                        {kPassesPerPiece + 0.5, kPassesPerPiece + 1},
+                        {2.5 * kPassesPerPiece, 2.5 * kPassesPerPiece}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.count);
         volatile double byReference = 12.3;
@@ -156,6 +167,9 @@ TEST(TimingLoops, MakeTheSmallestWholeNumberOfPassesNotBelowTheCount) {
         EXPECT_EQ(loopByReference(byReference, row.count), row.passes);
         EXPECT_EQ(loopByValue(row.count), row.passes);
         EXPECT_EQ(loopByAddress(&byAddress, row.count), row.passes);
+        EXPECT_EQ(loopInPieces([](double count, double from) { return loopByValue(count, from); }, row.count,
+                               [](double) { return true; }),
+                  row.passes);
         // One pass turns the variable into 1.0 for good; none leaves it alone.
         const double expected = row.passes > 0 ? 1.0 : 12.3;
         EXPECT_EQ(byReference, expected);
@@ -274,6 +288,51 @@ TEST(TimingRun, AcceptsTheLargestCountThatEnds) {
                      ThrownByClock);
         EXPECT_EQ(view.shown(TimingField::LabeledE2), text);
         EXPECT_EQ(view.shown(TimingField::LE23), "calculating ...");
+    }
+}
+
+// The stop comes at the first question of the loop stopped, after its first piece; "none" lets all
+// three end, asked between their pieces only.
+TEST(TimingRun, AStopMarksTheStoppedLoopAndTheLaterOnesAndKeepsTheColumnsShown) {
+    const char* const loops[3] = {"Pętla 1 z 3: przez referencję", "Pętla 2 z 3: przez wartość",
+                                  "Pętla 3 z 3: przez adres"};
+    const char* const time[3] = {"E1", "E2", "E3"};
+    const char* const fraction[3] = {"LE21", "LE22", "LE23"};
+    const double second = 1.0 / 86400;
+    for (int stopped = 0; stopped <= 3; ++stopped) {
+        SCOPED_TRACE(stopped < 3 ? loops[stopped] : "none");
+        FakeControls w;
+        w.texts["CB2"] = "3e6";
+        std::vector<double> asked;
+        w.keepGoing = [&](const std::string& loop, double done) {
+            asked.push_back(done);
+            return stopped == 3 || loop != loops[stopped];
+        };
+        Button2(w, kComma, clockOf({0.0, second, 0.0, second, 0.0, second}));
+
+        std::vector<std::string> expected = {"runLongSteps Czasy obliczeń"};
+        for (int k = 0; k < 3 && k <= stopped; ++k) {
+            expected.push_back(std::string("runLongStep ") + loops[k] + " of 3000000");
+            const std::string t = time[k], f = fraction[k];
+            if (k < stopped)
+                expected.insert(expected.end(),
+                                {"setText " + t + "=00:00:01", "setText " + f + "=1,15740740740741E-5",
+                                 "setColor " + t, "repaint " + t, "setColor " + f, "repaint " + f});
+        }
+        for (int k = stopped; k < 3; ++k)
+            for (const std::string field : {time[k], fraction[k]})
+                expected.insert(expected.end(), {"setText " + field + "=przerwano", "repaint " + field});
+        const auto first = std::find(w.log.begin(), w.log.end(), expected.front());
+        EXPECT_EQ(std::vector<std::string>(first, w.log.end()), expected);
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_EQ(w.colours.count(time[k]), k < stopped ? 1u : 0u) << time[k];
+            EXPECT_EQ(w.colours.count(fraction[k]), k < stopped ? 1u : 0u) << fraction[k];
+        }
+        // Each loop of 3e6 passes is asked after its first and its second piece of 2^20 passes.
+        const double n = kPassesPerPiece;
+        const std::vector<double> everyQuestion = {n, 2 * n, n, 2 * n, n, 2 * n};
+        EXPECT_EQ(asked, std::vector<double>(everyQuestion.begin(),
+                                             everyQuestion.begin() + std::min(6, 2 * stopped + 1)));
     }
 }
 

@@ -1,0 +1,190 @@
+#include "long_steps.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include <exception>
+#include <memory>
+#include <utility>
+
+#include "numtext/fpenv.h"
+#include "numtext/number_text.h"
+#include "ui/TApplication.h"
+
+namespace {
+
+// Steps over sooner are over before a box could be read, so none is shown for them.
+constexpr int kBoxDelayMs = 500;
+constexpr int kProgressEveryMs = 100;
+constexpr int kBarSteps = 1000;
+
+QString qtext(const std::string& text) { return QString::fromStdString(text); }
+
+std::string wholeNumber(double value) {
+    return numtext::FloatToStrF(value, numtext::TFloatFormat::ffNumber, 18, 0,
+                                TApplication::formatSettings());
+}
+
+// Drops the user's input to everything but `box` while it lives. The box's window modality does
+// the same only once it is shown, and it is not shown for the first half second.
+class InputOnlyTo : public QObject {
+public:
+    explicit InputOnlyTo(const QWidget* box) : m_box(box) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    ~InputOnlyTo() override { QCoreApplication::instance()->removeEventFilter(this); }
+    InputOnlyTo(const InputOnlyTo&) = delete;
+    InputOnlyTo& operator=(const InputOnlyTo&) = delete;
+
+protected:
+    bool eventFilter(QObject* receiver, QEvent* event) override {
+        const bool input = event->isInputEvent() || event->type() == QEvent::Shortcut ||
+                           event->type() == QEvent::ShortcutOverride;
+        if (!input || qobject_cast<QWindow*>(receiver) != nullptr)
+            return false; // a window passes its input on to a widget, which is judged then
+        const auto* widget = qobject_cast<const QWidget*>(receiver);
+        return widget != m_box && (widget == nullptr || !m_box->isAncestorOf(widget));
+    }
+
+private:
+    const QWidget* m_box;
+};
+
+// For the length of a run: what runs, how far it has got, and the button that stops it. Esc and
+// the box's close button stop as well: all three reject the box. Input to anything else is dropped.
+class StepBox : public QDialog {
+public:
+    StepBox(QWidget* window, const std::string& title, std::atomic<bool>& stop,
+            const std::atomic<double>& done)
+        : QDialog(window) {
+        setObjectName(QStringLiteral("LongStepBox"));
+        setWindowTitle(qtext(title));
+        setWindowModality(Qt::WindowModal);
+        setMinimumWidth(360);
+        m_bar->setRange(0, kBarSteps);
+        m_bar->setTextVisible(false);
+        auto* stopButton = new QPushButton(QStringLiteral("Przerwij"), this);
+        connect(stopButton, &QPushButton::clicked, this, &QDialog::reject);
+        connect(this, &QDialog::rejected, [&stop] { stop = true; });
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(m_what);
+        layout->addWidget(m_done);
+        layout->addWidget(m_bar);
+        layout->addWidget(stopButton, 0, Qt::AlignRight);
+
+        m_showLater.setSingleShot(true);
+        connect(&m_showLater, &QTimer::timeout, this, [this, &stop] {
+            if (!stop)
+                show();
+        });
+        connect(&m_progress, &QTimer::timeout, this,
+                [this, &done] { setDone(done.load(std::memory_order_relaxed)); });
+        m_showLater.start(kBoxDelayMs);
+        m_progress.start(kProgressEveryMs);
+    }
+
+    void setStep(const std::string& what, double total) {
+        m_what->setText(qtext(what));
+        m_total = total;
+        setDone(0.0);
+    }
+
+private:
+    void setDone(double done) {
+        m_done->setText(qtext("wykonano " + wholeNumber(done) + " z " + wholeNumber(m_total)));
+        m_bar->setValue(m_total > 0 ? static_cast<int>(done / m_total * kBarSteps) : 0);
+    }
+
+    QLabel* m_what = new QLabel(this);
+    QLabel* m_done = new QLabel(this);
+    QProgressBar* m_bar = new QProgressBar(this);
+    double m_total = 0.0;
+    InputOnlyTo m_inputOnlyToMe{this};
+    QTimer m_showLater;
+    QTimer m_progress;
+};
+
+// Qt's work on the box keeps the floating-point flags as it found them, its end included.
+struct DeleteKeepingFlags {
+    void operator()(StepBox* box) const {
+        const numtext::FlagGuard keepFlags;
+        delete box;
+    }
+};
+
+// Runs one step on a thread of its own and turns this thread's event loop until the step has
+// returned. Returns whether it was stopped; an exception of the step is thrown here.
+bool runOnWorker(const experiments::LongStep& step, const std::atomic<bool>& stop,
+                 std::atomic<double>& done) {
+    std::atomic<bool> finished = false;
+    bool stopped = false;
+    std::exception_ptr failure;
+    const std::unique_ptr<QThread> worker(QThread::create([&] {
+        try {
+            step.run([&](double passes) {
+                done.store(passes, std::memory_order_relaxed);
+                stopped = stop.load(std::memory_order_relaxed);
+                return !stopped;
+            });
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        finished.store(true, std::memory_order_release);
+    }));
+    // Queued to this thread once the worker has ended: it wakes the wait below.
+    QObject::connect(worker.get(), &QThread::finished, worker.get(), [] {});
+    {
+        const numtext::FlagGuard keepFlags;
+        worker->start();
+        while (!finished.load(std::memory_order_acquire))
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        worker->wait();
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+    return stopped;
+}
+
+} // namespace
+
+std::size_t LongStepRunner::run(const std::string& title, const std::vector<experiments::LongStep>& steps) {
+    std::atomic<bool> stop = false;
+    std::atomic<double> done = 0.0;
+    std::unique_ptr<StepBox, DeleteKeepingFlags> box;
+    {
+        const numtext::FlagGuard keepFlags;
+        box.reset(new StepBox(m_window, title, stop, done));
+    }
+    struct Registration {
+        std::atomic<bool>*& slot;
+        std::atomic<bool>* outer;
+        ~Registration() { slot = outer; }
+    } registration{m_stop, std::exchange(m_stop, &stop)};
+
+    for (std::size_t k = 0; k < steps.size(); ++k) {
+        {
+            const numtext::FlagGuard keepFlags;
+            box->setStep(steps[k].what, steps[k].total);
+        }
+        done = 0.0;
+        if (runOnWorker(steps[k], stop, done))
+            return k;
+        steps[k].show();
+        if (stop)
+            return k + 1;
+    }
+    return steps.size();
+}
+
+void LongStepRunner::stop() noexcept {
+    if (m_stop != nullptr)
+        *m_stop = true;
+}
