@@ -33,8 +33,10 @@ std::string wholeNumber(double value) {
                                 TApplication::formatSettings());
 }
 
-// Drops the user's input to everything but `box` while it lives. The box's window modality does
-// the same only once it is shown, and it is not shown for the first half second.
+// Drops the user's input to everything but `box` while it lives, from before the box is shown (it is
+// not shown for the first half second) to its end. This, not the box's modality, keeps every other
+// handler from running meanwhile: Qt drops the window system's request to close a window that a
+// modal box blocks, and closing the main window must still end a timing and the program.
 class InputOnlyTo : public QObject {
 public:
     explicit InputOnlyTo(const QWidget* box) : m_box(box) {
@@ -67,7 +69,7 @@ public:
         : QDialog(window) {
         setObjectName(QStringLiteral("LongStepBox"));
         setWindowTitle(qtext(title));
-        setWindowModality(Qt::WindowModal);
+        setWindowModality(Qt::NonModal);
         setMinimumWidth(360);
         m_bar->setRange(0, kBarSteps);
         m_bar->setTextVisible(false);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QColor>
 #include <QElapsedTimer>
 #include <QObject>
@@ -60,6 +61,14 @@ T* control(const QObject* root, const char* name) {
 // waited for a processor meanwhile, is a pause the program made. The waiting comes from Linux's
 // scheduler statistics for the thread (none where the kernel keeps none), so that other processes
 // busy on the machine do not count against the program.
+// The box of a running long timing, while it is on screen; null otherwise.
+inline QWidget* visibleStepBox() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("LongStepBox") && w->isVisible())
+            return w;
+    return nullptr;
+}
+
 class EventLoopPauses {
 public:
     // `onTick` is called at every tick with the pause that ended there, in milliseconds.

@@ -1124,15 +1124,15 @@ void StressRun::run() {
     // The box of a long timing is the one box expected: the run answers it with a stop, from its
     // button or with Esc.
     QObject::connect(&watchdog, &QTimer::timeout, [this] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal != nullptr && modal->objectName() == QLatin1String("LongStepBox")) {
+        if (QWidget* box = visibleStepBox()) {
             // In turn rather than drawn, so that a replay's draws do not depend on when a timer fired.
             if (timingsStopped++ % 2 == 0)
-                key(modal, Qt::Key_Escape);
-            else if (auto* stop = modal->findChild<QPushButton*>())
+                key(box, Qt::Key_Escape);
+            else if (auto* stop = box->findChild<QPushButton*>())
                 click(stop, stop->rect().center());
             return;
         }
+        QWidget* modal = QApplication::activeModalWidget();
         if (modal != nullptr) {
             m_leftOpen << QString::fromLatin1(modal->metaObject()->className()) + QLatin1Char(' ') +
                               modal->windowTitle();
