@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTime>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -424,10 +425,17 @@ TEST_F(FunctionsTab, ShowsPiFourTimes) {
     EXPECT_TRUE(shownErrors().empty());
 }
 
-// The field's background is what the user sees: read from the painted field, away from its text.
+// The field's background is what the user sees: the commonest colour inside the painted field's
+// frame, wherever its text lies.
 QColor paintedBackground(QWidget* field) {
     const QImage image = field->grab().toImage();
-    return image.pixelColor(image.width() - 4, image.height() / 2);
+    std::map<QRgb, int> count;
+    for (int y = 3; y < image.height() - 3; ++y)
+        for (int x = 3; x < image.width() - 3; ++x)
+            ++count[image.pixel(x, y)];
+    const auto commonest = std::max_element(count.begin(), count.end(),
+                                            [](const auto& a, const auto& b) { return a.second < b.second; });
+    return QColor::fromRgb(commonest->first);
 }
 
 TEST_F(FunctionsTab, TheMatrixOverrunTurnsEdit1YellowForGood) {
