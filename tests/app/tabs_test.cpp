@@ -14,6 +14,8 @@
 #include <QScatterSeries>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTime>
 
 #include <algorithm>
@@ -701,6 +703,10 @@ TEST_F(CurveTab, AppendsTheLoopTracesOnEveryPress) {
     EXPECT_EQ(Texts(twice.begin(), twice.begin() + 42), once);
     EXPECT_EQ(Texts(twice.begin() + 42, twice.end()), once);
     EXPECT_EQ(Form1->Series1->qseries()->points().size(), 1001);
+    // The memo shows the last line the press added.
+    auto* memo = find<TMemo>("Memo2");
+    EXPECT_TRUE(
+        memo->viewport()->rect().contains(memo->cursorRect(QTextCursor(memo->document()->lastBlock()))));
 }
 
 // ---- Tab "DIB bitmap": the picture, the viewer and the file ----
