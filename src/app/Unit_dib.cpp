@@ -16,6 +16,9 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent) {
     move(428, 9);
     // Only the main window's closing ends the program; this one is just hidden.
     setAttribute(Qt::WA_QuitOnClose, false);
+    // The window only shows pictures: showing it, the first time too, leaves the keyboard with the
+    // control that asked for the picture.
+    setAttribute(Qt::WA_ShowWithoutActivating);
 }
 
 TForm2::~TForm2() = default;

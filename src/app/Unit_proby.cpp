@@ -281,11 +281,12 @@ public:
     int bitmapWidth() override { return m_bitmap->width(); }
     int bitmapHeight() override { return m_bitmap->height(); }
     std::uint8_t* rowStart(int row) override { return m_bitmap->scanLine(row); }
+    // Shown and brought to the front, never given the keyboard: a track bar moved with the arrow keys
+    // sets off a run at every step and must keep the focus for the next one.
     void showViewer() override {
         const numtext::FlagGuard keepFlags;
         Form2->show();
         Form2->raise();
-        Form2->activateWindow();
     }
     void drawOnViewer() override { Form2->drawPicture(m_bitmap->image(), QPoint(0, 0)); }
     bool saveTicked() override { return m_form.CheckBox1->isChecked(); }

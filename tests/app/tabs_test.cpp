@@ -811,6 +811,30 @@ TEST_F(BitmapTab, TheButtonShowsTheViewerWithThePicture) {
     EXPECT_TRUE(shownErrors().empty());
 }
 
+// Each run shows the viewer and brings it to the front, yet the keyboard stays where it was: a track
+// bar driven with the arrow keys takes every key, and the main window stays the active one.
+TEST_F(BitmapTab, ATrackBarDrivenByKeysKeepsTheKeyboard) {
+    // Qt's offscreen platform activates every window it shows, whatever the window asks; there the
+    // viewer is put on screen first, as any earlier run leaves it. On X11 the keys show it.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        pressBuild();
+    Form1->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form1));
+    auto* bar = find<TTrackBar>("RedMax");
+    bar->setFocus();
+    for (int i = 0; i < 5; ++i) {
+        QWidget* focused = QApplication::focusWidget();
+        ASSERT_NE(focused, nullptr) << "key " << i;
+        QTest::keyClick(focused, Qt::Key_Right);
+        QTest::qWait(50); // what the window system makes of the viewer's showing
+    }
+    EXPECT_EQ(bar->position(), 133);
+    EXPECT_TRUE(Form2->isVisible());
+    EXPECT_EQ(QApplication::activeWindow(), Form1);
+    EXPECT_EQ(QApplication::focusWidget(), bar);
+    EXPECT_EQ(onScreen(350, 250), (Rgb{133, 0, 0}));
+}
+
 TEST_F(BitmapTab, TheTrackBarsSetTheColourOfThePlateau) {
     for (const char* name : {"RedMax", "GreenMax", "BlueMax"}) {
         auto* bar = find<TTrackBar>(name);
