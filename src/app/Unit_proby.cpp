@@ -231,18 +231,21 @@ void TForm1::setUpCharts() {
     Series3 = makeSeries(Chart2, "Series3", QStringLiteral("kwiecień"), QColor(0, 128, 0), Style::Square, 2,
                          QColor(0, 255, 0), true);
 
-    // Days of the month on a fixed scale, one tick per day; the points of -1 fall below it.
+    // Days of the month on a fixed scale, 0 to 31; the points of -1 fall below it. The tick count
+    // says one tick per day, but the ticks are dynamic: labelled down from 31, so that the last day
+    // of March can be read, as many as there is room for, with a minor grid line on every day.
+    // Years on whole numbers, each once.
     QValueAxis* days = Chart2->leftAxis();
     days->setRange(0, 31);
     days->setTickCount(32);
-    days->setLabelFormat(QStringLiteral("%d"));
+    Chart2->setWholeTicks(days, TChart::WholeTicks::DownFromMaximum);
+    Chart2->setWholeTicks(Chart2->bottomAxis(), TChart::WholeTicks::Multiples);
     days->setTruncateLabels(false);
     days->setTitleText(QStringLiteral("dzień miesiąca"));
     days->setTitleBrush(QColor(0, 0, 255));
     QFont arial(QStringLiteral("Arial"));
     arial.setPixelSize(13);
     days->setTitleFont(arial);
-    Chart2->bottomAxis()->setLabelFormat(QStringLiteral("%d"));
 
     // Measuring the 32 day labels is the costliest part of laying out a chart; the Easter chart is on
     // a tab not shown at start, so its axes stay hidden until it is first seen.

@@ -8,7 +8,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QImage>
+#include <QLocale>
 #include <QPointF>
 #include <QRadioButton>
 #include <QScatterSeries>
@@ -19,6 +22,7 @@
 #include <QTime>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -106,6 +110,31 @@ Points handed(const TPointSeries* series) {
     for (const QPointF& p : series->qseries()->points())
         points.emplace_back(p.x(), p.y());
     return points;
+}
+
+// The labels a chart's axis shows, in the order of their values: the left axis's from the bottom up,
+// the bottom axis's from the left. The axis titles are not labels.
+Texts axisLabels(const TChart* chart, Qt::Orientation orientation) {
+    for (int i = 0; i < 3; ++i) // the chart lays itself out in posted events
+        QApplication::processEvents();
+    const QRectF plot = chart->chart()->mapRectToScene(chart->chart()->plotArea());
+    std::vector<std::pair<double, std::string>> found;
+    for (const QGraphicsItem* item : chart->scene()->items()) {
+        const auto* label = dynamic_cast<const QGraphicsTextItem*>(item);
+        if (label == nullptr || !label->isVisible() || label->rotation() != 0 ||
+            label->toPlainText().isEmpty())
+            continue;
+        const QRectF at = label->sceneBoundingRect();
+        if (orientation == Qt::Vertical && at.right() <= plot.left())
+            found.emplace_back(-at.center().y(), label->toPlainText().toStdString());
+        else if (orientation == Qt::Horizontal && at.top() >= plot.bottom())
+            found.emplace_back(at.center().x(), label->toPlainText().toStdString());
+    }
+    std::sort(found.begin(), found.end());
+    Texts labels;
+    for (const auto& [place, text] : found)
+        labels.push_back(text);
+    return labels;
 }
 
 const QColor kYellow(255, 255, 0);
@@ -310,6 +339,38 @@ TEST_F(EasterTab, AReversedRangeDrawsTheSameYears) {
     typeOver(find<TCSpinEdit>("rok2"), QStringLiteral("2000"));
     EXPECT_EQ(handed(Form1->Series2), march);
     EXPECT_EQ(handed(Form1->Series3), april);
+}
+
+// Years are labelled on whole years, each once, whatever the range, also before the first run; the
+// day axis labels its top, so that the 31st of March can be read.
+TEST_F(EasterTab, TheAxesLabelWholeYearsEachOnceAndTheLastDay) {
+    auto* chart = find<TChart>("Chart2");
+    const auto wholeAndRising = [](const Texts& labels) {
+        bool ok = labels.size() >= 2;
+        for (std::size_t i = 0; ok && i < labels.size(); ++i) {
+            std::size_t end = 0;
+            ok = !labels[i].empty() && std::isdigit(static_cast<unsigned char>(labels[i][0])) &&
+                 (std::stoi(labels[i], &end), end == labels[i].size()) &&
+                 (i == 0 || std::stoi(labels[i - 1]) < std::stoi(labels[i]));
+        }
+        return ok;
+    };
+    EXPECT_TRUE(wholeAndRising(axisLabels(chart, Qt::Horizontal))) << "before any run";
+    struct Range {
+        int first, last;
+    };
+    for (const Range r : {Range{2000, 2020}, Range{2012, 2012}, Range{1999, 2001}, Range{0, 5555}}) {
+        find<TCSpinEdit>("rok1")->setValue(r.first);
+        find<TCSpinEdit>("rok2")->setValue(r.last);
+        const Texts years = axisLabels(chart, Qt::Horizontal);
+        EXPECT_TRUE(wholeAndRising(years))
+            << r.first << ".." << r.last << ": " << testing::PrintToString(years);
+    }
+    const Texts days = axisLabels(chart, Qt::Vertical);
+    EXPECT_TRUE(wholeAndRising(days)) << testing::PrintToString(days);
+    ASSERT_FALSE(days.empty());
+    EXPECT_EQ(days.back(), "31");
+    EXPECT_TRUE(shownErrors().empty());
 }
 
 // ---- Tab "Funkcje specjalne / Macierze" ----
@@ -707,6 +768,22 @@ TEST_F(CurveTab, AppendsTheLoopTracesOnEveryPress) {
     auto* memo = find<TMemo>("Memo2");
     EXPECT_TRUE(
         memo->viewport()->rect().contains(memo->cursorRect(QTextCursor(memo->document()->lastBlock()))));
+}
+
+// The curve's axes write their numbers as the fields do, with the decimal comma of the Polish locale
+// the tests run under, and go on doing so after the system announces a change of locale.
+TEST_F(CurveTab, TheChartWritesItsNumbersInTheUsersLocale) {
+    click(find<TButton>("Button5"));
+    auto* chart = find<TChart>("Chart1");
+    const Texts expected = {"-1,00", "-0,50", "0,00", "0,50", "1,00"};
+    EXPECT_EQ(axisLabels(chart, Qt::Horizontal), expected);
+    EXPECT_EQ(axisLabels(chart, Qt::Vertical), expected);
+
+    chart->chart()->setLocale(QLocale::c());
+    ASSERT_NE(axisLabels(chart, Qt::Horizontal), expected);
+    QEvent change(QEvent::LocaleChange);
+    QCoreApplication::sendEvent(QCoreApplication::instance(), &change);
+    EXPECT_EQ(axisLabels(chart, Qt::Horizontal), expected);
 }
 
 // ---- Tab "DIB bitmap": the picture, the viewer and the file ----
