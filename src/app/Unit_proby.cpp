@@ -5,7 +5,9 @@
 #include <QGraphicsLayout>
 #include <QGuiApplication>
 #include <QMouseEvent>
-#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
 #include <QValueAxis>
 
 #include <memory>
@@ -26,6 +28,7 @@
 #include "ui/TApplication.h"
 #include "ui/TBitmap.h"
 #include "ui/caption_fit.h"
+#include "ui/screen_fit.h"
 #include "window_controls.h"
 
 TForm1* Form1 = nullptr;
@@ -73,6 +76,7 @@ QWidget* withFormLook(QWidget* parent) {
 
 TForm1::TForm1(QWidget* parent) : QWidget(withFormLook(parent)) {
     setupUi(this);
+    placeInScrollArea();
 
     // What a form resource cannot say: a label's own background, a font given in pixels, a
     // system colour, a combo box that shows a text without selecting an item.
@@ -106,6 +110,36 @@ TForm1::TForm1(QWidget* parent) : QWidget(withFormLook(parent)) {
 }
 
 TForm1::~TForm1() = default;
+
+QSize TForm1::sizeHint() const { return m_surface->minimumSize(); }
+
+// The form was drawn for a client area of 1110 x 746 pixels. A screen with less room gets a smaller
+// window whose content scrolls: the controls move onto a surface of the form's size inside a scroll
+// area, at the same places, and remain the form's children. The window opens no larger than the
+// screen's available area, and centred in it.
+void TForm1::placeInScrollArea() {
+    m_surface = new QWidget;
+    m_surface->setMinimumSize(size());
+    m_surface->resize(size());
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        child->setParent(m_surface);
+    m_surface->installEventFilter(this);
+
+    auto* scroll = new QScrollArea;
+    scroll->setFrameShape(QFrame::NoFrame);
+    // At the window's size before the surface goes in: QScrollArea hides scroll bars it no longer
+    // needs only when the event loop next runs, and the window would show them for that moment.
+    scroll->resize(size());
+    // Tab goes from control to control, not to the area; it scrolls to the control that has the focus.
+    scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(m_surface);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
+    new ui::ScreenFit(this, ui::ScreenFit::Placement::CentredOnFirstShow,
+                      scroll->verticalScrollBar()->sizeHint().width());
+}
 
 void TForm1::writeGridHeadings() {
     Dane->setCell(0, 0, " a =");
@@ -165,9 +199,11 @@ void TForm1::wireEvents() {
     wire(BlueMax, &TTrackBar::changed, &TForm1::Button7Click, "Button7Click");
 }
 
-// A click counts when both the press and the release land on the form itself, not on any control.
+// A click counts when both the press and the release land on the form's surface, not on any
+// control (nor on a scroll bar).
 bool TForm1::onFreeSurface(const QPoint& pos) const {
-    return rect().contains(pos) && childAt(pos) == nullptr;
+    const QWidget* under = childAt(pos);
+    return rect().contains(pos) && (under == nullptr || under == m_surface);
 }
 
 void TForm1::mousePressEvent(QMouseEvent* event) {
@@ -182,21 +218,6 @@ void TForm1::mouseReleaseEvent(QMouseEvent* event) {
     if (click)
         TApplication::guarded([this] { run(&TForm1::Button1Click, this, "Button1Click"); });
     QWidget::mouseReleaseEvent(event);
-}
-
-void TForm1::resizeEvent(QResizeEvent* event) {
-    // The status bar stays docked to the bottom edge whatever the window's size.
-    StatusBar1->setGeometry(0, height() - StatusBar1->height(), width(), StatusBar1->height());
-    QWidget::resizeEvent(event);
-}
-
-void TForm1::showEvent(QShowEvent* event) {
-    if (!m_shownBefore) {
-        m_shownBefore = true;
-        if (const QScreen* screen = this->screen())
-            move(screen->availableGeometry().center() - rect().center());
-    }
-    QWidget::showEvent(event);
 }
 
 namespace {
@@ -255,6 +276,10 @@ void TForm1::setUpCharts() {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    // The status bar stays docked to the surface's bottom edge whatever the window's size.
+    if (watched == m_surface && event->type() == QEvent::Resize)
+        StatusBar1->setGeometry(0, m_surface->height() - StatusBar1->height(), m_surface->width(),
+                                StatusBar1->height());
     if (watched == Chart2 && event->type() == QEvent::Show && !m_chart2Seen) {
         m_chart2Seen = true;
         Chart2->leftAxis()->setVisible(true);
