@@ -288,6 +288,8 @@ int main(int argc, char** argv) {
     createForms();
     Form1->PageControl1->setCurrentWidget(Form1->TabSheet4); // the Easter tab, fifth from the left
     Form1->show();
+    // The offscreen screen is smaller than the form: the whole form is measured, as on a desktop.
+    Form1->resize(Form1->sizeHint());
     settle();
 
     registerAll();

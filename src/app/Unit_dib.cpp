@@ -3,19 +3,26 @@
 #include <QPainter>
 
 #include "numtext/fpenv.h"
+#include "ui/screen_fit.h"
 
 TForm2* Form2 = nullptr;
 
 TForm2::TForm2(QWidget* parent) : QWidget(parent) {
     setupUi(this);
+    m_formSize = size();
     QPalette surface = palette();
     surface.setColor(QPalette::Window, surface.color(QPalette::Button));
     setPalette(surface);
     setAutoFillBackground(true);
     // A form resource gives a top-level window its size but not its place on the screen.
     move(428, 9);
+    // Each time it is shown, brought within the screen's available area.
+    new ui::ScreenFit(this, ui::ScreenFit::Placement::WhereItIs);
     // Only the main window's closing ends the program; this one is just hidden.
     setAttribute(Qt::WA_QuitOnClose, false);
+    // The window only shows pictures: showing it, the first time too, leaves the keyboard with the
+    // control that asked for the picture.
+    setAttribute(Qt::WA_ShowWithoutActivating);
 }
 
 TForm2::~TForm2() = default;

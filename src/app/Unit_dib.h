@@ -16,6 +16,9 @@ public:
     explicit TForm2(QWidget* parent = nullptr);
     ~TForm2() override;
 
+    // The client size the form was drawn for: the window's size wherever the screen has room for it.
+    QSize sizeHint() const override { return m_formSize; }
+
     // Draws a picture on the window's client area with its top-left corner at `at`. The window keeps
     // a copy of the last picture, in 32-bit pixels, and paints it again whenever it is uncovered or
     // restored.
@@ -26,6 +29,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QSize m_formSize;
     QImage m_picture;
     QPoint m_at;
 };

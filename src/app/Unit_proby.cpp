@@ -5,7 +5,9 @@
 #include <QGraphicsLayout>
 #include <QGuiApplication>
 #include <QMouseEvent>
-#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
 #include <QValueAxis>
 
 #include <memory>
@@ -26,6 +28,7 @@
 #include "ui/TApplication.h"
 #include "ui/TBitmap.h"
 #include "ui/caption_fit.h"
+#include "ui/screen_fit.h"
 #include "window_controls.h"
 
 TForm1* Form1 = nullptr;
@@ -73,6 +76,7 @@ QWidget* withFormLook(QWidget* parent) {
 
 TForm1::TForm1(QWidget* parent) : QWidget(withFormLook(parent)) {
     setupUi(this);
+    placeInScrollArea();
 
     // What a form resource cannot say: a label's own background, a font given in pixels, a
     // system colour, a combo box that shows a text without selecting an item.
@@ -106,6 +110,36 @@ TForm1::TForm1(QWidget* parent) : QWidget(withFormLook(parent)) {
 }
 
 TForm1::~TForm1() = default;
+
+QSize TForm1::sizeHint() const { return m_surface->minimumSize(); }
+
+// The form was drawn for a client area of 1110 x 746 pixels. A screen with less room gets a smaller
+// window whose content scrolls: the controls move onto a surface of the form's size inside a scroll
+// area, at the same places, and remain the form's children. The window opens no larger than the
+// screen's available area, and centred in it.
+void TForm1::placeInScrollArea() {
+    m_surface = new QWidget;
+    m_surface->setMinimumSize(size());
+    m_surface->resize(size());
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        child->setParent(m_surface);
+    m_surface->installEventFilter(this);
+
+    auto* scroll = new QScrollArea;
+    scroll->setFrameShape(QFrame::NoFrame);
+    // At the window's size before the surface goes in: QScrollArea hides scroll bars it no longer
+    // needs only when the event loop next runs, and the window would show them for that moment.
+    scroll->resize(size());
+    // Tab goes from control to control, not to the area; it scrolls to the control that has the focus.
+    scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(m_surface);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
+    new ui::ScreenFit(this, ui::ScreenFit::Placement::CentredOnFirstShow,
+                      scroll->verticalScrollBar()->sizeHint().width());
+}
 
 void TForm1::writeGridHeadings() {
     Dane->setCell(0, 0, " a =");
@@ -165,9 +199,11 @@ void TForm1::wireEvents() {
     wire(BlueMax, &TTrackBar::changed, &TForm1::Button7Click, "Button7Click");
 }
 
-// A click counts when both the press and the release land on the form itself, not on any control.
+// A click counts when both the press and the release land on the form's surface, not on any
+// control (nor on a scroll bar).
 bool TForm1::onFreeSurface(const QPoint& pos) const {
-    return rect().contains(pos) && childAt(pos) == nullptr;
+    const QWidget* under = childAt(pos);
+    return rect().contains(pos) && (under == nullptr || under == m_surface);
 }
 
 void TForm1::mousePressEvent(QMouseEvent* event) {
@@ -184,26 +220,11 @@ void TForm1::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
 }
 
-void TForm1::resizeEvent(QResizeEvent* event) {
-    // The status bar stays docked to the bottom edge whatever the window's size.
-    StatusBar1->setGeometry(0, height() - StatusBar1->height(), width(), StatusBar1->height());
-    QWidget::resizeEvent(event);
-}
-
 // Closing the window ends the program, so a timing under way is stopped: its handler then returns
 // at once and the event loop ends.
 void TForm1::closeEvent(QCloseEvent* event) {
     m_controls->stopLongSteps();
     QWidget::closeEvent(event);
-}
-
-void TForm1::showEvent(QShowEvent* event) {
-    if (!m_shownBefore) {
-        m_shownBefore = true;
-        if (const QScreen* screen = this->screen())
-            move(screen->availableGeometry().center() - rect().center());
-    }
-    QWidget::showEvent(event);
 }
 
 namespace {
@@ -238,18 +259,21 @@ void TForm1::setUpCharts() {
     Series3 = makeSeries(Chart2, "Series3", QStringLiteral("kwiecień"), QColor(0, 128, 0), Style::Square, 2,
                          QColor(0, 255, 0), true);
 
-    // Days of the month on a fixed scale, one tick per day; the points of -1 fall below it.
+    // Days of the month on a fixed scale, 0 to 31; the points of -1 fall below it. The tick count
+    // says one tick per day, but the ticks are dynamic: labelled down from 31, so that the last day
+    // of March can be read, as many as there is room for, with a minor grid line on every day.
+    // Years on whole numbers, each once.
     QValueAxis* days = Chart2->leftAxis();
     days->setRange(0, 31);
     days->setTickCount(32);
-    days->setLabelFormat(QStringLiteral("%d"));
+    Chart2->setWholeTicks(days, TChart::WholeTicks::DownFromMaximum);
+    Chart2->setWholeTicks(Chart2->bottomAxis(), TChart::WholeTicks::Multiples);
     days->setTruncateLabels(false);
     days->setTitleText(QStringLiteral("dzień miesiąca"));
     days->setTitleBrush(QColor(0, 0, 255));
     QFont arial(QStringLiteral("Arial"));
     arial.setPixelSize(13);
     days->setTitleFont(arial);
-    Chart2->bottomAxis()->setLabelFormat(QStringLiteral("%d"));
 
     // Measuring the 32 day labels is the costliest part of laying out a chart; the Easter chart is on
     // a tab not shown at start, so its axes stay hidden until it is first seen.
@@ -259,6 +283,10 @@ void TForm1::setUpCharts() {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    // The status bar stays docked to the surface's bottom edge whatever the window's size.
+    if (watched == m_surface && event->type() == QEvent::Resize)
+        StatusBar1->setGeometry(0, m_surface->height() - StatusBar1->height(), m_surface->width(),
+                                StatusBar1->height());
     if (watched == Chart2 && event->type() == QEvent::Show && !m_chart2Seen) {
         m_chart2Seen = true;
         Chart2->leftAxis()->setVisible(true);
@@ -288,11 +316,12 @@ public:
     int bitmapWidth() override { return m_bitmap->width(); }
     int bitmapHeight() override { return m_bitmap->height(); }
     std::uint8_t* rowStart(int row) override { return m_bitmap->scanLine(row); }
+    // Shown and brought to the front, never given the keyboard: a track bar moved with the arrow keys
+    // sets off a run at every step and must keep the focus for the next one.
     void showViewer() override {
         const numtext::FlagGuard keepFlags;
         Form2->show();
         Form2->raise();
-        Form2->activateWindow();
     }
     void drawOnViewer() override { Form2->drawPicture(m_bitmap->image(), QPoint(0, 0)); }
     bool saveTicked() override { return m_form.CheckBox1->isChecked(); }

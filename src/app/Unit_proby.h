@@ -15,8 +15,6 @@
 
 class QCloseEvent;
 class QMouseEvent;
-class QShowEvent;
-class QResizeEvent;
 
 // The controls are the members of the generated form class, under their names in the form
 // (Edit6, Dane, Chart2, ...). The chart series and the save dialog are not widgets, so the form
@@ -27,6 +25,10 @@ class TForm1 : public QWidget, public Ui::TForm1 {
 public:
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
+
+    // The client size the form was drawn for, 1110 x 746: the window's size wherever the screen has
+    // room for it.
+    QSize sizeHint() const override;
 
     TPointSeries* Series1 = nullptr;
     TPointSeries* Series2 = nullptr;
@@ -56,8 +58,6 @@ public:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -68,13 +68,16 @@ private:
     void wire(Sender* sender, Signal signal, Handler handler, const char* name);
     void run(Handler handler, QObject* sender, const char* name);
     void wireEvents();
+    void placeInScrollArea();
     void writeGridHeadings();
     void setUpCharts();
     bool onFreeSurface(const QPoint& pos) const;
 
+    // The form's own surface, of the size the form was drawn for, holding its controls; it scrolls
+    // when the window is smaller than that.
+    QWidget* m_surface = nullptr;
     std::unique_ptr<WindowControls> m_controls;
     bool m_pressedOnSurface = false;
-    bool m_shownBefore = false;
     bool m_chart2Seen = false;
 };
 

@@ -107,6 +107,8 @@ int main(int argc, char* argv[]) {
     runGuarded([&] {
         createForms();
         Form1->show();
+        // The offscreen screen is 800 x 600, smaller than the forms: the pictures show all of them.
+        Form1->resize(Form1->sizeHint());
         settle();
         runEveryTab(*Form1);
         TPageControl* pages = Form1->PageControl1;
@@ -115,6 +117,7 @@ int main(int argc, char* argv[]) {
             settle();
             written = save(Form1, folder, QStringLiteral("tab%1.png").arg(i + 1)) && written;
         }
+        Form2->resize(Form2->sizeHint());
         settle();
         written = save(Form2, folder, QStringLiteral("viewer.png")) && written;
     });

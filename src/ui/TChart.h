@@ -6,10 +6,16 @@
 
 class QValueAxis;
 class TPointSeries;
+class EdgeMarkers;
 
 // A chart view owning its QChart, with a left and a bottom QValueAxis that every series is attached
 // to. An automatic axis takes the range of the points of all series each time a series hands its
 // points over; a non-automatic one keeps the range the program gives it.
+//
+// Numbers on the axes are written in the user's locale (QLocale::system(), read again when the
+// system announces a change), without group separators: "0,50" and "2012" under a Polish locale.
+// Every marker of a point inside the axes' ranges is drawn whole, also on the plot area's edges,
+// where Qt Charts would clip it.
 class TChart : public QChartView {
     Q_OBJECT
     Q_PROPERTY(QString title READ title WRITE setTitle)
@@ -41,10 +47,30 @@ public:
     // Sets the range of the automatic axes from the points of all series (called after a hand-over).
     void updateAutomaticAxes();
 
+    // Ticks of an axis of whole numbers (years, days of the month): written as such, on whole numbers
+    // only, each label once, and as many as their labels leave room for: the interval is the
+    // smallest of 1, 2, 5, 10, 20, 50, ... whose labels do not overlap, with a minor tick on every
+    // whole number where those lie at least 4 pixels apart. With Multiples the ticks fall on the
+    // interval's multiples (2000, 2005, ...); with DownFromMaximum on the axis's maximum and every
+    // interval below it, so that the top of a fixed scale is labelled (31, 26, ..., 1). The
+    // interval follows the range, the plot area's size and the labels' font and locale.
+    enum class WholeTicks { Off, Multiples, DownFromMaximum };
+    void setWholeTicks(QValueAxis* axis, WholeTicks ticks);
+
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void applyLocale();
+    void updateWholeTicks();
+    void fitWholeTicks(QValueAxis* axis, double min, double max);
+
     QValueAxis* m_leftAxis = nullptr;
     QValueAxis* m_bottomAxis = nullptr;
     bool m_leftAutomatic = true;
     bool m_bottomAutomatic = true;
+    WholeTicks m_leftTicks = WholeTicks::Off;
+    WholeTicks m_bottomTicks = WholeTicks::Off;
     std::vector<TPointSeries*> m_series;
+    EdgeMarkers* m_edgeMarkers = nullptr;
 };

@@ -16,6 +16,7 @@ std::string TEdit::ansiText() const {
 void TEdit::setAnsiText(const std::string& text) {
     FlagGuard guard;
     setText(QString::fromStdString(text));
+    setCursorPosition(0);
 }
 
 void TEdit::clearText() {

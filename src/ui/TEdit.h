@@ -14,7 +14,10 @@ public:
     explicit TEdit(QWidget* parent = nullptr);
 
     std::string ansiText() const;
-    // Replaces the text. textChanged() follows only when the text really differs.
+    // Replaces the text and shows it from its first character, as edit fields on every desktop do
+    // with a text the program writes: QLineEdit leaves the cursor at the end, and a text wider than
+    // the field would then show its end and hide a leading minus sign. textChanged() follows only
+    // when the text really differs. What the user types is left to QLineEdit.
     void setAnsiText(const std::string& text);
     void clearText();
 

@@ -1,5 +1,6 @@
 #include "ui/TMemo.h"
 
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -20,6 +21,8 @@ TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent) {
 void TMemo::addLine(const std::string& line) {
     FlagGuard guard;
     appendLine(QString::fromStdString(line));
+    // A line written through the document leaves the view where it was.
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
 }
 
 void TMemo::appendLine(const QString& line) {

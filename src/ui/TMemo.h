@@ -16,7 +16,9 @@ class TMemo : public QPlainTextEdit {
 public:
     explicit TMemo(QWidget* parent = nullptr);
 
-    // Appends one line after the existing ones. A text holding line breaks adds several lines.
+    // Appends one line after the existing ones and scrolls to it, so that the newest line is in
+    // view whichever part of the memo was shown before. A text holding line breaks adds several
+    // lines.
     void addLine(const std::string& line);
     void clearLines();
 

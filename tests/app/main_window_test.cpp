@@ -5,6 +5,9 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QScatterSeries>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QValueAxis>
 
 #include <string>
@@ -369,6 +372,51 @@ TEST_F(MainWindow, FixesTheDayAxisOfTheEasterChart) {
     EXPECT_EQ(days->titleText(), "dzień miesiąca");
     EXPECT_EQ(days->titleBrush().color(), QColor(Qt::blue));
     EXPECT_EQ(days->titleFont().pixelSize(), 13);
+}
+
+// Where the screen has room, the window opens at the form's size without scroll bars. On a screen
+// with less room (here a netbook's 1024 x 600) it opens within the screen's available area and its
+// content scrolls, every control at its place, the status bar reachable; the viewer stays within
+// the area too.
+TEST_F(MainWindow, OpensWithinTheScreenAndScrollsWhereItHasNoRoom) {
+    for (const char* name : {"desktop", "netbook"}) {
+        SCOPED_TRACE(name);
+        QScreen* screen = nullptr;
+        for (QScreen* s : QGuiApplication::screens())
+            if (s->name() == QLatin1String(name))
+                screen = s;
+        if (screen == nullptr)
+            GTEST_SKIP() << "needs the screens of tests/app/offscreen_screens.json";
+        delete Form2;
+        delete Form1;
+        Form1 = new TForm1();
+        Form2 = new TForm2();
+        // A window belongs to the screen its place is on; the viewer keeps its place on that screen.
+        Form1->move(screen->geometry().topLeft());
+        Form2->move(screen->geometry().topLeft() + QPoint(428, 9));
+        Form1->show();
+        find<TButton>("Button7")->click();
+        QApplication::processEvents();
+
+        const QRect area = screen->availableGeometry();
+        for (const QWidget* window : {static_cast<QWidget*>(Form1), static_cast<QWidget*>(Form2)})
+            EXPECT_TRUE(area.contains(window->frameGeometry()))
+                << testing::PrintToString(window->frameGeometry()) << " in " << testing::PrintToString(area);
+        auto* scroll = Form1->findChild<QScrollArea*>();
+        ASSERT_NE(scroll, nullptr);
+        const bool roomy = area.height() > 800;
+        EXPECT_EQ(Form1->size() == QSize(1110, 746), roomy);
+        EXPECT_EQ(scroll->verticalScrollBar()->isVisible(), !roomy);
+        EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible() && roomy);
+        EXPECT_EQ(find<TPageControl>("PageControl1")->geometry(), QRect(8, 24, 1097, 649));
+
+        auto* status = find<TStatusBar>("StatusBar1");
+        EXPECT_EQ(status->geometry(), QRect(0, 722, 1110, 24));
+        scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+        const QRect shown(status->mapTo(scroll->viewport(), QPoint(0, 0)), status->size());
+        EXPECT_TRUE(scroll->viewport()->rect().contains(QRect(shown.topLeft(), QSize(1, shown.height()))))
+            << testing::PrintToString(shown);
+    }
 }
 
 TEST_F(MainWindow, CreatesTheViewerHiddenAtItsPlace) {

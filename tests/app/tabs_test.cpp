@@ -8,17 +8,24 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QImage>
 #include <QLabel>
+#include <QLocale>
 #include <QPointF>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScatterSeries>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTime>
 #include <QTimer>
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -106,6 +113,31 @@ Points handed(const TPointSeries* series) {
     for (const QPointF& p : series->qseries()->points())
         points.emplace_back(p.x(), p.y());
     return points;
+}
+
+// The labels a chart's axis shows, in the order of their values: the left axis's from the bottom up,
+// the bottom axis's from the left. The axis titles are not labels.
+Texts axisLabels(const TChart* chart, Qt::Orientation orientation) {
+    for (int i = 0; i < 3; ++i) // the chart lays itself out in posted events
+        QApplication::processEvents();
+    const QRectF plot = chart->chart()->mapRectToScene(chart->chart()->plotArea());
+    std::vector<std::pair<double, std::string>> found;
+    for (const QGraphicsItem* item : chart->scene()->items()) {
+        const auto* label = dynamic_cast<const QGraphicsTextItem*>(item);
+        if (label == nullptr || !label->isVisible() || label->rotation() != 0 ||
+            label->toPlainText().isEmpty())
+            continue;
+        const QRectF at = label->sceneBoundingRect();
+        if (orientation == Qt::Vertical && at.right() <= plot.left())
+            found.emplace_back(-at.center().y(), label->toPlainText().toStdString());
+        else if (orientation == Qt::Horizontal && at.top() >= plot.bottom())
+            found.emplace_back(at.center().x(), label->toPlainText().toStdString());
+    }
+    std::sort(found.begin(), found.end());
+    Texts labels;
+    for (const auto& [place, text] : found)
+        labels.push_back(text);
+    return labels;
 }
 
 const QColor kYellow(255, 255, 0);
@@ -312,6 +344,38 @@ TEST_F(EasterTab, AReversedRangeDrawsTheSameYears) {
     EXPECT_EQ(handed(Form1->Series3), april);
 }
 
+// Years are labelled on whole years, each once, whatever the range, also before the first run; the
+// day axis labels its top, so that the 31st of March can be read.
+TEST_F(EasterTab, TheAxesLabelWholeYearsEachOnceAndTheLastDay) {
+    auto* chart = find<TChart>("Chart2");
+    const auto wholeAndRising = [](const Texts& labels) {
+        bool ok = labels.size() >= 2;
+        for (std::size_t i = 0; ok && i < labels.size(); ++i) {
+            std::size_t end = 0;
+            ok = !labels[i].empty() && std::isdigit(static_cast<unsigned char>(labels[i][0])) &&
+                 (std::stoi(labels[i], &end), end == labels[i].size()) &&
+                 (i == 0 || std::stoi(labels[i - 1]) < std::stoi(labels[i]));
+        }
+        return ok;
+    };
+    EXPECT_TRUE(wholeAndRising(axisLabels(chart, Qt::Horizontal))) << "before any run";
+    struct Range {
+        int first, last;
+    };
+    for (const Range r : {Range{2000, 2020}, Range{2012, 2012}, Range{1999, 2001}, Range{0, 5555}}) {
+        find<TCSpinEdit>("rok1")->setValue(r.first);
+        find<TCSpinEdit>("rok2")->setValue(r.last);
+        const Texts years = axisLabels(chart, Qt::Horizontal);
+        EXPECT_TRUE(wholeAndRising(years))
+            << r.first << ".." << r.last << ": " << testing::PrintToString(years);
+    }
+    const Texts days = axisLabels(chart, Qt::Vertical);
+    EXPECT_TRUE(wholeAndRising(days)) << testing::PrintToString(days);
+    ASSERT_FALSE(days.empty());
+    EXPECT_EQ(days.back(), "31");
+    EXPECT_TRUE(shownErrors().empty());
+}
+
 // ---- Tab "Funkcje specjalne / Macierze" ----
 
 class FunctionsTab : public Tabs {
@@ -427,10 +491,17 @@ TEST_F(FunctionsTab, ShowsPiFourTimes) {
     EXPECT_TRUE(shownErrors().empty());
 }
 
-// The field's background is what the user sees: read from the painted field, away from its text.
+// The field's background is what the user sees: the commonest colour inside the painted field's
+// frame, wherever its text lies.
 QColor paintedBackground(QWidget* field) {
     const QImage image = field->grab().toImage();
-    return image.pixelColor(image.width() - 4, image.height() / 2);
+    std::map<QRgb, int> count;
+    for (int y = 3; y < image.height() - 3; ++y)
+        for (int x = 3; x < image.width() - 3; ++x)
+            ++count[image.pixel(x, y)];
+    const auto commonest = std::max_element(count.begin(), count.end(),
+                                            [](const auto& a, const auto& b) { return a.second < b.second; });
+    return QColor::fromRgb(commonest->first);
 }
 
 TEST_F(FunctionsTab, TheMatrixOverrunTurnsEdit1YellowForGood) {
@@ -768,6 +839,26 @@ TEST_F(CurveTab, AppendsTheLoopTracesOnEveryPress) {
     EXPECT_EQ(Texts(twice.begin(), twice.begin() + 42), once);
     EXPECT_EQ(Texts(twice.begin() + 42, twice.end()), once);
     EXPECT_EQ(Form1->Series1->qseries()->points().size(), 1001);
+    // The memo shows the last line the press added.
+    auto* memo = find<TMemo>("Memo2");
+    EXPECT_TRUE(
+        memo->viewport()->rect().contains(memo->cursorRect(QTextCursor(memo->document()->lastBlock()))));
+}
+
+// The curve's axes write their numbers as the fields do, with the decimal comma of the Polish locale
+// the tests run under, and go on doing so after the system announces a change of locale.
+TEST_F(CurveTab, TheChartWritesItsNumbersInTheUsersLocale) {
+    click(find<TButton>("Button5"));
+    auto* chart = find<TChart>("Chart1");
+    const Texts expected = {"-1,00", "-0,50", "0,00", "0,50", "1,00"};
+    EXPECT_EQ(axisLabels(chart, Qt::Horizontal), expected);
+    EXPECT_EQ(axisLabels(chart, Qt::Vertical), expected);
+
+    chart->chart()->setLocale(QLocale::c());
+    ASSERT_NE(axisLabels(chart, Qt::Horizontal), expected);
+    QEvent change(QEvent::LocaleChange);
+    QCoreApplication::sendEvent(QCoreApplication::instance(), &change);
+    EXPECT_EQ(axisLabels(chart, Qt::Horizontal), expected);
 }
 
 // ---- Tab "DIB bitmap": the picture, the viewer and the file ----
@@ -874,6 +965,30 @@ TEST_F(BitmapTab, TheButtonShowsTheViewerWithThePicture) {
         EXPECT_EQ(onScreen(column, 250), colour) << column;
     EXPECT_FALSE(saveBox()->isChecked());
     EXPECT_TRUE(shownErrors().empty());
+}
+
+// Each run shows the viewer and brings it to the front, yet the keyboard stays where it was: a track
+// bar driven with the arrow keys takes every key, and the main window stays the active one.
+TEST_F(BitmapTab, ATrackBarDrivenByKeysKeepsTheKeyboard) {
+    // Qt's offscreen platform activates every window it shows, whatever the window asks; there the
+    // viewer is put on screen first, as any earlier run leaves it. On X11 the keys show it.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        pressBuild();
+    Form1->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form1));
+    auto* bar = find<TTrackBar>("RedMax");
+    bar->setFocus();
+    for (int i = 0; i < 5; ++i) {
+        QWidget* focused = QApplication::focusWidget();
+        ASSERT_NE(focused, nullptr) << "key " << i;
+        QTest::keyClick(focused, Qt::Key_Right);
+        QTest::qWait(50); // what the window system makes of the viewer's showing
+    }
+    EXPECT_EQ(bar->position(), 133);
+    EXPECT_TRUE(Form2->isVisible());
+    EXPECT_EQ(QApplication::activeWindow(), Form1);
+    EXPECT_EQ(QApplication::focusWidget(), bar);
+    EXPECT_EQ(onScreen(350, 250), (Rgb{133, 0, 0}));
 }
 
 TEST_F(BitmapTab, TheTrackBarsSetTheColourOfThePlateau) {

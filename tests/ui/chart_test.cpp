@@ -161,17 +161,25 @@ TEST(Chart, SmallPointersWithoutOutlineAreDrawnInTheirFill) {
     });
     window.show();
     QApplication::processEvents();
-    const QImage shot = chart->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage shot = chart->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRectF plot = chart->viewportTransform().mapRect(chart->chart()->plotArea());
     int filled = 0;
+    int outside = 0;
     for (int y = 0; y < shot.height(); ++y)
         for (int x = 0; x < shot.width(); ++x)
-            filled += shot.pixelColor(x, y) == QColor(0, 128, 255);
+            if (shot.pixelColor(x, y) == QColor(0, 128, 255)) {
+                ++filled;
+                outside += plot.contains(x + 0.5, y + 0.5) ? 0 : 1;
+            }
     EXPECT_GE(filled, 11); // at least one pixel of every marker
+    // The first and last points lie in the plot area's corners: their markers reach past it.
+    EXPECT_GE(outside, 2);
 }
 
 // Square pointers, 5 pixels with an outline: an outline of the series' colour, one pixel wide, around
 // a 4 x 4 fill, 6 x 6 pixels in all, starting at the pixel in which lies the corner 3 pixels up and
-// left of the point. A point below the fixed day axis draws nothing.
+// left of the point; whole also on the plot area's edges and corners. A point below the fixed day
+// axis draws nothing.
 TEST(Chart, SquarePointersAreOutlinedSquaresAtTheirPoints) {
     QWidget window;
     auto* chart = new TChart(&window);
@@ -192,8 +200,12 @@ TEST(Chart, SquarePointersAreOutlinedSquaresAtTheirPoints) {
             const QPointF p(2000 + i, 3 + i + 0.13 * (i % 7));
             series->addXY(p.x(), p.y());
             series->addXY(p.x() + 0.5, -1);
-            if (i > 0 && i < 20) // the first and last are cut by the plot area's edges
-                shown.push_back(p);
+            shown.push_back(p);
+        }
+        // The top of the day axis, and its top left corner.
+        for (const QPointF p : {QPointF(2007.25, 31), QPointF(2000, 31)}) {
+            series->addXY(p.x(), p.y());
+            shown.push_back(p);
         }
     });
     window.show();

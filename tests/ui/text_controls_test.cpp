@@ -21,6 +21,24 @@ TEST(Edit, TextCrossesAsUtf8BytesBothWays) {
     EXPECT_EQ(edit.ansiText(), "");
 }
 
+// A result wider than its field shows its first characters, the sign among them; what the user types
+// still goes in where the cursor is and leaves the cursor after it.
+TEST(Edit, AProgramWrittenTextShowsFromItsFirstCharacter) {
+    QWidget window;
+    auto* edit = new TEdit(&window);
+    edit->setGeometry(10, 10, 60, 21);
+    uitest::showActive(window);
+    for (const char* text : {"-7,11111111111111", " Przekroczenie rozmiaru tablicy ! ", "-17"}) {
+        edit->setAnsiText(text);
+        EXPECT_EQ(edit->cursorPosition(), 0) << text;
+    }
+    edit->setFocus();
+    edit->end(false);
+    uitest::type(edit, QStringLiteral("5"));
+    EXPECT_EQ(edit->ansiText(), "-175");
+    EXPECT_EQ(edit->cursorPosition(), 4);
+}
+
 TEST(Edit, ColourIsWhatThePaintShows) {
     QWidget window;
     auto* edit = new TEdit(&window);

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+
+class QWidget;
+
+namespace ui {
+
+// Keeps a top-level window within the available area of its screen (the screen less its panels and
+// docks): a window larger than that area is made smaller, and then moved by as little as it takes
+// to lie within it, or, the first time, centred in it if asked. The frame the window manager draws
+// around the window counts as soon as the platform knows it: on X11 only once the window is on
+// screen, so the window is fitted when it is shown and once more when its frame first shows up.
+// A window whose content scrolls and which is made shorter is made wider by its vertical scroll
+// bar's width, where there is room, so that it need not scroll sideways too. The object is the
+// window's child.
+class ScreenFit : public QObject {
+public:
+    enum class Placement { CentredOnFirstShow, WhereItIs };
+    ScreenFit(QWidget* window, Placement placement, int scrollBarWidth = 0);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void fit(bool centre);
+
+    QWidget* m_window;
+    Placement m_placement;
+    int m_scrollBarWidth;
+    bool m_shownBefore = false;
+    bool m_frameUnknown = false;
+};
+
+} // namespace ui
