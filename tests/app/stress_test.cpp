@@ -982,7 +982,9 @@ void StressRun::actOnPages(TPageControl* pages) {
 void StressRun::clickFreeSurface() {
     for (int attempt = 0; attempt < 20; ++attempt) {
         const QPoint at(pickInt(0, Form1->width() - 1), pickInt(0, Form1->height() - 1));
-        if (Form1->childAt(at) == nullptr) {
+        // The free surface is the form's own, or the one that holds every control of it.
+        const QWidget* under = Form1->childAt(at);
+        if (under == nullptr || under->isAncestorOf(Form1->PageControl1)) {
             m_doing = "clicking the window at " + std::to_string(at.x()) + "," + std::to_string(at.y());
             click(Form1, at);
             return;
