@@ -23,7 +23,6 @@
 #include "experiments/rounding.h"
 #include "experiments/timing_loops.h"
 #include "form_access.h"
-#include "lib/Unit_l_zespolone.h"
 #include "numtext/number_text.h"
 #include "ui/TApplication.h"
 #include "ui/TBitmap.h"
@@ -39,11 +38,6 @@ TForm1::HandlerObserver& handlerObserver() {
     static TForm1::HandlerObserver observer;
     return observer;
 }
-
-// The product tab remembers the four numbers it read last and the product it formed, from one
-// click to the next.
-double liczby[4] = {0.0, 0.0, 0.0, 0.0};
-Zespolona iloczyn = {0.0, 0.0};
 
 // The desktop's general font is its sans serif; without a desktop, Qt's generic "Sans Serif" asks
 // fontconfig for the default one.
@@ -363,7 +357,7 @@ void TForm1::Button3Click(QObject*) {}
 
 void TForm1::Button4Click(QObject*) { experiments::Button4(*m_controls, TApplication::formatSettings()); }
 
-void TForm1::Button5Click(QObject*) { experiments::Button5(*m_controls); }
+void TForm1::Button5Click(QObject*) { experiments::Button5(*m_controls, TApplication::formatSettings()); }
 
 void TForm1::Button6Click(QObject*) { experiments::Button6(*m_controls, TApplication::formatSettings()); }
 
@@ -376,18 +370,7 @@ void TForm1::BitBtn1Click(QObject*) { experiments::BitBtn1(*m_controls, TApplica
 
 void TForm1::BitBtn2Click(QObject*) { experiments::BitBtn2(*m_controls, TApplication::formatSettings()); }
 
-// The product of two complex numbers. Each number read replaces its predecessor at once, so a bad
-// text leaves the earlier ones stored; the product and the result fields change only when all four
-// parse and the product fits a double.
-void TForm1::BitBtn3Click(QObject*) {
-    const numtext::FormatSettings& fs = TApplication::formatSettings();
-    TEdit* const factors[4] = {Edit6, Edit7, Edit8, Edit9};
-    for (int k = 0; k < 4; ++k)
-        liczby[k] = numtext::toDouble(numtext::StrToFloat(factors[k]->ansiText(), fs));
-    iloczyn = iloczyn_zespolony(liczby[0], liczby[1], liczby[2], liczby[3]);
-    LabeledEdit12->setAnsiText(numtext::FloatToStr(iloczyn.re, fs));
-    LabeledEdit13->setAnsiText(numtext::FloatToStr(iloczyn.im, fs));
-}
+void TForm1::BitBtn3Click(QObject*) { m_product.BitBtn3(*m_controls, TApplication::formatSettings()); }
 
 void TForm1::MacierzeClick(QObject*) { experiments::Macierze(*m_controls, TApplication::formatSettings()); }
 

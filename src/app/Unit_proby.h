@@ -8,6 +8,7 @@
 #include <memory>
 #include <string_view>
 
+#include "experiments/complex_product.h"
 #include "ui/TPointSeries.h"
 #include "ui/TSavePictureDialog.h"
 #include "ui_Unit_proby.h"
@@ -77,6 +78,7 @@ private:
     // when the window is smaller than that.
     QWidget* m_surface = nullptr;
     std::unique_ptr<WindowControls> m_controls;
+    experiments::ComplexProduct m_product; // remembers its numbers from one press to the next
     bool m_pressedOnSurface = false;
     bool m_chart2Seen = false;
 };

@@ -60,27 +60,13 @@ std::vector<std::string> loopTraceLines() {
     return lines;
 }
 
-void drawCurveAndTraces(CurveView& view) {
+void Button5(Controls& w, const numtext::FormatSettings&) {
     numtext::clearFpFlags();
-    view.clearSeries();
+    w.clearSeries("Series1");
     for (const CurvePoint& p : parametricCurve())
-        view.addPoint(p.x, p.y);
+        w.addPoint("Series1", p.x, p.y);
     for (const std::string& line : loopTraceLines())
-        view.addLine(line);
-}
-
-void Button5(Controls& w) {
-    class View : public CurveView {
-    public:
-        explicit View(Controls& c) : m_w(c) {}
-        void clearSeries() override { m_w.clearSeries("Series1"); }
-        void addPoint(double x, double y) override { m_w.addPoint("Series1", x, y); }
-        void addLine(const std::string& line) override { m_w.addLine("Memo2", line); }
-
-    private:
-        Controls& m_w;
-    } view(w);
-    drawCurveAndTraces(view);
+        w.addLine("Memo2", line);
 }
 
 } // namespace experiments

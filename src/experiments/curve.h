@@ -4,9 +4,10 @@
 // loops appended to a memo.
 
 #include <string>
+#include <vector>
 
 #include "experiments/controls.h"
-#include <vector>
+#include "numtext/format_settings.h"
 
 namespace experiments {
 
@@ -30,22 +31,9 @@ std::vector<CurvePoint> parametricCurve();
 // "i = 17     j = 7"), two nested loops, and two while loops raising i before and after the body.
 std::vector<std::string> loopTraceLines();
 
-// What the curve tab does to its chart series and memo.
-class CurveView {
-public:
-    virtual ~CurveView() = default;
-    virtual void clearSeries() = 0;
-    // The series keeps its points in ascending x; the point is given with an empty label and the
-    // series' own colour.
-    virtual void addPoint(double x, double y) = 0;
-    virtual void addLine(const std::string& line) = 0;
-};
-
-// The button: clears the series, adds the curve's points in order, then appends the trace lines
-// (the memo is never cleared, so every press adds another 42 lines).
-void drawCurveAndTraces(CurveView& view);
-
-// The tab's handler over the window's controls: "Series1" and "Memo2".
-void Button5(Controls& w);
+// The button, over the window's controls: clears "Series1" (its points kept in ascending x), adds
+// the curve's points in order, then appends the trace lines to "Memo2" (the memo is never cleared,
+// so every press adds another 42 lines).
+void Button5(Controls& w, const numtext::FormatSettings& fs);
 
 } // namespace experiments

@@ -58,32 +58,6 @@ const std::vector<std::string> kTraceLines = {
     "i = 3",
 };
 
-// A point series kept in ascending x, a point of equal x going after the ones already there, and a
-// memo; both keep what earlier presses left unless cleared.
-class FakeChartAndMemo : public CurveView {
-public:
-    std::vector<CurvePoint> series;
-    std::vector<std::string> memo;
-    std::vector<std::string> calls;
-
-    void clearSeries() override {
-        calls.emplace_back("clear");
-        series.clear();
-    }
-    void addPoint(double x, double y) override {
-        if (calls.empty() || calls.back() != "points")
-            calls.emplace_back("points");
-        const auto at = std::upper_bound(series.begin(), series.end(), x,
-                                         [](double v, const CurvePoint& p) { return v < p.x; });
-        series.insert(at, CurvePoint{x, y});
-    }
-    void addLine(const std::string& line) override {
-        if (calls.empty() || calls.back() != "lines")
-            calls.emplace_back("lines");
-        memo.push_back(line);
-    }
-};
-
 } // namespace
 
 TEST(ParametricCurve, AddsAThousandAndOnePointsClosingTheCurve) {
@@ -128,27 +102,22 @@ TEST(ParametricCurve, PointAddedFiveHundredAndFirstIsTheLeftmost) {
 
 TEST(LoopTraces, AreTheFortyTwoLinesOfOnePress) { EXPECT_EQ(loopTraceLines(), kTraceLines); }
 
+// The series is cleared on every press, the memo never: it grows by the 42 lines each time.
 TEST(CurveButton, ClearsTheSeriesButAppendsToTheMemoOnEveryPress) {
-    FakeChartAndMemo view;
-    drawCurveAndTraces(view);
-    EXPECT_EQ(view.calls, (std::vector<std::string>{"clear", "points", "lines"}));
-    ASSERT_EQ(view.series.size(), 1001u);
-    EXPECT_EQ(view.series.front().x, -1.0);
-    EXPECT_TRUE(std::is_sorted(view.series.begin(), view.series.end(),
-                               [](const CurvePoint& a, const CurvePoint& b) { return a.x < b.x; }));
-    EXPECT_EQ(view.memo, kTraceLines);
-
-    drawCurveAndTraces(view);
-    EXPECT_EQ(view.series.size(), 1001u);
-    ASSERT_EQ(view.memo.size(), 84u);
-    EXPECT_EQ(std::vector<std::string>(view.memo.begin() + 42, view.memo.end()), kTraceLines);
-}
-
-TEST(LoopTraces, ReachTheTabsSeriesAndMemoByName) {
     experiments::FakeControls w;
     w.series["Series1"] = {{5, 5}};
-    experiments::Button5(w);
-    experiments::Button5(w);
+    experiments::Button5(w, numtext::FormatSettings{});
+    ASSERT_EQ(w.log.size(), 1u + kTraceLines.size());
+    EXPECT_EQ(w.log.front(), "clearSeries Series1");
+    EXPECT_EQ(w.log.back(), "addLine Memo2=i = 3");
+    const std::vector<CurvePoint> curve = parametricCurve();
+    ASSERT_EQ(w.series["Series1"].size(), curve.size());
+    for (std::size_t i = 0; i < curve.size(); ++i)
+        ASSERT_EQ(w.series["Series1"][i], (experiments::FakeControls::Point{curve[i].x, curve[i].y})) << i;
+    EXPECT_EQ(w.memos["Memo2"], kTraceLines);
+
+    experiments::Button5(w, numtext::FormatSettings{});
     EXPECT_EQ(w.series["Series1"].size(), 1001u);
-    EXPECT_EQ(w.memos["Memo2"].size(), 84u);
+    ASSERT_EQ(w.memos["Memo2"].size(), 84u);
+    EXPECT_EQ(std::vector<std::string>(w.memos["Memo2"].begin() + 42, w.memos["Memo2"].end()), kTraceLines);
 }
