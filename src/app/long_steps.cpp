@@ -34,9 +34,9 @@ std::string wholeNumber(double value) {
 }
 
 // Drops the user's input to everything but `box` while it lives, from before the box is shown (it is
-// not shown for the first half second) to its end. This, not the box's modality, keeps every other
-// handler from running meanwhile: Qt drops the window system's request to close a window that a
-// modal box blocks, and closing the main window must still end a timing and the program.
+// not shown for the first half second) to its end, so that no other handler runs meanwhile. The box
+// itself is not modal: Qt drops the window system's request to close a window that a modal box
+// blocks, and closing the main window must still end a timing and the program.
 class InputOnlyTo : public QObject {
 public:
     explicit InputOnlyTo(const QWidget* box) : m_box(box) {

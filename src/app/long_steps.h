@@ -19,7 +19,7 @@ class QWidget;
 
 class LongStepRunner {
 public:
-    // `window`: the window whose handlers run steps; the box is modal to it.
+    // `window`: the window whose handlers run steps; the box stands over it.
     explicit LongStepRunner(QWidget* window) : m_window(window) {}
 
     // As experiments::Controls::runLongSteps. Input to anything but the box is dropped meanwhile,

@@ -56,11 +56,6 @@ T* control(const QObject* root, const char* name) {
     return found;
 }
 
-// The pauses of this thread's event loop while the object lives. A precise timer ticks each time
-// the loop turns, nested loops included; the time between two ticks, less the time the thread
-// waited for a processor meanwhile, is a pause the program made. The waiting comes from Linux's
-// scheduler statistics for the thread (none where the kernel keeps none), so that other processes
-// busy on the machine do not count against the program.
 // The box of a running long timing, while it is on screen; null otherwise.
 inline QWidget* visibleStepBox() {
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -69,6 +64,11 @@ inline QWidget* visibleStepBox() {
     return nullptr;
 }
 
+// The pauses of this thread's event loop while the object lives. A precise timer ticks each time
+// the loop turns, nested loops included; the time between two ticks, less the time the thread
+// waited for a processor meanwhile, is a pause the program made. The waiting comes from Linux's
+// scheduler statistics for the thread (none where the kernel keeps none), so that other processes
+// busy on the machine do not count against the program.
 class EventLoopPauses {
 public:
     // `onTick` is called at every tick with the pause that ended there, in milliseconds.

@@ -23,28 +23,22 @@ FakeControls factors(const char* a, const char* b, const char* c, const char* d)
     return w;
 }
 
-numtext::FormatSettings comma() {
-    numtext::FormatSettings fs;
-    fs.decimalSeparator = ",";
-    return fs;
-}
-
 } // namespace
 
 // The real part, then the imaginary one; a bad text anywhere writes neither.
 TEST(ComplexProductTab, WritesBothPartsOnlyWhenAllFourFactorsParse) {
     ComplexProduct tab;
     FakeControls w = factors("2,0", "3,0", "-1,0", "5,0");
-    tab.BitBtn3(w, comma());
+    tab.BitBtn3(w, numtext::FormatSettings::comma());
     EXPECT_EQ(w.log, (std::vector<std::string>{"setText LabeledEdit12=-17", "setText LabeledEdit13=7"}));
 
     for (const char* bad : {"Edit6", "Edit9"}) {
         FakeControls v = factors("2,0", "3,0", "-1,0", "5,0");
         v.texts[bad] = "2.0";
-        EXPECT_THROW(tab.BitBtn3(v, comma()), numtext::EConvertError) << bad;
+        EXPECT_THROW(tab.BitBtn3(v, numtext::FormatSettings::comma()), numtext::EConvertError) << bad;
         EXPECT_TRUE(v.log.empty()) << bad;
     }
     FakeControls huge = factors("1e300", "1e300", "1e300", "1e300");
-    EXPECT_THROW(tab.BitBtn3(huge, comma()), numtext::EOverflow);
+    EXPECT_THROW(tab.BitBtn3(huge, numtext::FormatSettings::comma()), numtext::EOverflow);
     EXPECT_TRUE(huge.log.empty());
 }
