@@ -25,7 +25,6 @@
 #include "form_access.h"
 #include "numtext/number_text.h"
 #include "ui/TApplication.h"
-#include "ui/TBitmap.h"
 #include "ui/caption_fit.h"
 #include "ui/screen_fit.h"
 #include "window_controls.h"
@@ -92,6 +91,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(withFormLook(parent)) {
     CB2->setAnsiText("1e+3");
 
     SavePictureDialog1 = new TSavePictureDialog(this);
+    SavePictureDialog1->setObjectName(QStringLiteral("SavePictureDialog1"));
     setUpCharts();
 
     writeGridHeadings();
@@ -291,59 +291,6 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-namespace {
-
-// The bitmap experiment's view of the window: the track bars, the viewer, the save box and dialog.
-// The bitmap lives for one run only.
-class DibOnWindow : public experiments::DibView {
-public:
-    explicit DibOnWindow(TForm1& form) : m_form(form) {}
-
-    experiments::ColourLimits limits() override {
-        return {m_form.RedMax->position(), m_form.GreenMax->position(), m_form.BlueMax->position()};
-    }
-    void createBitmap(int width, int height) override {
-        m_bitmap = std::make_unique<TBitmap>();
-        m_bitmap->setWidth(width);
-        m_bitmap->setHeight(height);
-    }
-    int bitmapWidth() override { return m_bitmap->width(); }
-    int bitmapHeight() override { return m_bitmap->height(); }
-    std::uint8_t* rowStart(int row) override { return m_bitmap->scanLine(row); }
-    // Shown and brought to the front, never given the keyboard: a track bar moved with the arrow keys
-    // sets off a run at every step and must keep the focus for the next one.
-    void showViewer() override {
-        const numtext::FlagGuard keepFlags;
-        Form2->show();
-        Form2->raise();
-    }
-    void drawOnViewer() override { Form2->drawPicture(m_bitmap->image(), QPoint(0, 0)); }
-    bool saveTicked() override { return m_form.CheckBox1->isChecked(); }
-    void untickSave() override {
-        const numtext::FlagGuard keepFlags;
-        m_form.CheckBox1->setChecked(false);
-    }
-    std::optional<std::string> runSaveDialog() override {
-        if (!m_form.SavePictureDialog1->execute(&m_form))
-            return std::nullopt;
-        return m_form.SavePictureDialog1->fileName();
-    }
-    void setDefaultExtension(const std::string& extension) override {
-        m_form.SavePictureDialog1->setDefaultExt(extension);
-    }
-    void saveBitmap(const std::string& fileName) override {
-        m_bitmap->saveToFile(fileName);
-        m_form.SavePictureDialog1->savedTo(fileName);
-    }
-    void releaseBitmap() noexcept override { m_bitmap.reset(); }
-
-private:
-    TForm1& m_form;
-    std::unique_ptr<TBitmap> m_bitmap;
-};
-
-} // namespace
-
 // ---- Handlers ----
 // Each experiment runs its steps against the window's controls in their order (see
 // experiments/controls.h); a handler only hands it the controls and the user's number format.
@@ -361,10 +308,7 @@ void TForm1::Button5Click(QObject*) { experiments::Button5(*m_controls, TApplica
 
 void TForm1::Button6Click(QObject*) { experiments::Button6(*m_controls, TApplication::formatSettings()); }
 
-void TForm1::Button7Click(QObject*) {
-    DibOnWindow view(*this);
-    experiments::runDibExperiment(view);
-}
+void TForm1::Button7Click(QObject*) { experiments::Button7(*m_controls, TApplication::formatSettings()); }
 
 void TForm1::BitBtn1Click(QObject*) { experiments::BitBtn1(*m_controls, TApplication::formatSettings()); }
 

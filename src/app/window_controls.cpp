@@ -5,8 +5,10 @@
 #include <QString>
 #include <QWidget>
 
+#include "Unit_dib.h"
 #include "numtext/exceptions.h"
 #include "numtext/fpenv.h"
+#include "ui/TBitmap.h"
 #include "ui/TCSpinEdit.h"
 #include "ui/TChart.h"
 #include "ui/TComboBox.h"
@@ -14,6 +16,7 @@
 #include "ui/TMemo.h"
 #include "ui/TPointSeries.h"
 #include "ui/TRadioGroup.h"
+#include "ui/TSavePictureDialog.h"
 #include "ui/TStringGrid.h"
 #include "ui/TTrackBar.h"
 #include "ui/plain_controls.h"
@@ -25,6 +28,11 @@ QString qname(std::string_view name) {
 }
 
 QColor qcolour(experiments::Rgb c) { return QColor(c.r, c.g, c.b); }
+
+// The picture as the window's bitmap, without a copy of its pixels.
+TBitmap bitmapOf(const experiments::Picture& picture) {
+    return {picture.row(0), picture.width(), picture.height(), picture.bytesPerRow()};
+}
 
 } // namespace
 
@@ -134,6 +142,27 @@ void WindowControls::clearSeries(std::string_view series) { find<TPointSeries>(s
 
 void WindowControls::addPoint(std::string_view series, double x, double y) {
     find<TPointSeries>(series)->addXY(x, y);
+}
+
+// Shown and brought to the front, never given the keyboard: a track bar moved with the arrow keys sets
+// off a run at every step and must keep the focus for the next one.
+void WindowControls::showPicture(const experiments::Picture& picture) {
+    const numtext::FlagGuard keepFlags;
+    Form2->show();
+    Form2->raise();
+    Form2->drawPicture(bitmapOf(picture).image(), QPoint(0, 0));
+}
+
+void WindowControls::savePicture(const experiments::Picture& picture, const std::string& nextExtension) {
+    const numtext::FlagGuard keepFlags;
+    auto* dialog = find<TSavePictureDialog>("SavePictureDialog1");
+    const bool confirmed = dialog->execute(m_root->window());
+    dialog->setDefaultExt(nextExtension);
+    if (!confirmed)
+        return;
+    const std::string fileName = dialog->fileName();
+    bitmapOf(picture).saveToFile(fileName);
+    dialog->savedTo(fileName);
 }
 
 std::size_t WindowControls::runLongSteps(const std::string& title,

@@ -39,6 +39,8 @@ public:
     void setChecked(std::string_view checkBox, bool value) override;
     void clearSeries(std::string_view series) override;
     void addPoint(std::string_view series, double x, double y) override;
+    void showPicture(const experiments::Picture& picture) override;
+    void savePicture(const experiments::Picture& picture, const std::string& nextExtension) override;
     std::size_t runLongSteps(const std::string& title,
                              const std::vector<experiments::LongStep>& steps) override;
 

@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "experiments/picture.h"
+
 namespace experiments {
 
 struct Rgb {
@@ -89,6 +91,15 @@ public:
     // Point series of the charts: a series with ascending X keeps its points sorted by X.
     virtual void clearSeries(std::string_view series) = 0;
     virtual void addPoint(std::string_view series, double x, double y) = 0;
+
+    // The viewer window: made visible and brought to the front, without taking the keyboard from the
+    // control that asked, and the picture drawn on it with its top-left corner at 0, 0.
+    virtual void showPicture(const Picture& picture) = 0;
+    // The modal save dialog; when the user confirms it, the picture written under the chosen name as
+    // a Windows BMP file, whatever the extension (a file that cannot be created throws
+    // numtext::Exception "Cannot create file <name>"). Whatever the outcome, the dialog adds
+    // `nextExtension` to a name typed without one from the next time it runs.
+    virtual void savePicture(const Picture& picture, const std::string& nextExtension) = 0;
 
     // Long computations: the steps in order, each shown right after it has run, while the window
     // keeps answering, tells the user what runs and how far it has got under the title, and lets

@@ -121,29 +121,17 @@ Pixel24 MixPixel(Pixel24& pixel, std::int32_t r1, std::int32_t r2, std::int32_t 
     }
 }
 
-void runDibExperiment(DibView& view) {
-    view.createBitmap(kDibWidth, kDibHeight);
-    struct Release {
-        DibView& view;
-        ~Release() { view.releaseBitmap(); }
-    } release{view};
+void Button7(Controls& w, const numtext::FormatSettings&) {
+    Picture picture(kDibWidth, kDibHeight);
+    const ColourLimits limits{w.position("RedMax"), w.position("GreenMax"), w.position("BlueMax")};
+    fillDib(picture.width(), picture.height(), limits, [&picture](int row) { return picture.row(row); });
+    w.showPicture(picture);
 
-    const int height = view.bitmapHeight();
-    const int width = view.bitmapWidth();
-    fillDib(width, height, view.limits(), [&view](int row) { return view.rowStart(row); });
-
-    view.showViewer();
-    view.drawOnViewer();
-
-    if (view.saveTicked()) {
-        const std::optional<std::string> fileName = view.runSaveDialog();
-        view.setDefaultExtension(kSaveExtension);
-        if (fileName)
-            view.saveBitmap(*fileName);
-    }
+    if (w.checked("CheckBox1"))
+        w.savePicture(picture, kSaveExtension);
     // Reached only when the save, if any, succeeded: a failed one leaves the request standing.
-    if (view.saveTicked())
-        view.untickSave();
+    if (w.checked("CheckBox1"))
+        w.setChecked("CheckBox1", false);
 }
 
 } // namespace experiments

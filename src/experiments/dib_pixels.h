@@ -6,8 +6,9 @@
 
 #include <cstdint>
 #include <functional>
-#include <optional>
-#include <string>
+
+#include "experiments/controls.h"
+#include "numtext/format_settings.h"
 
 namespace experiments {
 
@@ -57,36 +58,14 @@ using RowStart = std::function<std::uint8_t*(int row)>;
 // with black. Nothing is kept from one call to the next.
 void fillDib(int width, int height, ColourLimits limits, const RowStart& rowStart);
 
-// What one run of the bitmap tab needs from the windows. The bitmap is the view's for the length of
-// one run: made by createBitmap, given back by releaseBitmap, which the run calls on every path out.
-class DibView {
-public:
-    virtual ~DibView() = default;
-    virtual ColourLimits limits() = 0;
-    // 24 bits per pixel, device-independent, width set before height.
-    virtual void createBitmap(int width, int height) = 0;
-    virtual int bitmapWidth() = 0;
-    virtual int bitmapHeight() = 0;
-    virtual std::uint8_t* rowStart(int row) = 0;
-    virtual void showViewer() = 0;   // the viewer window made visible and brought to the front
-    virtual void drawOnViewer() = 0; // the bitmap drawn with its top-left corner at 0, 0
-    virtual bool saveTicked() = 0;
-    virtual void untickSave() = 0;
-    // The modal save dialog: the chosen name, or nothing when the user cancels.
-    virtual std::optional<std::string> runSaveDialog() = 0;
-    // The extension the dialog adds to a name typed without one, as the program states it.
-    virtual void setDefaultExtension(const std::string& extension) = 0;
-    // Always a Windows BMP, whatever the extension. May throw ("Cannot create file %s").
-    virtual void saveBitmap(const std::string& fileName) = 0;
-    virtual void releaseBitmap() noexcept = 0;
-};
-
-// The default extension set after every save request.
+// The default extension the save dialog gets at every save request.
 inline constexpr const char* kSaveExtension = "*.wmf";
 
-// One run: bitmap made (700 x 500) and filled over its own width and height, viewer shown and drawn
-// on; then, if the save box is ticked, the dialog, the default extension, the file when the dialog
-// was confirmed, and the box unticked. A failure to save ends the run with the box still ticked.
-void runDibExperiment(DibView& view);
+// The bitmap button and the three track bars, in order: a 700 x 500 picture made and filled over its
+// own width and height with the positions of "RedMax", "GreenMax" and "BlueMax"; shown on the
+// viewer; if "CheckBox1" is ticked, saved (the dialog, the default extension, the file when the
+// dialog was confirmed); then, if it is still ticked, unticked. A failed save throws before the
+// untick, so the request stands for the next run. The picture lives for the run only.
+void Button7(Controls& w, const numtext::FormatSettings& fs);
 
 } // namespace experiments

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QImage>
 #include <QRect>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -15,6 +16,9 @@
 class TBitmap {
 public:
     TBitmap() = default;
+    // A bitmap over pixel rows that someone else owns and keeps alive as long as the bitmap: read
+    // only, never copied. `bytesPerRow` is a multiple of 4.
+    TBitmap(const std::uint8_t* rows, int width, int height, std::ptrdiff_t bytesPerRow);
 
     int width() const;
     int height() const;

@@ -2,13 +2,13 @@
 
 #include <cmath>
 #include <cstdint>
-#include <optional>
 #include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "experiments/dib_pixels.h"
+#include "fake_controls.h"
 #include "numtext/exceptions.h"
 #include "numtext/fpenv.h"
 
@@ -45,19 +45,19 @@ Pixel24 referenceMix(std::int32_t r1, std::int32_t r2, std::int32_t g1, std::int
     return {referenceChannel(g, h, b1, b2), referenceChannel(g, h, g1, g2), referenceChannel(g, h, r1, r2)};
 }
 
-struct Rgb {
+struct PixelRgb {
     int red, green, blue;
-    bool operator==(const Rgb&) const = default;
+    bool operator==(const PixelRgb&) const = default;
 };
 
-void PrintTo(const Rgb& c, std::ostream* os) {
+void PrintTo(const PixelRgb& c, std::ostream* os) {
     *os << "(" << c.red << ", " << c.green << ", " << c.blue << ")";
 }
 
-Rgb rgb(const Pixel24& p) { return {p.red, p.green, p.blue}; }
+PixelRgb rgb(const Pixel24& p) { return {p.red, p.green, p.blue}; }
 
 // A 700 x 500 picture in a buffer whose rows carry 4 fill bytes that must stay untouched.
-struct Picture {
+struct PaddedPicture {
     static constexpr int kStride = 3 * kDibWidth + 4;
     std::vector<std::uint8_t> bytes = std::vector<std::uint8_t>(kStride * kDibHeight, 0xAB);
     std::vector<int> rowsAsked;
@@ -68,7 +68,7 @@ struct Picture {
             return bytes.data() + static_cast<std::ptrdiff_t>(row) * kStride;
         });
     }
-    Rgb at(int row, int column) const {
+    PixelRgb at(int row, int column) const {
         const std::uint8_t* p = bytes.data() + row * kStride + 3 * column;
         return {p[2], p[1], p[0]};
     }
@@ -168,7 +168,7 @@ TEST(RampFactor, RaisesAsTheStoredQuotientWould) {
 TEST(MixPixel, ClampsTheFactorWithNaNCountingAsZero) {
     struct Row {
         double factor;
-        Rgb expected;
+        PixelRgb expected;
     };
     const Row rows[] = {
         {std::nan(""), {50, 60, 70}}, {-1.0, {50, 60, 70}}, {0.0, {50, 60, 70}},
@@ -190,7 +190,7 @@ TEST(MixPixel, TruncatesTheExtendedProductForEveryColumnAndLimit) {
     // Column 150: a factor just below 2/7 makes 7 give 1, where a product rounded to double gives 2.
     Pixel24 pixel;
     MixPixel(pixel, 7, 0, 7, 0, 7, 0, RampFactor(150, 700));
-    EXPECT_EQ(rgb(pixel), (Rgb{1, 1, 1}));
+    EXPECT_EQ(rgb(pixel), (PixelRgb{1, 1, 1}));
 
     int roundingFirstWouldDiffer = 0;
     for (int j = 0; j < kDibWidth; ++j) {
@@ -212,7 +212,7 @@ TEST(MixPixel, TruncatesTheExtendedProductForEveryColumnAndLimit) {
 TEST(MixPixel, MixesAnyTwoColoursKeepingTheLowEightBits) {
     Pixel24 pixel;
     MixPixel(pixel, 300, 0, -1, 0, 256, 0, 1.0);
-    EXPECT_EQ(rgb(pixel), (Rgb{44, 255, 0}));
+    EXPECT_EQ(rgb(pixel), (PixelRgb{44, 255, 0}));
     // h = 1 - g rounded once from extended is 1.0 here, where the double difference is 1 - 2^-53,
     // which would take one off the largest second colour.
     MixPixel(pixel, 0, INT32_MAX, 0, 0, 0, 0, 0x1.0001p-54);
@@ -234,7 +234,7 @@ TEST(MixPixel, MixesAnyTwoColoursKeepingTheLowEightBits) {
 }
 
 TEST(DibPicture, InitialLimitsGiveARedProfileOnEveryRow) {
-    Picture picture;
+    PaddedPicture picture;
     picture.fill({128, 0, 0});
     EXPECT_TRUE(picture.rowsAlike());
     ASSERT_EQ(picture.rowsAsked.size(), static_cast<std::size_t>(kDibHeight));
@@ -242,14 +242,14 @@ TEST(DibPicture, InitialLimitsGiveARedProfileOnEveryRow) {
         EXPECT_EQ(picture.rowsAsked[i], i);
 
     for (int j = 0; j <= 117; ++j)
-        EXPECT_EQ(picture.at(0, j), (Rgb{0, 0, 0})) << "column " << j;
-    EXPECT_EQ(picture.at(0, 118), (Rgb{1, 0, 0}));
-    EXPECT_EQ(picture.at(0, 175), (Rgb{64, 0, 0}));
+        EXPECT_EQ(picture.at(0, j), (PixelRgb{0, 0, 0})) << "column " << j;
+    EXPECT_EQ(picture.at(0, 118), (PixelRgb{1, 0, 0}));
+    EXPECT_EQ(picture.at(0, 175), (PixelRgb{64, 0, 0}));
     for (int j = 234; j <= 466; ++j)
-        EXPECT_EQ(picture.at(0, j), (Rgb{128, 0, 0})) << "column " << j;
-    EXPECT_EQ(picture.at(0, 525), (Rgb{63, 0, 0}));
+        EXPECT_EQ(picture.at(0, j), (PixelRgb{128, 0, 0})) << "column " << j;
+    EXPECT_EQ(picture.at(0, 525), (PixelRgb{63, 0, 0}));
     for (int j = 583; j < kDibWidth; ++j)
-        EXPECT_EQ(picture.at(0, j), (Rgb{0, 0, 0})) << "column " << j;
+        EXPECT_EQ(picture.at(0, j), (PixelRgb{0, 0, 0})) << "column " << j;
     for (int j = 0; j < kDibWidth; ++j) {
         EXPECT_EQ(picture.at(0, j).green, 0);
         EXPECT_EQ(picture.at(0, j).blue, 0);
@@ -257,120 +257,77 @@ TEST(DibPicture, InitialLimitsGiveARedProfileOnEveryRow) {
 }
 
 TEST(DibPicture, FullLimitsShowTheUnevenRampEnds) {
-    Picture picture;
+    PaddedPicture picture;
     picture.fill({255, 255, 255});
     EXPECT_TRUE(picture.rowsAlike());
     for (int j = 234; j <= 466; ++j)
-        EXPECT_EQ(picture.at(kDibHeight - 1, j), (Rgb{255, 255, 255})) << "column " << j;
-    EXPECT_EQ(picture.at(0, 233), (Rgb{254, 254, 254}));
-    EXPECT_EQ(picture.at(0, 467), (Rgb{254, 254, 254}));
-    EXPECT_EQ(picture.at(0, 175), (Rgb{127, 127, 127}));
-    EXPECT_EQ(picture.at(0, 525), (Rgb{127, 127, 127}));
+        EXPECT_EQ(picture.at(kDibHeight - 1, j), (PixelRgb{255, 255, 255})) << "column " << j;
+    EXPECT_EQ(picture.at(0, 233), (PixelRgb{254, 254, 254}));
+    EXPECT_EQ(picture.at(0, 467), (PixelRgb{254, 254, 254}));
+    EXPECT_EQ(picture.at(0, 175), (PixelRgb{127, 127, 127}));
+    EXPECT_EQ(picture.at(0, 525), (PixelRgb{127, 127, 127}));
 }
 
 TEST(DibPicture, ZeroLimitsGiveABlackPicture) {
-    Picture picture;
+    PaddedPicture picture;
     picture.fill({0, 0, 0});
     EXPECT_TRUE(picture.rowsAlike());
     for (int j = 0; j < kDibWidth; ++j)
-        ASSERT_EQ(picture.at(0, j), (Rgb{0, 0, 0})) << "column " << j;
+        ASSERT_EQ(picture.at(0, j), (PixelRgb{0, 0, 0})) << "column " << j;
 }
 
 namespace {
 
-// Records one run's calls; the bitmap is a plain buffer.
-class FakeDibView : public DibView {
-public:
-    std::vector<std::string> log;
-    bool ticked = false;
-    std::optional<std::string> dialogAnswer;
-    bool saveFails = false;
-    std::vector<std::uint8_t> pixels;
-    int width = 0, height = 0;
-
-    ColourLimits limits() override { return {7, 0, 255}; }
-    void createBitmap(int w, int h) override {
-        log.push_back("create " + std::to_string(w) + " x " + std::to_string(h));
-        width = w;
-        height = h;
-        pixels.assign(static_cast<std::size_t>(3 * w * h), 0xAB);
-    }
-    int bitmapWidth() override { return width; }
-    int bitmapHeight() override { return height; }
-    std::uint8_t* rowStart(int row) override {
-        if (row == 0 || row == height - 1)
-            log.push_back("row " + std::to_string(row));
-        return pixels.data() + static_cast<std::ptrdiff_t>(row) * 3 * width;
-    }
-    void showViewer() override { log.emplace_back("show"); }
-    void drawOnViewer() override { log.emplace_back("draw"); }
-    bool saveTicked() override { return ticked; }
-    void untickSave() override {
-        log.emplace_back("untick");
-        ticked = false;
-    }
-    std::optional<std::string> runSaveDialog() override {
-        log.emplace_back("dialog");
-        return dialogAnswer;
-    }
-    void setDefaultExtension(const std::string& extension) override {
-        log.push_back("extension " + extension);
-    }
-    void saveBitmap(const std::string& fileName) override {
-        if (saveFails)
-            throw numtext::Exception("Cannot create file " + fileName);
-        log.push_back("save " + fileName);
-    }
-    void releaseBitmap() noexcept override { log.emplace_back("release"); }
-};
+// The tab's controls at the given limits; the save box ticked or not.
+FakeControls dibTab(bool ticked) {
+    FakeControls w;
+    w.positions = {{"RedMax", 7}, {"GreenMax", 0}, {"BlueMax", 255}};
+    w.checks["CheckBox1"] = ticked;
+    return w;
+}
 
 } // namespace
 
 TEST(DibRun, WithoutTheTickDrawsAndSavesNothing) {
-    FakeDibView view;
-    runDibExperiment(view);
-    EXPECT_EQ(view.log,
-              (std::vector<std::string>{"create 700 x 500", "row 0", "row 499", "show", "draw", "release"}));
-    // The limits reach the pixels: column 150 with red 7 and blue 255.
-    const std::uint8_t* p = view.pixels.data() + 3 * 150;
-    EXPECT_EQ((Rgb{p[2], p[1], p[0]}), (Rgb{1, 0, 72}));
+    FakeControls w = dibTab(false);
+    Button7(w, numtext::FormatSettings::comma());
+    EXPECT_EQ(w.log, (std::vector<std::string>{"showPicture 700 x 500"}));
+    // The limits reach the pixels: column 150 with red 7 and blue 255, on every row.
+    for (int row : {0, kDibHeight - 1}) {
+        const std::uint8_t* p = w.picture.row(row) + 3 * 150;
+        EXPECT_EQ((PixelRgb{p[2], p[1], p[0]}), (PixelRgb{1, 0, 72}));
+    }
 }
 
 TEST(DibRun, OneTickRequestsExactlyOneSave) {
-    FakeDibView view;
-    view.ticked = true;
-    view.dialogAnswer = "obraz.wmf";
-    runDibExperiment(view);
-    EXPECT_EQ(view.log,
-              (std::vector<std::string>{"create 700 x 500", "row 0", "row 499", "show", "draw", "dialog",
-                                        "extension *.wmf", "save obraz.wmf", "untick", "release"}));
-    view.log.clear();
-    runDibExperiment(view);
-    EXPECT_EQ(view.log,
-              (std::vector<std::string>{"create 700 x 500", "row 0", "row 499", "show", "draw", "release"}));
+    FakeControls w = dibTab(true);
+    w.saveAs = "obraz.wmf";
+    Button7(w, numtext::FormatSettings::comma());
+    EXPECT_EQ(w.log, (std::vector<std::string>{"showPicture 700 x 500", "savePicture then *.wmf",
+                                               "saved obraz.wmf", "setChecked CheckBox1=0"}));
+    w.log.clear();
+    Button7(w, numtext::FormatSettings::comma());
+    EXPECT_EQ(w.log, (std::vector<std::string>{"showPicture 700 x 500"}));
 }
 
 TEST(DibRun, CancellingWritesNothingButStillConsumesTheTick) {
-    FakeDibView view;
-    view.ticked = true;
-    runDibExperiment(view);
-    EXPECT_EQ(view.log, (std::vector<std::string>{"create 700 x 500", "row 0", "row 499", "show", "draw",
-                                                  "dialog", "extension *.wmf", "untick", "release"}));
-    EXPECT_FALSE(view.ticked);
+    FakeControls w = dibTab(true);
+    Button7(w, numtext::FormatSettings::comma());
+    EXPECT_EQ(w.log, (std::vector<std::string>{"showPicture 700 x 500", "savePicture then *.wmf",
+                                               "setChecked CheckBox1=0"}));
+    EXPECT_FALSE(w.checks["CheckBox1"]);
 }
 
-TEST(DibRun, FailedSaveKeepsThePictureAndTheTickAndReleasesTheBitmap) {
-    FakeDibView view;
-    view.ticked = true;
-    view.dialogAnswer = "/nonexistent/obraz.bmp";
-    view.saveFails = true;
+TEST(DibRun, FailedSaveKeepsThePictureAndTheTick) {
+    FakeControls w = dibTab(true);
+    w.saveAs = "/nonexistent/obraz.bmp";
+    w.saveFails = true;
     try {
-        runDibExperiment(view);
+        Button7(w, numtext::FormatSettings::comma());
         ADD_FAILURE() << "the save error was swallowed";
     } catch (const numtext::Exception& e) {
         EXPECT_EQ(e.Message(), "Cannot create file /nonexistent/obraz.bmp");
     }
-    EXPECT_EQ(view.log, (std::vector<std::string>{"create 700 x 500", "row 0", "row 499", "show", "draw",
-                                                  "dialog", "extension *.wmf", "release"}));
-    EXPECT_TRUE(view.ticked);
+    EXPECT_EQ(w.log, (std::vector<std::string>{"showPicture 700 x 500", "savePicture then *.wmf"}));
+    EXPECT_TRUE(w.checks["CheckBox1"]);
 }

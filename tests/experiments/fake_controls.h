@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,6 +35,11 @@ public:
     std::vector<std::string> log; // "setText Edit1=...", "repaint Edit1", ...
     // Called after a spin edit's text changes, as the window fires its change event.
     std::function<void(const std::string& spinEdit)> onSpinChange;
+    // The last picture shown; what the save dialog answers (nothing: cancelled), and whether the
+    // file then cannot be created.
+    Picture picture{0, 0};
+    std::optional<std::string> saveAs;
+    bool saveFails = false;
     // Asked between two pieces of a long step with the step's name and what it has done; false
     // stops the step, as the user's stop would. Unset: nobody stops.
     std::function<bool(const std::string& step, double done)> keepGoing;
@@ -105,6 +111,18 @@ public:
     }
     void addPoint(std::string_view s, double x, double y) override {
         series[std::string(s)].push_back({x, y}); // in the order added; a test sorts if it needs to
+    }
+
+    void showPicture(const Picture& p) override {
+        picture = p;
+        log.push_back("showPicture " + std::to_string(p.width()) + " x " + std::to_string(p.height()));
+    }
+    void savePicture(const Picture&, const std::string& nextExtension) override {
+        log.push_back("savePicture then " + nextExtension);
+        if (saveAs && saveFails)
+            throw numtext::Exception("Cannot create file " + *saveAs);
+        if (saveAs)
+            log.push_back("saved " + *saveAs);
     }
 
     // Logs "runLongSteps <title>", then "runLongStep <what> of <total>" as each step starts.
