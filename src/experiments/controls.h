@@ -41,16 +41,6 @@ struct LongStep {
     std::function<void()> show;
 };
 
-// The steps in order, each run to its end and shown, as a window that nobody stops runs them.
-// Returns how many were shown: all of them.
-inline std::size_t runStepsToTheEnd(const std::vector<LongStep>& steps) {
-    for (const LongStep& step : steps) {
-        step.run([](double) { return true; });
-        step.show();
-    }
-    return steps.size();
-}
-
 class Controls {
 public:
     virtual ~Controls() = default;
@@ -105,11 +95,8 @@ public:
     // keeps answering, tells the user what runs and how far it has got under the title, and lets
     // the user stop. After a stop no further step starts. Returns how many steps were shown; the
     // first step not shown is the one stopped. An exception from a step ends the run and leaves this
-    // call once nothing runs any more. By default the steps run here, and nobody stops them.
-    virtual std::size_t runLongSteps(const std::string& title, const std::vector<LongStep>& steps) {
-        (void)title;
-        return runStepsToTheEnd(steps);
-    }
+    // call once nothing runs any more.
+    virtual std::size_t runLongSteps(const std::string& title, const std::vector<LongStep>& steps) = 0;
 };
 
 } // namespace experiments

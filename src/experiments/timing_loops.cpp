@@ -65,14 +65,13 @@ namespace {
 constexpr const char* kCalculating = "calculating ...";
 constexpr const char* kStopped = "przerwano";
 
-const TimingField kConversionField[3] = {TimingField::LabeledE1, TimingField::LabeledE2,
-                                         TimingField::LabeledE3};
+const char* const kConversionField[3] = {"LabeledE1", "LabeledE2", "LabeledE3"};
 
 // One of the three conversions; `which` is 0, 1 or 2. Each parses the text anew, as each field
 // is emptied before its own parse.
-void convertCount(int which, std::string_view text, const numtext::FormatSettings& fs, TimingView& view) {
-    const TimingField field = kConversionField[which];
-    view.setText(field, "");
+void convertCount(int which, std::string_view text, const numtext::FormatSettings& fs, Controls& w) {
+    const char* const field = kConversionField[which];
+    w.setText(field, "");
     const extended x = numtext::StrToFloat(text, fs);
     std::string shown;
     switch (which) {
@@ -86,36 +85,35 @@ void convertCount(int which, std::string_view text, const numtext::FormatSetting
         shown = numtext::FloatToStr(x, fs);
         break;
     }
-    view.setText(field, shown);
-    view.repaint(field);
+    w.setText(field, shown);
+    w.repaint(field);
 }
 
-struct Run {
-    TimingField time;
-    TimingField fraction;
-};
+const char* const kTime[3] = {"E1", "E2", "E3"};
+const char* const kFraction[3] = {"LE21", "LE22", "LE23"};
 
-void showElapsed(const Run& run, numtext::TDateTime elapsed, const numtext::FormatSettings& fs,
-                 TimingView& view) {
-    view.setText(run.time, numtext::TimeToStr(elapsed, fs));
-    view.setText(run.fraction, numtext::FloatToStr(elapsed, fs));
-    view.setColour(run.time, FieldColour::Lime);
-    view.repaint(run.time);
-    view.setColour(run.fraction, FieldColour::Lime);
-    view.repaint(run.fraction);
+// The time of run k and its fraction of a day, each field turned lime and painted.
+void showElapsed(int k, numtext::TDateTime elapsed, const numtext::FormatSettings& fs, Controls& w) {
+    w.setText(kTime[k], numtext::TimeToStr(elapsed, fs));
+    w.setText(kFraction[k], numtext::FloatToStr(elapsed, fs));
+    w.setColor(kTime[k], kLime);
+    w.repaint(kTime[k]);
+    w.setColor(kFraction[k], kLime);
+    w.repaint(kFraction[k]);
 }
 
 } // namespace
 
-void showCountConversions(std::string_view countText, const numtext::FormatSettings& fs, TimingView& view) {
+void CB2(Controls& w, const numtext::FormatSettings& fs) {
     numtext::clearFpFlags();
+    const std::string countText = w.text("CB2");
     for (int which = 0; which < 3; ++which)
-        convertCount(which, countText, fs, view);
+        convertCount(which, countText, fs, w);
 }
 
-void runTimings(std::string_view countText, const numtext::FormatSettings& fs, TimingView& view,
-                const Clock& clock) {
+void Button2(Controls& w, const numtext::FormatSettings& fs, const Clock& clock) {
     numtext::clearFpFlags();
+    const std::string countText = w.text("CB2");
 
     // 1. Everything that can refuse the count does so before the tab changes.
     // The by-value variable belongs to loopByValue, which sets it to 12.3 the same way.
@@ -128,20 +126,17 @@ void runTimings(std::string_view countText, const numtext::FormatSettings& fs, T
         throw ECountTooLarge(countText);
 
     // 2. Colours back to the window colour, woven into the conversions.
-    const TimingField fraction[3] = {TimingField::LE21, TimingField::LE22, TimingField::LE23};
-    const TimingField time[3] = {TimingField::E1, TimingField::E2, TimingField::E3};
     for (int k = 0; k < 3; ++k) {
-        view.setColour(fraction[k], FieldColour::Window);
-        convertCount(k, countText, fs, view);
-        view.setColour(time[k], FieldColour::Window);
-        view.repaint(kConversionField[k]);
+        w.setWindowColor(kFraction[k]);
+        convertCount(k, countText, fs, w);
+        w.setWindowColor(kTime[k]);
+        w.repaint(kConversionField[k]);
     }
 
     // 3. Painted now, so it is on screen before the first loop starts.
-    for (TimingField f : {TimingField::E1, TimingField::E2, TimingField::E3, TimingField::LE21,
-                          TimingField::LE22, TimingField::LE23}) {
-        view.setText(f, kCalculating);
-        view.repaint(f);
+    for (const char* f : {"E1", "E2", "E3", "LE21", "LE22", "LE23"}) {
+        w.setText(f, kCalculating);
+        w.repaint(f);
     }
 
     // 4. By reference, by value, by address: not the order of the columns on screen. The clock is
@@ -164,57 +159,18 @@ void runTimings(std::string_view countText, const numtext::FormatSettings& fs, T
                 return; // stopped: there is no time to show
             end[k] = clock();
         };
-        const auto show = [&, k] { showElapsed({time[k], fraction[k]}, end[k] - start[k], fs, view); };
+        const auto show = [&, k] { showElapsed(k, end[k] - start[k], fs, w); };
         steps.push_back({names[k], std::max(0.0, std::ceil(count)), run, show});
     }
-    const std::size_t shown = view.runLongSteps("Czasy obliczeń", steps);
+    const std::size_t shown = w.runLongSteps("Czasy obliczeń", steps);
 
     // 5. The loop stopped and those that never ran.
     for (std::size_t k = shown; k < 3; ++k) {
-        for (TimingField f : {time[k], fraction[k]}) {
-            view.setText(f, kStopped);
-            view.repaint(f);
+        for (const char* f : {kTime[k], kFraction[k]}) {
+            w.setText(f, kStopped);
+            w.repaint(f);
         }
     }
-}
-
-namespace {
-
-// The timing fields are the controls of the same names.
-class ControlsTimingView : public TimingView {
-public:
-    explicit ControlsTimingView(Controls& w) : m_w(w) {}
-    void setText(TimingField field, const std::string& text) override { m_w.setText(name(field), text); }
-    void setColour(TimingField field, FieldColour colour) override {
-        if (colour == FieldColour::Lime)
-            m_w.setColor(name(field), kLime);
-        else
-            m_w.setWindowColor(name(field));
-    }
-    void repaint(TimingField field) override { m_w.repaint(name(field)); }
-    std::size_t runLongSteps(const std::string& title, const std::vector<LongStep>& steps) override {
-        return m_w.runLongSteps(title, steps);
-    }
-
-private:
-    static const char* name(TimingField field) {
-        static const char* const names[] = {"LabeledE1", "LabeledE2", "LabeledE3", "E1",  "E2",
-                                            "E3",        "LE21",      "LE22",      "LE23"};
-        return names[static_cast<int>(field)];
-    }
-    Controls& m_w;
-};
-
-} // namespace
-
-void CB2(Controls& w, const numtext::FormatSettings& fs) {
-    ControlsTimingView view(w);
-    showCountConversions(w.text("CB2"), fs, view);
-}
-
-void Button2(Controls& w, const numtext::FormatSettings& fs, const Clock& clock) {
-    ControlsTimingView view(w);
-    runTimings(w.text("CB2"), fs, view, clock);
 }
 
 } // namespace experiments

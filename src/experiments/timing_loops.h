@@ -4,8 +4,10 @@
 // (through a reference, directly, through a pointer), and the count typed in the combo box shown
 // after three conversions.
 //
-// Both entry points write through a TimingView in the exact order the user must see, so a failure
-// part-way leaves on screen precisely what was written before it.
+// Both handlers write the tab's controls in the exact order the user must see, so a failure part-way
+// leaves on screen precisely what was written before it. The fields: "E1"/"LE21" hold the
+// by-reference run, "E2"/"LE22" the by-value run, "E3"/"LE23" the by-address run, "LabeledE1".."3"
+// the three conversions of the count typed in "CB2".
 
 #include <cstddef>
 #include <functional>
@@ -20,26 +22,6 @@
 
 namespace experiments {
 
-// The fields of the tab, under their control names. E1/LE21 hold the by-reference run, E2/LE22
-// the by-value run, E3/LE23 the by-address run; LabeledE1..3 the three count conversions.
-enum class TimingField { LabeledE1, LabeledE2, LabeledE3, E1, E2, E3, LE21, LE22, LE23 };
-
-enum class FieldColour { Window, Lime };
-
-// What the tab does to its fields. A repaint must paint the field at once, before returning.
-// The loops run as long steps (see Controls::runLongSteps); by default nobody stops them.
-class TimingView {
-public:
-    virtual ~TimingView() = default;
-    virtual void setText(TimingField field, const std::string& text) = 0;
-    virtual void setColour(TimingField field, FieldColour colour) = 0;
-    virtual void repaint(TimingField field) = 0;
-    virtual std::size_t runLongSteps(const std::string& title, const std::vector<LongStep>& steps) {
-        (void)title;
-        return runStepsToTheEnd(steps);
-    }
-};
-
 // The largest count the loops accept: 2^53. From there on adding 1.0 no longer changes the double
 // pass counter, so a larger count would never end.
 inline constexpr double kLargestCount = 9007199254740992.0;
@@ -51,37 +33,7 @@ public:
     explicit ECountTooLarge(std::string_view countText);
 };
 
-// The count conversions, as the combo box's change event runs them. In order: LabeledE1 emptied,
-// the text parsed, the low 32 bits (signed) of its truncation written, LabeledE1 repainted; then
-// LabeledE2 the same with the whole signed 64-bit truncation; then LabeledE3 with the general float
-// text of the parsed extended value. Truncation outside the 64-bit range gives
-// -9223372036854775808. "5e+9" -> "705032704", "5000000000", "5000000000";
-// "1e+4900" -> "0", "-9223372036854775808", "1E4900". A text that does not parse throws
-// EConvertError right after LabeledE1 is emptied.
-void showCountConversions(std::string_view countText, const numtext::FormatSettings& fs, TimingView& view);
-
 using Clock = std::function<numtext::TDateTime()>;
-
-// The timing button. In order:
-//  1. count = the parsed text rounded to double. A text that does not parse throws EConvertError,
-//     one beyond the double range EOverflow, one above kLargestCount ECountTooLarge: in all three
-//     cases nothing has been written.
-//  2. For each conversion k = 1, 2, 3: LE2k to the window colour, conversion k as in
-//     showCountConversions, Ek to the window colour, LabeledEk repainted again.
-//  3. "calculating ..." into E1, E2, E3, LE21, LE22, LE23, each repainted at once.
-//  4. By reference, then by value, then by address, as the long steps (see
-//     Controls::runLongSteps) "Pętla 1 z 3: przez referencję", "Pętla 2 z 3: przez wartość" and
-//     "Pętla 3 z 3: przez adres" under the title "Czasy obliczeń", each of as many units as it makes
-//     passes: clock, the loop in pieces, clock; then Ek gets the long time text of end - start and
-//     LE2k its general float text (a fraction of a day, negative across midnight); Ek turns lime
-//     and is repainted, then LE2k likewise.
-//  5. When the user has stopped a loop: "przerwano" into Ek, repainted, then into LE2k, repainted,
-//     for the loop stopped and each one after it, in the order of the runs. The columns already
-//     shown keep their times.
-// A count of 0 or below makes no pass; a fractional count makes as many passes as the next whole
-// number (2.5 makes 3).
-void runTimings(std::string_view countText, const numtext::FormatSettings& fs, TimingView& view,
-                const Clock& clock = numtext::Time);
 
 // The three timed loops. Each pass divides the variable by itself and then multiplies it by
 // itself, storing each result back into the variable in memory; the pass counter is a double that
@@ -107,9 +59,34 @@ using PieceLoop = std::function<double(double count, double from)>;
 // count of 0 or below), or less when stopped.
 double loopInPieces(const PieceLoop& loop, double count, const KeepGoing& more);
 
-// The two handlers of the tab over the window's controls: the count is the text of "CB2", and the
-// fields are the controls of the same names as the TimingField values.
+// The combo box's change event: the conversions of the count in "CB2". In order: LabeledE1 emptied,
+// the text parsed, the low 32 bits (signed) of its truncation written, LabeledE1 repainted; then
+// LabeledE2 the same with the whole signed 64-bit truncation; then LabeledE3 with the general float
+// text of the parsed extended value. Truncation outside the 64-bit range gives
+// -9223372036854775808. "5e+9" -> "705032704", "5000000000", "5000000000";
+// "1e+4900" -> "0", "-9223372036854775808", "1E4900". A text that does not parse throws
+// EConvertError right after LabeledE1 is emptied.
 void CB2(Controls& w, const numtext::FormatSettings& fs);
-void Button2(Controls& w, const numtext::FormatSettings& fs, const Clock& clock = numtext::Time);
+
+// The timing button. In order:
+//  1. count = the parsed text of "CB2" rounded to double. A text that does not parse throws EConvertError,
+//     one beyond the double range EOverflow, one above kLargestCount ECountTooLarge: in all three
+//     cases nothing has been written.
+//  2. For each conversion k = 1, 2, 3: LE2k to the window colour, conversion k as in CB2, Ek to the window
+//  colour, LabeledEk repainted again.
+//  3. "calculating ..." into E1, E2, E3, LE21, LE22, LE23, each repainted at once.
+//  4. By reference, then by value, then by address, as the long steps (see
+//     Controls::runLongSteps) "Pętla 1 z 3: przez referencję", "Pętla 2 z 3: przez wartość" and
+//     "Pętla 3 z 3: przez adres" under the title "Czasy obliczeń", each of as many units as it makes
+//     passes: clock, the loop in pieces, clock; then Ek gets the long time text of end - start and
+//     LE2k its general float text (a fraction of a day, negative across midnight); Ek turns lime
+//     and is repainted, then LE2k likewise.
+//  5. When the user has stopped a loop: "przerwano" into Ek, repainted, then into LE2k, repainted,
+//     for the loop stopped and each one after it, in the order of the runs. The columns already
+//     shown keep their times.
+// A count of 0 or below makes no pass; a fractional count makes as many passes as the next whole
+// number (2.5 makes 3).
+void Button2(Controls& w, const numtext::FormatSettings& fs, const Clock& clock);
+inline void Button2(Controls& w, const numtext::FormatSettings& fs) { Button2(w, fs, numtext::Time); }
 
 } // namespace experiments
