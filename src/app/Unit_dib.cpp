@@ -2,7 +2,6 @@
 
 #include <QPainter>
 
-#include "numtext/fpenv.h"
 #include "ui/screen_fit.h"
 
 TForm2* Form2 = nullptr;
@@ -28,7 +27,6 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent) {
 TForm2::~TForm2() = default;
 
 void TForm2::drawPicture(const QImage& picture, QPoint at) {
-    const numtext::FlagGuard keepFlags;
     // Kept as 32-bit pixels, which the window paints as they are: a 24-bit picture would be
     // converted again on every paint (about 0.5 ms against 0.03 ms for 700 x 500). The colours
     // are the same; the caller's picture keeps its own format.
@@ -39,7 +37,6 @@ void TForm2::drawPicture(const QImage& picture, QPoint at) {
 }
 
 void TForm2::paintEvent(QPaintEvent*) {
-    const numtext::FlagGuard keepFlags;
     if (m_picture.isNull())
         return;
     QPainter painter(this);

@@ -158,39 +158,75 @@ TForm1::HandlerObserver TForm1::setHandlerObserver(HandlerObserver observer) {
     return observer;
 }
 
-void TForm1::run(Handler handler, QObject* sender, const char* name) {
-    if (handlerObserver())
-        handlerObserver()(name);
-    (this->*handler)(sender);
-}
+namespace {
+
+// What a handler runs: an experiment, against the window's controls and the user's number format.
+using Experiment = std::function<void(experiments::Controls&, const numtext::FormatSettings&)>;
+
+// Where an event comes from: a control and one of its signals, to be connected to a handler.
+struct Event {
+    std::function<void(QObject* context, std::function<void()> handler)> connect;
+};
 
 template <class Sender, class Signal>
-void TForm1::wire(Sender* sender, Signal signal, Handler handler, const char* name) {
-    ui::connectGuarded(sender, signal, this, [this, sender, handler, name] { run(handler, sender, name); });
+Event on(Sender* sender, Signal signal) {
+    return {[sender, signal](QObject* context, std::function<void()> handler) {
+        ui::connectGuarded(sender, signal, context, std::move(handler));
+    }};
 }
 
+// One row of the form's wiring: the event, the experiment it runs, and the handler's name.
+struct HandlerRow {
+    Event event;
+    Experiment experiment;
+    const char* handler;
+};
+
+void nothing(experiments::Controls&, const numtext::FormatSettings&) {}
+
+} // namespace
+
+// Every event the form answers. Each handler takes its format settings when it runs, so a change of
+// the system's locale applies from the next event on.
 void TForm1::wireEvents() {
-    wire(Button3, &TButton::clicked, &TForm1::Button3Click, "Button3Click");
-    wire(Button8, &TButton::clicked, &TForm1::Button3Click, "Button3Click");
-    wire(BitBtn3, &TBitBtn::clicked, &TForm1::BitBtn3Click, "BitBtn3Click");
-    wire(Button1, &TButton::clicked, &TForm1::Button1Click, "Button1Click");
-    wire(BitBtn2, &TBitBtn::clicked, &TForm1::BitBtn2Click, "BitBtn2Click");
-    wire(BitBtn1, &TBitBtn::clicked, &TForm1::BitBtn1Click, "BitBtn1Click");
-    wire(Macierze, &TButton::clicked, &TForm1::MacierzeClick, "MacierzeClick");
-    wire(Button2, &TButton::clicked, &TForm1::Button2Click, "Button2Click");
-    wire(CB2, &TComboBox::changed, &TForm1::CB2Change, "CB2Change");
-    wire(Rownanie3, &TBitBtn::clicked, &TForm1::Rownanie3Click, "Rownanie3Click");
-    wire(przypadekD, &TRadioGroup::clicked, &TForm1::Rownanie3Click, "Rownanie3Click");
-    wire(Button6, &TButton::clicked, &TForm1::Button6Click, "Button6Click");
-    wire(CSpinEdit1, &TCSpinEdit::changed, &TForm1::Button6Click, "Button6Click");
-    wire(rok1, &TCSpinEdit::changed, &TForm1::Button6Click, "Button6Click");
-    wire(rok2, &TCSpinEdit::changed, &TForm1::Button6Click, "Button6Click");
-    wire(Button4, &TButton::clicked, &TForm1::Button4Click, "Button4Click");
-    wire(Button5, &TButton::clicked, &TForm1::Button5Click, "Button5Click");
-    wire(Button7, &TButton::clicked, &TForm1::Button7Click, "Button7Click");
-    wire(RedMax, &TTrackBar::changed, &TForm1::Button7Click, "Button7Click");
-    wire(GreenMax, &TTrackBar::changed, &TForm1::Button7Click, "Button7Click");
-    wire(BlueMax, &TTrackBar::changed, &TForm1::Button7Click, "Button7Click");
+    const Experiment product = [this](experiments::Controls& w, const numtext::FormatSettings& fs) {
+        m_product.BitBtn3(w, fs);
+    };
+    const Experiment timing = [](experiments::Controls& w, const numtext::FormatSettings& fs) {
+        experiments::Button2(w, fs);
+    };
+    const HandlerRow rows[] = {
+        {on(this, &TForm1::clicked), experiments::Button1, "Button1Click"},
+        // Both buttons of the first tab are placeholders and do nothing.
+        {on(Button3, &TButton::clicked), nothing, "Button3Click"},
+        {on(Button8, &TButton::clicked), nothing, "Button3Click"},
+        {on(BitBtn3, &TBitBtn::clicked), product, "BitBtn3Click"},
+        {on(Button1, &TButton::clicked), experiments::Button1, "Button1Click"},
+        {on(BitBtn2, &TBitBtn::clicked), experiments::BitBtn2, "BitBtn2Click"},
+        {on(BitBtn1, &TBitBtn::clicked), experiments::BitBtn1, "BitBtn1Click"},
+        {on(Macierze, &TButton::clicked), experiments::Macierze, "MacierzeClick"},
+        {on(Button2, &TButton::clicked), timing, "Button2Click"},
+        {on(CB2, &TComboBox::changed), experiments::CB2, "CB2Change"},
+        {on(Rownanie3, &TBitBtn::clicked), experiments::Rownanie3, "Rownanie3Click"},
+        {on(przypadekD, &TRadioGroup::clicked), experiments::Rownanie3, "Rownanie3Click"},
+        {on(Button6, &TButton::clicked), experiments::Button6, "Button6Click"},
+        {on(CSpinEdit1, &TCSpinEdit::changed), experiments::Button6, "Button6Click"},
+        {on(rok1, &TCSpinEdit::changed), experiments::Button6, "Button6Click"},
+        {on(rok2, &TCSpinEdit::changed), experiments::Button6, "Button6Click"},
+        {on(Button4, &TButton::clicked), experiments::Button4, "Button4Click"},
+        {on(Button5, &TButton::clicked), experiments::Button5, "Button5Click"},
+        {on(Button7, &TButton::clicked), experiments::Button7, "Button7Click"},
+        {on(RedMax, &TTrackBar::changed), experiments::Button7, "Button7Click"},
+        {on(GreenMax, &TTrackBar::changed), experiments::Button7, "Button7Click"},
+        {on(BlueMax, &TTrackBar::changed), experiments::Button7, "Button7Click"},
+    };
+    for (const HandlerRow& row : rows) {
+        row.event.connect(this, [this, experiment = row.experiment, name = row.handler] {
+            if (handlerObserver())
+                handlerObserver()(name);
+            m_controls->runHandler([&] { experiment(*m_controls, TApplication::formatSettings()); });
+        });
+    }
 }
 
 // A click counts when both the press and the release land on the form's surface, not on any
@@ -210,7 +246,7 @@ void TForm1::mouseReleaseEvent(QMouseEvent* event) {
         m_pressedOnSurface && event->button() == Qt::LeftButton && onFreeSurface(event->position().toPoint());
     m_pressedOnSurface = false;
     if (click)
-        TApplication::guarded([this] { run(&TForm1::Button1Click, this, "Button1Click"); });
+        emit clicked();
     QWidget::mouseReleaseEvent(event);
 }
 
@@ -290,34 +326,3 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     }
     return QWidget::eventFilter(watched, event);
 }
-
-// ---- Handlers ----
-// Each experiment runs its steps against the window's controls in their order (see
-// experiments/controls.h); a handler only hands it the controls and the user's number format.
-
-void TForm1::Button1Click(QObject*) { experiments::Button1(*m_controls, TApplication::formatSettings()); }
-
-void TForm1::Button2Click(QObject*) { experiments::Button2(*m_controls, TApplication::formatSettings()); }
-
-// Both buttons of the first tab are placeholders and do nothing.
-void TForm1::Button3Click(QObject*) {}
-
-void TForm1::Button4Click(QObject*) { experiments::Button4(*m_controls, TApplication::formatSettings()); }
-
-void TForm1::Button5Click(QObject*) { experiments::Button5(*m_controls, TApplication::formatSettings()); }
-
-void TForm1::Button6Click(QObject*) { experiments::Button6(*m_controls, TApplication::formatSettings()); }
-
-void TForm1::Button7Click(QObject*) { experiments::Button7(*m_controls, TApplication::formatSettings()); }
-
-void TForm1::BitBtn1Click(QObject*) { experiments::BitBtn1(*m_controls, TApplication::formatSettings()); }
-
-void TForm1::BitBtn2Click(QObject*) { experiments::BitBtn2(*m_controls, TApplication::formatSettings()); }
-
-void TForm1::BitBtn3Click(QObject*) { m_product.BitBtn3(*m_controls, TApplication::formatSettings()); }
-
-void TForm1::MacierzeClick(QObject*) { experiments::Macierze(*m_controls, TApplication::formatSettings()); }
-
-void TForm1::CB2Change(QObject*) { experiments::CB2(*m_controls, TApplication::formatSettings()); }
-
-void TForm1::Rownanie3Click(QObject*) { experiments::Rownanie3(*m_controls, TApplication::formatSettings()); }

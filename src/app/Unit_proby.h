@@ -36,25 +36,14 @@ public:
     TPointSeries* Series3 = nullptr;
     TSavePictureDialog* SavePictureDialog1 = nullptr;
 
-    // The handlers. Each takes the control that fired it and never looks at it.
-    void Button1Click(QObject* Sender);
-    void Button2Click(QObject* Sender);
-    void Button3Click(QObject* Sender);
-    void Button4Click(QObject* Sender);
-    void Button5Click(QObject* Sender);
-    void Button6Click(QObject* Sender);
-    void Button7Click(QObject* Sender);
-    void BitBtn1Click(QObject* Sender);
-    void BitBtn2Click(QObject* Sender);
-    void BitBtn3Click(QObject* Sender);
-    void MacierzeClick(QObject* Sender);
-    void CB2Change(QObject* Sender);
-    void Rownanie3Click(QObject* Sender);
-
     // Called with the handler's name each time an event reaches a handler, before the handler
     // runs. The program installs nothing; tests use it to see that every event is wired.
     using HandlerObserver = std::function<void(std::string_view handler)>;
     static HandlerObserver setHandlerObserver(HandlerObserver observer);
+
+signals:
+    // A click on the form's own surface, off every control.
+    void clicked();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -63,11 +52,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    using Handler = void (TForm1::*)(QObject*);
-
-    template <class Sender, class Signal>
-    void wire(Sender* sender, Signal signal, Handler handler, const char* name);
-    void run(Handler handler, QObject* sender, const char* name);
     void wireEvents();
     void placeInScrollArea();
     void writeGridHeadings();

@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "Unit_proby.h"
-#include "numtext/fpenv.h"
 
 namespace form_access {
 
@@ -71,7 +70,6 @@ QString caption(const QString& text) { return text.simplified(); }
 } // namespace
 
 void setUpKeyboard(TForm1& f) {
-    const numtext::FlagGuard keepFlags;
     // From the tab strip into the controls of the tab in front; the controls of the other tabs are
     // hidden, so Tab passes over them and comes back to the strip.
     QWidget* previous = f.PageControl1->tabBar();
@@ -98,7 +96,6 @@ void setUpKeyboard(TForm1& f) {
 }
 
 void nameControls(TForm1& f) {
-    const numtext::FlagGuard keepFlags;
     // A caption that stands next to its control names it, as a labelled edit's label does.
     f.Label1->setBuddy(f.CB2);
     f.Label3->setBuddy(f.Edit14);

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <algorithm>
+
 #include "Unit_dib.h"
 #include "numtext/exceptions.h"
 #include "numtext/fpenv.h"
@@ -61,6 +63,7 @@ T* WindowControls::find(std::string_view name) {
 }
 
 std::string WindowControls::text(std::string_view control) {
+    const numtext::FlagGuard keepFlags;
     QObject* o = find<QObject>(control);
     if (auto* e = qobject_cast<TEdit*>(o))
         return e->ansiText();
@@ -70,6 +73,7 @@ std::string WindowControls::text(std::string_view control) {
 }
 
 void WindowControls::setText(std::string_view control, const std::string& text) {
+    const numtext::FlagGuard keepFlags;
     QObject* o = find<QObject>(control);
     if (auto* s = qobject_cast<TCSpinEdit*>(o))
         s->setAnsiText(text); // fires its change event, nested
@@ -78,6 +82,7 @@ void WindowControls::setText(std::string_view control, const std::string& text) 
 }
 
 void WindowControls::setColor(std::string_view control, experiments::Rgb colour) {
+    const numtext::FlagGuard keepFlags;
     find<TEdit>(control)->setColor(qcolour(colour));
 }
 
@@ -92,20 +97,27 @@ void WindowControls::repaint(std::string_view control) {
 }
 
 void WindowControls::addLine(std::string_view memo, const std::string& line) {
+    const numtext::FlagGuard keepFlags;
     find<TMemo>(memo)->addLine(line);
 }
 
-void WindowControls::clearLines(std::string_view memo) { find<TMemo>(memo)->clearLines(); }
+void WindowControls::clearLines(std::string_view memo) {
+    const numtext::FlagGuard keepFlags;
+    find<TMemo>(memo)->clearLines();
+}
 
 std::string WindowControls::cell(std::string_view grid, int col, int row) {
+    const numtext::FlagGuard keepFlags;
     return find<TStringGrid>(grid)->cell(col, row);
 }
 
 void WindowControls::setCell(std::string_view grid, int col, int row, const std::string& text) {
+    const numtext::FlagGuard keepFlags;
     find<TStringGrid>(grid)->setCell(col, row, text);
 }
 
 int WindowControls::itemIndex(std::string_view control) {
+    const numtext::FlagGuard keepFlags;
     QObject* o = find<QObject>(control);
     if (auto* r = qobject_cast<TRadioGroup*>(o))
         return r->itemIndex();
@@ -113,6 +125,7 @@ int WindowControls::itemIndex(std::string_view control) {
 }
 
 void WindowControls::setItemIndex(std::string_view control, int index) {
+    const numtext::FlagGuard keepFlags;
     QObject* o = find<QObject>(control);
     if (auto* r = qobject_cast<TRadioGroup*>(o))
         r->setItemIndex(index);
@@ -121,27 +134,74 @@ void WindowControls::setItemIndex(std::string_view control, int index) {
 }
 
 std::int32_t WindowControls::spinValue(std::string_view spinEdit) {
+    const numtext::FlagGuard keepFlags;
     return find<TCSpinEdit>(spinEdit)->value();
 }
 
 std::pair<std::int32_t, std::int32_t> WindowControls::spinRange(std::string_view spinEdit) {
+    const numtext::FlagGuard keepFlags;
     const TCSpinEdit* s = find<TCSpinEdit>(spinEdit);
     return {s->minValue(), s->maxValue()};
 }
 
-int WindowControls::position(std::string_view trackBar) { return find<TTrackBar>(trackBar)->position(); }
+int WindowControls::position(std::string_view trackBar) {
+    const numtext::FlagGuard keepFlags;
+    return find<TTrackBar>(trackBar)->position();
+}
 
-bool WindowControls::checked(std::string_view checkBox) { return find<TCheckBox>(checkBox)->isChecked(); }
+bool WindowControls::checked(std::string_view checkBox) {
+    const numtext::FlagGuard keepFlags;
+    return find<TCheckBox>(checkBox)->isChecked();
+}
 
 void WindowControls::setChecked(std::string_view checkBox, bool value) {
     const numtext::FlagGuard keepFlags;
     find<TCheckBox>(checkBox)->setChecked(value);
 }
 
-void WindowControls::clearSeries(std::string_view series) { find<TPointSeries>(series)->clear(); }
+void WindowControls::clearSeries(std::string_view series) {
+    const numtext::FlagGuard keepFlags;
+    changed(find<TPointSeries>(series))->clear();
+}
 
+// Called for thousands of points, so without saving and restoring the flags each time: the lookup
+// and the series' sorted insert compare quietly and raise none.
 void WindowControls::addPoint(std::string_view series, double x, double y) {
-    find<TPointSeries>(series)->addXY(x, y);
+    changed(find<TPointSeries>(series))->addXY(x, y);
+}
+
+TPointSeries* WindowControls::changed(TPointSeries* series) {
+    if (m_changedSeries.empty() || m_changedSeries.back() != series) {
+        if (std::find(m_changedSeries.begin(), m_changedSeries.end(), series) == m_changedSeries.end())
+            m_changedSeries.emplace_back(series);
+    }
+    return series;
+}
+
+void WindowControls::runHandler(const std::function<void()>& handler) {
+    struct Depth {
+        WindowControls& w;
+        explicit Depth(WindowControls& controls) : w(controls) { ++w.m_handlerDepth; }
+        ~Depth() {
+            if (--w.m_handlerDepth == 0)
+                w.handOverPoints();
+        }
+        Depth(const Depth&) = delete;
+        Depth& operator=(const Depth&) = delete;
+    } depth(*this);
+    handler();
+}
+
+void WindowControls::handOverPoints() noexcept {
+    const numtext::FlagGuard keepFlags;
+    try {
+        for (const QPointer<TPointSeries>& series : m_changedSeries)
+            if (series)
+                series->flush();
+    } catch (...) {
+        // Handing points over allocates; without memory a chart keeps its old points.
+    }
+    m_changedSeries.clear();
 }
 
 // Shown and brought to the front, never given the keyboard: a track bar moved with the arrow keys sets
@@ -167,5 +227,6 @@ void WindowControls::savePicture(const experiments::Picture& picture, const std:
 
 std::size_t WindowControls::runLongSteps(const std::string& title,
                                          const std::vector<experiments::LongStep>& steps) {
+    const numtext::FlagGuard keepFlags;
     return m_longSteps.run(title, steps);
 }

@@ -11,12 +11,17 @@
 
 #include "experiments/controls.h"
 #include "long_steps.h"
+#include "ui/TPointSeries.h"
 
 class QObject;
 class QWidget;
 
 // The experiments' view of the main window: each control found by its name among the window's
 // children (series among the charts' series), and operated through its Kestrova control class.
+//
+// The one way from an experiment to Qt. Every operation keeps the floating-point flags as it found
+// them, so the arithmetic of Qt's layout and painting never reaches an experiment's checkpoint, and
+// the control classes need not care. Chart points are handed to their charts once per handler.
 class WindowControls : public experiments::Controls {
 public:
     explicit WindowControls(QWidget* root);
@@ -44,6 +49,11 @@ public:
     std::size_t runLongSteps(const std::string& title,
                              const std::vector<experiments::LongStep>& steps) override;
 
+    // Runs a handler. The points it adds to chart series are handed to the charts when the outermost
+    // handler has returned (a handler may set off another, nested), also when it throws: Qt Charts
+    // takes a whole list at once far faster than point by point.
+    void runHandler(const std::function<void()>& handler);
+
     // Stops the long steps under way, if any, as the user's stop does.
     void stopLongSteps() noexcept { m_longSteps.stop(); }
 
@@ -61,7 +71,12 @@ private:
         }
     };
 
+    TPointSeries* changed(TPointSeries* series);
+    void handOverPoints() noexcept;
+
     QWidget* m_root;
+    int m_handlerDepth = 0;
+    std::vector<QPointer<TPointSeries>> m_changedSeries;
     LongStepRunner m_longSteps;
     std::unordered_map<std::string, QPointer<QObject>, NameHash, std::equal_to<>> m_cache;
 };

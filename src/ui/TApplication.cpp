@@ -10,7 +10,6 @@
 #include "numtext/exceptions.h"
 #include "numtext/fpenv.h"
 #include "numtext/rtl_math.h"
-#include "ui/TPointSeries.h"
 
 using numtext::FlagGuard;
 
@@ -30,10 +29,6 @@ LocaleState& localeState() {
     static LocaleState state;
     return state;
 }
-
-// Depth of nested guarded handlers (a handler can set off another one, for example by writing a spin
-// edit's text); the series are handed over when the outermost one returns.
-int g_guardDepth = 0;
 
 QString programFileName() {
     QString path = QCoreApplication::applicationFilePath();
@@ -212,18 +207,9 @@ bool TApplication::event(QEvent* event) {
 void ui::guard(const std::function<void()>& handler) noexcept {
     FlagGuard keepCallersFlags;
     numtext::clearFpFlags();
-    ++g_guardDepth;
     try {
         handler();
     } catch (...) {
         TApplication::showThrown(std::current_exception());
-    }
-    --g_guardDepth;
-    if (g_guardDepth == 0) {
-        try {
-            TPointSeries::flushAll();
-        } catch (...) {
-            // Handing points to the chart allocates; without memory the chart keeps its old points.
-        }
     }
 }

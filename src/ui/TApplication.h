@@ -72,14 +72,11 @@ private:
 namespace ui {
 
 // Runs one event handler: keeps the floating-point flags of the caller, starts the handler with
-// clear flags, catches whatever it throws and shows it with TApplication::showThrown, and, when the
-// outermost
-// handler has returned, hands the pending points of every chart series over. Never throws, so
-// nothing ever unwinds through Qt's event loop.
+// clear flags, catches whatever it throws and shows it with TApplication::showThrown. Never throws,
+// so nothing ever unwinds through Qt's event loop.
 void guard(const std::function<void()>& handler) noexcept;
 
 // Connects a signal to a handler that takes no arguments and runs it through guard().
-// connectGuarded(button, &QPushButton::clicked, form, [form] { form->Button1Click(); });
 template <class Sender, class Signal, class Handler>
 QMetaObject::Connection connectGuarded(const Sender* sender, Signal signal, const QObject* context,
                                        Handler handler) {

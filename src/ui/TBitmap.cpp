@@ -6,9 +6,6 @@
 #include <algorithm>
 
 #include "numtext/exceptions.h"
-#include "numtext/fpenv.h"
-
-using numtext::FlagGuard;
 
 TBitmap::TBitmap(const std::uint8_t* rows, int width, int height, std::ptrdiff_t bytesPerRow)
     : m_width(std::max(0, width)), m_height(std::max(0, height)),
@@ -23,7 +20,6 @@ void TBitmap::setWidth(int width) { resize(width, m_height); }
 void TBitmap::setHeight(int height) { resize(m_width, height); }
 
 void TBitmap::resize(int width, int height) {
-    FlagGuard guard;
     m_width = std::max(0, width);
     m_height = std::max(0, height);
     if (m_width == 0 || m_height == 0) {
@@ -52,7 +48,6 @@ const std::uint8_t* TBitmap::scanLine(int row) const {
 }
 
 void TBitmap::fillRect(const QRect& rect, const QColor& color) {
-    FlagGuard guard;
     if (m_image.isNull())
         return;
     QPainter painter(&m_image);
@@ -60,7 +55,6 @@ void TBitmap::fillRect(const QRect& rect, const QColor& color) {
 }
 
 void TBitmap::saveToFile(const std::string& name) const {
-    FlagGuard guard;
     QSaveFile file(QString::fromStdString(name));
     bool written = file.open(QIODevice::WriteOnly);
     if (written) {

@@ -9,36 +9,22 @@
 #include <climits>
 
 #include "numtext/exceptions.h"
-#include "numtext/fpenv.h"
 #include "numtext/number_text.h"
-
-using numtext::FlagGuard;
 
 // QAbstractSpinBox without a value type of its own never interprets or rewrites the text of its line
 // edit (it does that only for QSpinBox and the like), so the text stays exactly as typed or set.
 TCSpinEdit::TCSpinEdit(QWidget* parent) : QAbstractSpinBox(parent) {
-    FlagGuard guard;
     lineEdit()->setText(QStringLiteral("0"));
     connect(lineEdit(), &QLineEdit::textChanged, this, [this] { emit changed(); });
 }
 
-std::string TCSpinEdit::ansiText() const {
-    FlagGuard guard;
-    return lineEdit()->text().toStdString();
-}
+std::string TCSpinEdit::ansiText() const { return lineEdit()->text().toStdString(); }
 
-void TCSpinEdit::setAnsiText(const std::string& text) {
-    FlagGuard guard;
-    lineEdit()->setText(QString::fromStdString(text));
-}
+void TCSpinEdit::setAnsiText(const std::string& text) { lineEdit()->setText(QString::fromStdString(text)); }
 
-void TCSpinEdit::setText(const QString& text) {
-    FlagGuard guard;
-    lineEdit()->setText(text);
-}
+void TCSpinEdit::setText(const QString& text) { lineEdit()->setText(text); }
 
 int TCSpinEdit::value() {
-    FlagGuard guard;
     const std::string text = ansiText();
     try {
         return numtext::StrToInt(text);
@@ -48,10 +34,7 @@ int TCSpinEdit::value() {
     }
 }
 
-void TCSpinEdit::setValue(int value) {
-    FlagGuard guard;
-    setAnsiText(numtext::IntToStr(limited(value)));
-}
+void TCSpinEdit::setValue(int value) { setAnsiText(numtext::IntToStr(limited(value))); }
 
 int TCSpinEdit::limited(long long value) const {
     if (m_minValue != m_maxValue)
@@ -62,7 +45,6 @@ int TCSpinEdit::limited(long long value) const {
 int TCSpinEdit::minValue() const { return m_minValue; }
 
 void TCSpinEdit::setMinValue(int value) {
-    FlagGuard guard;
     m_minValue = value;
     updateGeometry();
 }
@@ -70,7 +52,6 @@ void TCSpinEdit::setMinValue(int value) {
 int TCSpinEdit::maxValue() const { return m_maxValue; }
 
 void TCSpinEdit::setMaxValue(int value) {
-    FlagGuard guard;
     m_maxValue = value;
     updateGeometry();
 }
@@ -80,7 +61,6 @@ int TCSpinEdit::increment() const { return m_increment; }
 void TCSpinEdit::setIncrement(int increment) { m_increment = increment; }
 
 void TCSpinEdit::stepBy(int steps) {
-    FlagGuard guard;
     // The current value is read first: a text that does not parse becomes the minimum (one change)
     // before the step is taken from there (a second change).
     const long long current = value();
@@ -97,7 +77,6 @@ QAbstractSpinBox::StepEnabled TCSpinEdit::stepEnabled() const {
 }
 
 void TCSpinEdit::focusOutEvent(QFocusEvent* event) {
-    FlagGuard guard;
     QAbstractSpinBox::focusOutEvent(event);
     // Only the focus moving on to another control is an exit. The window losing its activation
     // (another program, a modal box, the window closing or being destroyed) or a popup menu is not:
@@ -110,7 +89,6 @@ void TCSpinEdit::focusOutEvent(QFocusEvent* event) {
 }
 
 QSize TCSpinEdit::sizeHint() const {
-    FlagGuard guard;
     ensurePolished();
     const QFontMetrics fm = fontMetrics();
     int width = std::max({fm.horizontalAdvance(QString::number(m_minValue)),

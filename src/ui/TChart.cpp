@@ -13,10 +13,7 @@
 #include <cmath>
 #include <limits>
 
-#include "numtext/fpenv.h"
 #include "ui/TPointSeries.h"
-
-using numtext::FlagGuard;
 
 // Qt Charts clips every series to the plot area: a point on its edge keeps half a marker, a point
 // in a corner a quarter. This item lies above the series and draws again, whole, the marker of
@@ -47,7 +44,6 @@ public:
     }
 
     void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override {
-        FlagGuard guard;
         const QValueAxis* xAxis = m_chart->bottomAxis();
         const QValueAxis* yAxis = m_chart->leftAxis();
         const double minX = xAxis->min(), maxX = xAxis->max(), minY = yAxis->min(), maxY = yAxis->max();
@@ -114,7 +110,6 @@ double wholeInterval(double perUnit, double room) {
 } // namespace
 
 TChart::TChart(QWidget* parent) : QChartView(parent) {
-    FlagGuard guard;
     QChart* c = chart();
     m_leftAxis = new QValueAxis(c);
     m_bottomAxis = new QValueAxis(c);
@@ -147,32 +142,19 @@ void TChart::applyLocale() {
 }
 
 void TChart::changeEvent(QEvent* event) {
-    FlagGuard guard;
     // QApplication passes the system's announcement of a new locale on to every widget.
     if (event->type() == QEvent::LocaleChange)
         applyLocale();
     QChartView::changeEvent(event);
 }
 
-QString TChart::title() const {
-    FlagGuard guard;
-    return chart()->title();
-}
+QString TChart::title() const { return chart()->title(); }
 
-void TChart::setTitle(const QString& title) {
-    FlagGuard guard;
-    chart()->setTitle(title);
-}
+void TChart::setTitle(const QString& title) { chart()->setTitle(title); }
 
-bool TChart::legendVisible() const {
-    FlagGuard guard;
-    return chart()->legend()->isVisible();
-}
+bool TChart::legendVisible() const { return chart()->legend()->isVisible(); }
 
-void TChart::setLegendVisible(bool visible) {
-    FlagGuard guard;
-    chart()->legend()->setVisible(visible);
-}
+void TChart::setLegendVisible(bool visible) { chart()->legend()->setVisible(visible); }
 
 QValueAxis* TChart::leftAxis() const { return m_leftAxis; }
 
@@ -181,7 +163,6 @@ QValueAxis* TChart::bottomAxis() const { return m_bottomAxis; }
 bool TChart::leftAxisAutomatic() const { return m_leftAutomatic; }
 
 void TChart::setLeftAxisAutomatic(bool automatic) {
-    FlagGuard guard;
     m_leftAutomatic = automatic;
     updateAutomaticAxes();
 }
@@ -189,23 +170,23 @@ void TChart::setLeftAxisAutomatic(bool automatic) {
 bool TChart::bottomAxisAutomatic() const { return m_bottomAutomatic; }
 
 void TChart::setBottomAxisAutomatic(bool automatic) {
-    FlagGuard guard;
     m_bottomAutomatic = automatic;
     updateAutomaticAxes();
 }
 
 void TChart::addSeries(TPointSeries* series) {
-    FlagGuard guard;
     if (!series || std::find(m_series.begin(), m_series.end(), series) != m_series.end())
         return;
     series->setParent(this);
-    series->setChart(this);
     m_series.push_back(series);
     QScatterSeries* points = series->qseries();
     chart()->addSeries(points);
     points->attachAxis(m_bottomAxis);
     points->attachAxis(m_leftAxis);
-    connect(points, &QXYSeries::pointsReplaced, this, [this] { m_edgeMarkers->update(); });
+    connect(points, &QXYSeries::pointsReplaced, this, [this] {
+        updateAutomaticAxes();
+        m_edgeMarkers->update();
+    });
     connect(points, &QXYSeries::markerSizeChanged, this, [this] { m_edgeMarkers->place(); });
     m_edgeMarkers->place();
     updateAutomaticAxes();
@@ -222,7 +203,6 @@ int TChart::seriesCount() const { return static_cast<int>(m_series.size()); }
 void TChart::updateAutomaticAxes() {
     if (!m_leftAutomatic && !m_bottomAutomatic)
         return;
-    FlagGuard guard;
     constexpr double inf = std::numeric_limits<double>::infinity();
     double minX = inf, maxX = -inf, minY = inf, maxY = -inf;
     for (const TPointSeries* s : m_series) {
@@ -251,7 +231,6 @@ void TChart::updateAutomaticAxes() {
 }
 
 void TChart::setWholeTicks(QValueAxis* axis, WholeTicks ticks) {
-    FlagGuard guard;
     if (axis == m_leftAxis)
         m_leftTicks = ticks;
     else if (axis == m_bottomAxis)
@@ -279,7 +258,6 @@ void TChart::updateWholeTicks() {
 // as its range changes, and ticks one unit apart over thousands of years would be thousands of
 // labels made and dropped again.
 void TChart::fitWholeTicks(QValueAxis* axis, double min, double max) {
-    FlagGuard guard;
     const WholeTicks ticks = axis == m_bottomAxis ? m_bottomTicks : m_leftTicks;
     const double lo = std::ceil(min);
     const double hi = std::floor(max);

@@ -44,9 +44,6 @@ public:
     TPointSeries* series(int i) const;
     int seriesCount() const;
 
-    // Sets the range of the automatic axes from the points of all series (called after a hand-over).
-    void updateAutomaticAxes();
-
     // Ticks of an axis of whole numbers (years, days of the month): written as such, on whole numbers
     // only, each label once, and as many as their labels leave room for: the interval is the
     // smallest of 1, 2, 5, 10, 20, 50, ... whose labels do not overlap, with a minor tick on every
@@ -61,6 +58,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // Sets the range of the automatic axes from the points of all series.
+    void updateAutomaticAxes();
     void applyLocale();
     void updateWholeTicks();
     void fitWholeTicks(QValueAxis* axis, double min, double max);

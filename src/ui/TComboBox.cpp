@@ -3,12 +3,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-#include "numtext/fpenv.h"
-
-using numtext::FlagGuard;
-
 TComboBox::TComboBox(QWidget* parent) : QComboBox(parent) {
-    FlagGuard guard;
     setEditable(true);
     // The typed text is the program's input: no item is added on Enter and no completion
     // replaces what was typed.
@@ -21,20 +16,13 @@ TComboBox::TComboBox(QWidget* parent) : QComboBox(parent) {
     });
 }
 
-std::string TComboBox::ansiText() const {
-    FlagGuard guard;
-    return currentText().toStdString();
-}
+std::string TComboBox::ansiText() const { return currentText().toStdString(); }
 
-void TComboBox::setAnsiText(const std::string& text) {
-    FlagGuard guard;
-    setEditText(QString::fromStdString(text));
-}
+void TComboBox::setAnsiText(const std::string& text) { setEditText(QString::fromStdString(text)); }
 
 int TComboBox::itemIndex() const { return currentIndex(); }
 
 void TComboBox::setItemIndex(int i) {
-    FlagGuard guard;
     if (i < -1 || i >= count())
         i = -1;
     setCurrentIndex(i);
@@ -44,7 +32,6 @@ void TComboBox::setItemIndex(int i) {
 }
 
 void TComboBox::keyPressEvent(QKeyEvent* event) {
-    FlagGuard guard;
     const bool finishes = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     m_finishingEdit = finishes;
     QComboBox::keyPressEvent(event);
@@ -52,7 +39,6 @@ void TComboBox::keyPressEvent(QKeyEvent* event) {
 }
 
 void TComboBox::focusOutEvent(QFocusEvent* event) {
-    FlagGuard guard;
     m_finishingEdit = true;
     QComboBox::focusOutEvent(event);
     m_finishingEdit = false;

@@ -2,35 +2,20 @@
 
 #include <QPalette>
 
-#include "numtext/fpenv.h"
-
-using numtext::FlagGuard;
-
 TEdit::TEdit(QWidget* parent) : QLineEdit(parent) {}
 
-std::string TEdit::ansiText() const {
-    FlagGuard guard;
-    return text().toStdString();
-}
+std::string TEdit::ansiText() const { return text().toStdString(); }
 
 void TEdit::setAnsiText(const std::string& text) {
-    FlagGuard guard;
     setText(QString::fromStdString(text));
     setCursorPosition(0);
 }
 
-void TEdit::clearText() {
-    FlagGuard guard;
-    clear();
-}
+void TEdit::clearText() { clear(); }
 
-QColor TEdit::color() const {
-    FlagGuard guard;
-    return palette().color(QPalette::Base);
-}
+QColor TEdit::color() const { return palette().color(QPalette::Base); }
 
 void TEdit::setColor(const QColor& color) {
-    FlagGuard guard;
     QPalette p = palette();
     p.setColor(QPalette::Base, color);
     setPalette(p);

@@ -3,12 +3,7 @@
 #include <QEvent>
 #include <QLabel>
 
-#include "numtext/fpenv.h"
-
-using numtext::FlagGuard;
-
 TLabeledEdit::TLabeledEdit(QWidget* parent) : TEdit(parent) {
-    FlagGuard guard;
     // cppcheck-suppress useInitializationList ; made under the guard, which an initialiser would precede
     m_label = new QLabel(parent);
     m_label->setBuddy(this);
@@ -24,20 +19,15 @@ TLabeledEdit::~TLabeledEdit() {
 }
 
 QLabel* TLabeledEdit::label() const {
-    FlagGuard guard;
     // Qt holds back the move event of a hidden widget until it is shown; whoever looks at the label
     // before that still finds it in place.
     placeLabel();
     return m_label.data();
 }
 
-QString TLabeledEdit::labelText() const {
-    FlagGuard guard;
-    return m_label ? m_label->text() : QString();
-}
+QString TLabeledEdit::labelText() const { return m_label ? m_label->text() : QString(); }
 
 void TLabeledEdit::setLabelText(const QString& text) {
-    FlagGuard guard;
     if (!m_label)
         return;
     m_label->setText(text);
@@ -46,14 +36,12 @@ void TLabeledEdit::setLabelText(const QString& text) {
 }
 
 void TLabeledEdit::setVisible(bool visible) {
-    FlagGuard guard;
     TEdit::setVisible(visible);
     if (m_label && m_label->parentWidget())
         m_label->setVisible(visible);
 }
 
 bool TLabeledEdit::event(QEvent* event) {
-    FlagGuard guard;
     if (event->type() == QEvent::ParentChange && m_label) {
         m_label->setParent(parentWidget());
         if (parentWidget() && !isHidden())
@@ -64,7 +52,6 @@ bool TLabeledEdit::event(QEvent* event) {
 }
 
 void TLabeledEdit::moveEvent(QMoveEvent* event) {
-    FlagGuard guard;
     TEdit::moveEvent(event);
     placeLabel();
 }

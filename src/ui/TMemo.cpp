@@ -5,12 +5,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include "numtext/fpenv.h"
-
-using numtext::FlagGuard;
-
 TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent) {
-    FlagGuard guard;
     // Any edit by the user ends the single-empty-line state: an emptied document has no lines.
     connect(document(), &QTextDocument::contentsChanged, this, [this] {
         if (!m_writing)
@@ -19,7 +14,6 @@ TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent) {
 }
 
 void TMemo::addLine(const std::string& line) {
-    FlagGuard guard;
     appendLine(QString::fromStdString(line));
     // A line written through the document leaves the view where it was.
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
@@ -38,7 +32,6 @@ void TMemo::appendLine(const QString& line) {
 }
 
 void TMemo::clearLines() {
-    FlagGuard guard;
     m_writing = true;
     clear();
     m_writing = false;
@@ -46,21 +39,18 @@ void TMemo::clearLines() {
 }
 
 int TMemo::lineCount() const {
-    FlagGuard guard;
     if (document()->isEmpty())
         return m_oneEmptyLine ? 1 : 0;
     return document()->blockCount();
 }
 
 std::string TMemo::line(int i) const {
-    FlagGuard guard;
     if (i < 0 || i >= lineCount())
         return {};
     return document()->findBlockByNumber(i).text().toStdString();
 }
 
 std::vector<std::string> TMemo::lines() const {
-    FlagGuard guard;
     std::vector<std::string> result;
     const int n = lineCount();
     result.reserve(static_cast<std::size_t>(n));
@@ -71,7 +61,6 @@ std::vector<std::string> TMemo::lines() const {
 }
 
 QStringList TMemo::lineList() const {
-    FlagGuard guard;
     QStringList result;
     const int n = lineCount();
     QTextBlock block = document()->begin();
@@ -81,7 +70,6 @@ QStringList TMemo::lineList() const {
 }
 
 void TMemo::setLines(const QStringList& lines) {
-    FlagGuard guard;
     clearLines();
     for (const QString& line : lines)
         appendLine(line);

@@ -9,36 +9,15 @@
 #include <algorithm>
 #include <cmath>
 
-#include "numtext/fpenv.h"
-#include "ui/TChart.h"
-
-using numtext::FlagGuard;
-
-namespace {
-
-// Series whose points changed since their last hand-over. Everything runs on the GUI thread.
-std::vector<TPointSeries*>& pendingSeries() {
-    static std::vector<TPointSeries*> pending;
-    return pending;
-}
-
-} // namespace
-
 TPointSeries::TPointSeries(QObject* parent) : QObject(parent) {
-    FlagGuard guard;
     m_series = new QScatterSeries(this);
     m_series->setPointLabelsVisible(false);
     applyMarker();
 }
 
-TPointSeries::~TPointSeries() {
-    auto& pending = pendingSeries();
-    pending.erase(std::remove(pending.begin(), pending.end(), this), pending.end());
-}
+TPointSeries::~TPointSeries() = default;
 
 QScatterSeries* TPointSeries::qseries() const { return m_series.data(); }
-
-TChart* TPointSeries::chart() const { return m_chart.data(); }
 
 void TPointSeries::clear() {
     if (m_points.empty() && !m_pending)
@@ -74,11 +53,8 @@ const std::vector<QPointF>& TPointSeries::points() const { return m_points; }
 void TPointSeries::markPending() {
     if (m_pending && m_flushQueued)
         return;
-    if (!m_pending) {
-        m_pending = true;
-        pendingSeries().push_back(this);
-    }
-    // Changes made outside any guarded handler still reach the chart, once the event loop runs.
+    m_pending = true;
+    // Changes made outside any handler still reach the chart, once the event loop runs.
     if (!m_flushQueued) {
         m_flushQueued = true;
         QMetaObject::invokeMethod(
@@ -91,32 +67,17 @@ void TPointSeries::markPending() {
     }
 }
 
-bool TPointSeries::hasPendingPoints() const { return m_pending; }
-
 void TPointSeries::flush() {
     if (!m_pending)
         return;
-    FlagGuard guard;
     m_pending = false;
-    auto& pending = pendingSeries();
-    pending.erase(std::remove(pending.begin(), pending.end(), this), pending.end());
     if (m_series)
         m_series->replace(QList<QPointF>(m_points.begin(), m_points.end()));
-    if (m_chart)
-        m_chart->updateAutomaticAxes();
-}
-
-void TPointSeries::flushAll() {
-    // flush() removes the series from the list, so take a copy first.
-    const std::vector<TPointSeries*> pending = pendingSeries();
-    for (TPointSeries* series : pending)
-        series->flush();
 }
 
 bool TPointSeries::xValuesAscending() const { return m_ascending; }
 
 void TPointSeries::setXValuesAscending(bool ascending) {
-    FlagGuard guard;
     m_ascending = ascending;
     if (ascending && !std::is_sorted(m_points.begin(), m_points.end(),
                                      [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); })) {
@@ -126,13 +87,9 @@ void TPointSeries::setXValuesAscending(bool ascending) {
     }
 }
 
-QString TPointSeries::title() const {
-    FlagGuard guard;
-    return m_series ? m_series->name() : QString();
-}
+QString TPointSeries::title() const { return m_series ? m_series->name() : QString(); }
 
 void TPointSeries::setTitle(const QString& title) {
-    FlagGuard guard;
     if (m_series)
         m_series->setName(title);
 }
@@ -140,7 +97,6 @@ void TPointSeries::setTitle(const QString& title) {
 QColor TPointSeries::color() const { return m_color; }
 
 void TPointSeries::setColor(const QColor& color) {
-    FlagGuard guard;
     m_color = color;
     applyMarker();
 }
@@ -148,7 +104,6 @@ void TPointSeries::setColor(const QColor& color) {
 TPointSeries::PointerStyle TPointSeries::pointerStyle() const { return m_style; }
 
 void TPointSeries::setPointerStyle(PointerStyle style) {
-    FlagGuard guard;
     m_style = style;
     applyMarker();
 }
@@ -156,7 +111,6 @@ void TPointSeries::setPointerStyle(PointerStyle style) {
 int TPointSeries::pointerSize() const { return m_size; }
 
 void TPointSeries::setPointerSize(int size) {
-    FlagGuard guard;
     m_size = std::max(0, size);
     applyMarker();
 }
@@ -164,7 +118,6 @@ void TPointSeries::setPointerSize(int size) {
 QColor TPointSeries::pointerFill() const { return m_fill; }
 
 void TPointSeries::setPointerFill(const QColor& fill) {
-    FlagGuard guard;
     m_fill = fill;
     applyMarker();
 }
@@ -172,7 +125,6 @@ void TPointSeries::setPointerFill(const QColor& fill) {
 bool TPointSeries::pointerOutline() const { return m_outline; }
 
 void TPointSeries::setPointerOutline(bool outline) {
-    FlagGuard guard;
     m_outline = outline;
     applyMarker();
 }
@@ -224,5 +176,3 @@ void TPointSeries::applyMarker() {
     m_series->setLightMarker(marker);
     m_series->setPointsVisible(false);
 }
-
-void TPointSeries::setChart(TChart* chart) { m_chart = chart; }

@@ -8,13 +8,12 @@
 #include <vector>
 
 class QScatterSeries;
-class TChart;
 
 // A series of points drawn as markers, over a QScatterSeries.
 //
 // The points live in a vector; the scatter series receives them all at once with replace() when the
-// batch ends: at flush(), after every guarded handler (ui::guard flushes every pending series), or at
-// the latest when the event loop next runs. Appending to a series on screen point by point costs time
+// batch ends: at flush(), which the window calls when a handler returns, or at the latest when the
+// event loop next runs. Appending to a series on screen point by point costs time
 // quadratic in the count (20,000 points: over a minute); one replace() of the whole list costs about
 // a second.
 //
@@ -41,7 +40,6 @@ public:
     ~TPointSeries() override;
 
     QScatterSeries* qseries() const;
-    TChart* chart() const;
 
     void clear();
     void addXY(double x, double y);
@@ -52,9 +50,6 @@ public:
 
     // Hands the points to the scatter series if they changed since the last hand-over.
     void flush();
-    bool hasPendingPoints() const;
-    // Flushes every series with pending points.
-    static void flushAll();
 
     bool xValuesAscending() const;
     void setXValuesAscending(bool ascending);
@@ -78,13 +73,10 @@ public:
     void setPointerOutline(bool outline);
 
 private:
-    friend class TChart;
-    void setChart(TChart* chart);
     void markPending();
     void applyMarker();
 
     QPointer<QScatterSeries> m_series;
-    QPointer<TChart> m_chart;
     std::vector<QPointF> m_points;
     bool m_pending = false;
     bool m_flushQueued = false;

@@ -5,12 +5,7 @@
 #include <QRadioButton>
 #include <algorithm>
 
-#include "numtext/fpenv.h"
-
-using numtext::FlagGuard;
-
 TRadioGroup::TRadioGroup(QWidget* parent) : QGroupBox(parent) {
-    FlagGuard guard;
     m_group = new QButtonGroup(this);
     m_group->setExclusive(true);
     connect(m_group, &QButtonGroup::idClicked, this, &TRadioGroup::onButtonClicked);
@@ -22,7 +17,6 @@ TRadioGroup::TRadioGroup(QWidget* parent) : QGroupBox(parent) {
 QStringList TRadioGroup::items() const { return m_items; }
 
 void TRadioGroup::setItems(const QStringList& items) {
-    FlagGuard guard;
     m_items = items;
     if (m_itemIndex >= m_items.size())
         m_itemIndex = -1;
@@ -32,7 +26,6 @@ void TRadioGroup::setItems(const QStringList& items) {
 int TRadioGroup::itemIndex() const { return m_itemIndex; }
 
 void TRadioGroup::setItemIndex(int index) {
-    FlagGuard guard;
     if (index < -1 || index >= m_items.size())
         index = -1;
     m_itemIndex = index;
@@ -49,7 +42,6 @@ void TRadioGroup::setItemIndex(int index) {
 int TRadioGroup::columns() const { return m_columns; }
 
 void TRadioGroup::setColumns(int columns) {
-    FlagGuard guard;
     m_columns = std::max(1, columns);
     layOut();
 }

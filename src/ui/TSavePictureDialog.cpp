@@ -12,10 +12,6 @@
 
 #include <algorithm>
 
-#include "numtext/fpenv.h"
-
-using numtext::FlagGuard;
-
 namespace {
 
 TSavePictureDialog::Runner& runner() {
@@ -67,7 +63,6 @@ TSavePictureDialog::Runner TSavePictureDialog::setRunner(Runner r) {
 TSavePictureDialog::TSavePictureDialog(QObject* parent) : QObject(parent) {}
 
 bool TSavePictureDialog::execute(QWidget* parent) {
-    FlagGuard guard;
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);

@@ -2,12 +2,7 @@
 
 #include <QLabel>
 
-#include "numtext/fpenv.h"
-
-using numtext::FlagGuard;
-
 TStatusBar::TStatusBar(QWidget* parent) : QStatusBar(parent) {
-    FlagGuard guard;
     for (QLabel*& panel : m_panels) {
         panel = new QLabel(this);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);

@@ -6,10 +6,7 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
-#include "numtext/fpenv.h"
 #include "ui/caption_fit.h"
-
-using numtext::FlagGuard;
 
 namespace {
 
@@ -44,7 +41,6 @@ private:
 } // namespace
 
 TStringGrid::TStringGrid(QWidget* parent) : QTableWidget(parent) {
-    FlagGuard guard;
     horizontalHeader()->hide();
     verticalHeader()->hide();
     horizontalHeader()->setMinimumSectionSize(1);
@@ -60,15 +56,11 @@ TStringGrid::TStringGrid(QWidget* parent) : QTableWidget(parent) {
 
 int TStringGrid::colCount() const { return columnCount(); }
 
-void TStringGrid::setColCount(int count) {
-    FlagGuard guard;
-    setColumnCount(count);
-}
+void TStringGrid::setColCount(int count) { setColumnCount(count); }
 
 int TStringGrid::fixedCols() const { return m_fixedCols; }
 
 void TStringGrid::setFixedCols(int count) {
-    FlagGuard guard;
     m_fixedCols = std::max(0, count);
     viewport()->update();
 }
@@ -76,32 +68,23 @@ void TStringGrid::setFixedCols(int count) {
 int TStringGrid::fixedRows() const { return m_fixedRows; }
 
 void TStringGrid::setFixedRows(int count) {
-    FlagGuard guard;
     m_fixedRows = std::max(0, count);
     viewport()->update();
 }
 
 bool TStringGrid::isFixed(int col, int row) const { return col < m_fixedCols || row < m_fixedRows; }
 
-int TStringGrid::defaultColWidth() const {
-    FlagGuard guard;
-    return horizontalHeader()->defaultSectionSize();
-}
+int TStringGrid::defaultColWidth() const { return horizontalHeader()->defaultSectionSize(); }
 
 void TStringGrid::setDefaultColWidth(int width) {
-    FlagGuard guard;
     horizontalHeader()->setDefaultSectionSize(width);
     for (int c = 0; c < columnCount(); ++c)
         setColumnWidth(c, width);
 }
 
-int TStringGrid::defaultRowHeight() const {
-    FlagGuard guard;
-    return verticalHeader()->defaultSectionSize();
-}
+int TStringGrid::defaultRowHeight() const { return verticalHeader()->defaultSectionSize(); }
 
 void TStringGrid::setDefaultRowHeight(int height) {
-    FlagGuard guard;
     verticalHeader()->setDefaultSectionSize(height);
     for (int r = 0; r < rowCount(); ++r)
         setRowHeight(r, height);
@@ -110,7 +93,6 @@ void TStringGrid::setDefaultRowHeight(int height) {
 bool TStringGrid::editable() const { return m_editable; }
 
 void TStringGrid::setEditable(bool editable) {
-    FlagGuard guard;
     m_editable = editable;
     setEditTriggers(editable ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                    QAbstractItemView::AnyKeyPressed
@@ -118,13 +100,11 @@ void TStringGrid::setEditable(bool editable) {
 }
 
 std::string TStringGrid::cell(int col, int row) const {
-    FlagGuard guard;
     const QTableWidgetItem* it = item(row, col);
     return it ? it->text().toStdString() : std::string();
 }
 
 void TStringGrid::setCell(int col, int row, const std::string& text) {
-    FlagGuard guard;
     if (col < 0 || row < 0 || col >= columnCount() || row >= rowCount())
         return;
     QTableWidgetItem* it = item(row, col);
@@ -136,7 +116,6 @@ void TStringGrid::setCell(int col, int row, const std::string& text) {
 }
 
 QFont TStringGrid::cellFont(int col, int row) const {
-    FlagGuard guard;
     const QTableWidgetItem* it = item(row, col);
     if (!it)
         return font();
@@ -146,13 +125,11 @@ QFont TStringGrid::cellFont(int col, int row) const {
 }
 
 int TStringGrid::cellTextRoom(int col) const {
-    FlagGuard guard;
     const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
     return columnWidth(col) - (showGrid() ? 1 : 0) - 2 * margin;
 }
 
 bool TStringGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
-    FlagGuard guard;
     if (!m_editable || (index.isValid() && isFixed(index.column(), index.row())))
         return false;
     return QTableWidget::edit(index, trigger, event);
@@ -166,7 +143,6 @@ QItemSelectionModel::SelectionFlags TStringGrid::selectionCommand(const QModelIn
 }
 
 QModelIndex TStringGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
-    FlagGuard guard;
     const QModelIndex next = QTableWidget::moveCursor(action, modifiers);
     if (!next.isValid() || !isFixed(next.column(), next.row()))
         return next;

@@ -1,11 +1,6 @@
 #include "ui/TTrackBar.h"
 
-#include "numtext/fpenv.h"
-
-using numtext::FlagGuard;
-
 TTrackBar::TTrackBar(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
-    FlagGuard guard;
     setRange(0, 10);
     setTickPosition(QSlider::TicksBelow);
     setTickInterval(10);
@@ -14,7 +9,4 @@ TTrackBar::TTrackBar(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
 
 int TTrackBar::position() const { return value(); }
 
-void TTrackBar::setPosition(int position) {
-    FlagGuard guard;
-    setValue(position);
-}
+void TTrackBar::setPosition(int position) { setValue(position); }

@@ -15,8 +15,6 @@
 #include <algorithm>
 #include <functional>
 
-#include "numtext/fpenv.h"
-
 namespace ui {
 
 namespace {
@@ -117,7 +115,6 @@ bool condenseTabs(QTabBar* bar) {
 } // namespace
 
 QFont condensedToFit(const QFont& font, const QString& text, int room) {
-    const numtext::FlagGuard keepFlags;
     if (text.isEmpty())
         return font;
     const int stretch = fittingStretch(room, [&](int s) { return textWidth(stretched(font, s), text); });
@@ -125,7 +122,6 @@ QFont condensedToFit(const QFont& font, const QString& text, int room) {
 }
 
 int condenseCaptionsToFit(QWidget* root) {
-    const numtext::FlagGuard keepFlags;
     // Controls placed by a layout have their final size only once it has run.
     for (QLayout* layout : root->findChildren<QLayout*>())
         layout->activate();

@@ -7,8 +7,6 @@
 #include <QWindow>
 #include <algorithm>
 
-#include "numtext/fpenv.h"
-
 namespace ui {
 
 ScreenFit::ScreenFit(QWidget* window, Placement placement, int scrollBarWidth)
@@ -36,7 +34,6 @@ bool ScreenFit::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ScreenFit::fit(bool centre) {
-    const numtext::FlagGuard keepFlags;
     const QScreen* screen = m_window->screen();
     if (screen == nullptr)
         return;

@@ -4,12 +4,17 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QScatterSeries>
 
+#include <cfenv>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app_test_support.h"
+#include "numtext/fpenv.h"
+#include "window_controls.h"
 
 namespace {
 
@@ -148,4 +153,69 @@ TEST_F(Wiring, TheFirstTabsButtonsChangeNothing) {
     find<TButton>("Button8")->click();
     EXPECT_EQ(snapshot(), before);
     EXPECT_TRUE(shownErrors().empty());
+}
+
+// The window is the experiments' one way to Qt: whatever Qt computes in an operation, the flags an
+// experiment sees are the ones it left. Here every event Qt delivers meanwhile divides by zero, and
+// each operation still leaves no flag raised where there was none, and a raised one raised.
+TEST_F(Wiring, EveryOperationOnTheWindowKeepsTheFloatingPointFlags) {
+    struct DividesByZero : QObject {
+        bool eventFilter(QObject*, QEvent*) override {
+            volatile double zero = 0.0;
+            volatile double r = 1.0 / zero;
+            (void)r;
+            return false;
+        }
+    } qtArithmetic;
+    QApplication::instance()->installEventFilter(&qtArithmetic);
+    WindowControls w(Form1);
+    experiments::Picture picture(700, 500);
+    const std::vector<std::pair<const char*, std::function<void()>>> operations = {
+        {"setText", [&] { w.setText("Edit6", "-7,25"); }},
+        {"setText of a spin edit, nested handler", [&] { w.setText("CSpinEdit1", "1999"); }},
+        {"setColor", [&] { w.setColor("E1", experiments::kLime); }},
+        {"setWindowColor", [&] { w.setWindowColor("E1"); }},
+        {"repaint", [&] { w.repaint("Edit6"); }},
+        {"addLine", [&] { w.addLine("Memo1", "0,5"); }},
+        {"setCell", [&] { w.setCell("Eq3", 1, 1, "2,5"); }},
+        {"setItemIndex", [&] { w.setItemIndex("przypadekD", 2); }},
+        {"setChecked", [&] { w.setChecked("CheckBox1", true); }},
+        {"points handed over", [&] { w.runHandler([&] { w.addPoint("Series1", 0.1, 1e300); }); }},
+        {"showPicture", [&] { w.showPicture(picture); }},
+    };
+    for (const auto& [name, operation] : operations) {
+        SCOPED_TRACE(name);
+        std::feclearexcept(FE_ALL_EXCEPT);
+        operation();
+        EXPECT_EQ(std::fetestexcept(numtext::kCheckedFlags), 0);
+        std::feraiseexcept(FE_OVERFLOW);
+        operation();
+        EXPECT_EQ(std::fetestexcept(numtext::kCheckedFlags), FE_OVERFLOW);
+    }
+    QApplication::instance()->removeEventFilter(&qtArithmetic);
+    std::feclearexcept(FE_ALL_EXCEPT);
+}
+
+// Qt Charts takes a list of points at once far faster than one by one: the points of a handler, and
+// of the handlers it sets off, reach the chart once, when the outermost one returns.
+TEST_F(Wiring, AHandlersPointsReachTheChartOnceWhenTheOutermostReturns) {
+    WindowControls w(Form1);
+    int handOvers = 0;
+    QObject::connect(Form1->Series1->qseries(), &QXYSeries::pointsReplaced, [&] { ++handOvers; });
+    w.runHandler([&] {
+        w.clearSeries("Series1");
+        w.addPoint("Series1", 1, 1);
+        w.runHandler([&] { w.addPoint("Series1", 2, 2); });
+        EXPECT_EQ(handOvers, 0);
+        w.addPoint("Series1", 3, 3);
+    });
+    EXPECT_EQ(handOvers, 1);
+    EXPECT_EQ(Form1->Series1->qseries()->count(), 3);
+    EXPECT_THROW(w.runHandler([&] {
+        w.addPoint("Series1", 4, 4);
+        throw numtext::Exception("failed");
+    }),
+                 numtext::Exception);
+    EXPECT_EQ(handOvers, 2);
+    EXPECT_EQ(Form1->Series1->qseries()->count(), 4);
 }
