@@ -12,14 +12,14 @@
 #include <initializer_list>
 #include <vector>
 
-#include "Unit_proby.h"
+#include "ui_Unit_proby.h"
 
 namespace form_access {
 
 namespace {
 
 // Each tab's controls in the order Tab visits them.
-std::vector<std::vector<QWidget*>> tabOrder(TForm1& f) {
+std::vector<std::vector<QWidget*>> tabOrder(Ui::TForm1& f) {
     std::vector<QWidget*> cubic;
     for (int i = 0; i < f.przypadekD->items().size(); ++i)
         cubic.push_back(f.przypadekD->button(i));
@@ -45,7 +45,7 @@ std::vector<std::vector<QWidget*>> tabOrder(TForm1& f) {
     };
 }
 
-void showTab(TForm1& f, int step) {
+void showTab(Ui::TForm1& f, int step) {
     TPageControl* pages = f.PageControl1;
     const int count = pages->count();
     int index = pages->currentIndex();
@@ -58,18 +58,19 @@ void showTab(TForm1& f, int step) {
     }
 }
 
-void addShortcut(TForm1& f, const QList<QKeySequence>& keys, int step) {
-    auto* shortcut = new QShortcut(&f);
+void addShortcut(Ui::TForm1& f, const QList<QKeySequence>& keys, int step) {
+    QWidget* window = f.PageControl1->window();
+    auto* shortcut = new QShortcut(window);
     shortcut->setKeys(keys);
     shortcut->setContext(Qt::WindowShortcut);
-    QObject::connect(shortcut, &QShortcut::activated, &f, [&f, step] { showTab(f, step); });
+    QObject::connect(shortcut, &QShortcut::activated, window, [&f, step] { showTab(f, step); });
 }
 
 QString caption(const QString& text) { return text.simplified(); }
 
 } // namespace
 
-void setUpKeyboard(TForm1& f) {
+void setUpKeyboard(Ui::TForm1& f) {
     // From the tab strip into the controls of the tab in front; the controls of the other tabs are
     // hidden, so Tab passes over them and comes back to the strip.
     QWidget* previous = f.PageControl1->tabBar();
@@ -84,7 +85,7 @@ void setUpKeyboard(TForm1& f) {
     for (TStringGrid* grid : {f.Dane, f.Eq3})
         grid->setTabKeyNavigation(false);
     // Outside a dialog a push button ignores Enter unless it is an auto-default one.
-    for (QPushButton* button : f.findChildren<QPushButton*>())
+    for (QPushButton* button : f.PageControl1->window()->findChildren<QPushButton*>())
         button->setAutoDefault(true);
 
     // X11 and Wayland report Shift+Tab as Backtab; both spellings are registered.
@@ -95,18 +96,18 @@ void setUpKeyboard(TForm1& f) {
                 -1);
 }
 
-void nameControls(TForm1& f) {
+void nameControls(Ui::TForm1& f) {
     // A caption that stands next to its control names it, as a labelled edit's label does.
     f.Label1->setBuddy(f.CB2);
     f.Label3->setBuddy(f.Edit14);
 
     // Qt's own parts without a caption (the tab strip's scroll buttons) keep the names Qt gives them.
-    for (QAbstractButton* button : f.findChildren<QAbstractButton*>())
+    for (QAbstractButton* button : f.PageControl1->window()->findChildren<QAbstractButton*>())
         if (!button->text().isEmpty())
             button->setAccessibleName(caption(button->text()));
-    for (QGroupBox* box : f.findChildren<QGroupBox*>())
+    for (QGroupBox* box : f.PageControl1->window()->findChildren<QGroupBox*>())
         box->setAccessibleName(caption(box->title()));
-    for (QLabel* label : f.findChildren<QLabel*>()) {
+    for (QLabel* label : f.PageControl1->window()->findChildren<QLabel*>()) {
         label->setAccessibleName(caption(label->text()));
         if (label->buddy() != nullptr)
             label->buddy()->setAccessibleName(caption(label->text()));

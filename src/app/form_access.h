@@ -1,8 +1,11 @@
 #pragma once
 
-// The main window for keyboard users and assistive technology.
+// The main window for keyboard users and assistive technology, set up on the controls of its form
+// once they are in their window.
 
+namespace Ui {
 class TForm1;
+}
 
 namespace form_access {
 
@@ -10,11 +13,11 @@ namespace form_access {
 // tab strip; memos and grids pass Tab on instead of keeping it. A focused button is pressed by Enter
 // as well as by Space. Ctrl+Tab and Ctrl+Shift+Tab bring the next and the previous tab to the front,
 // from wherever the focus is, wrapping around at the ends.
-void setUpKeyboard(TForm1& form);
+void setUpKeyboard(Ui::TForm1& form);
 
 // Gives every control the name a screen reader announces: a button, check box, label or group its
 // caption, a labelled edit its label's text, and each control without a caption of its own a short
 // Polish description of what it holds.
-void nameControls(TForm1& form);
+void nameControls(Ui::TForm1& form);
 
 } // namespace form_access
