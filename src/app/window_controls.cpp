@@ -29,7 +29,7 @@ QString qname(std::string_view name) {
     return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
 }
 
-QColor qcolour(experiments::Rgb c) { return QColor(c.r, c.g, c.b); }
+QColor qcolor(experiments::Rgb c) { return QColor(c.r, c.g, c.b); }
 
 // The picture as the window's bitmap, without a copy of its pixels.
 TBitmap bitmapOf(const experiments::Picture& picture) {
@@ -81,9 +81,9 @@ void WindowControls::setText(std::string_view control, const std::string& text) 
         find<TEdit>(control)->setAnsiText(text);
 }
 
-void WindowControls::setColor(std::string_view control, experiments::Rgb colour) {
+void WindowControls::setColor(std::string_view control, experiments::Rgb color) {
     const numtext::FlagGuard keepFlags;
-    find<TEdit>(control)->setColor(qcolour(colour));
+    find<TEdit>(control)->setColor(qcolor(color));
 }
 
 void WindowControls::setWindowColor(std::string_view control) {

@@ -28,7 +28,7 @@ public:
 
     std::string text(std::string_view control) override;
     void setText(std::string_view control, const std::string& text) override;
-    void setColor(std::string_view control, experiments::Rgb colour) override;
+    void setColor(std::string_view control, experiments::Rgb color) override;
     void setWindowColor(std::string_view control) override;
     void repaint(std::string_view control) override;
     void addLine(std::string_view memo, const std::string& line) override;

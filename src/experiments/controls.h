@@ -49,8 +49,8 @@ public:
     // change event at once, nested.
     virtual std::string text(std::string_view control) = 0;
     virtual void setText(std::string_view control, const std::string& text) = 0;
-    // The background colour of an edit; `windowColour` restores the system window colour.
-    virtual void setColor(std::string_view control, Rgb colour) = 0;
+    // The background colour of an edit; setWindowColor restores the system window colour.
+    virtual void setColor(std::string_view control, Rgb color) = 0;
     virtual void setWindowColor(std::string_view control) = 0;
     // Paints the control now, although the handler holds the user-interface thread.
     virtual void repaint(std::string_view control) = 0;

@@ -109,7 +109,7 @@ Pixel24 MixPixel(Pixel24& pixel, std::int32_t r1, std::int32_t r2, std::int32_t 
 }
 
 // Flattened so that RampFactor and MixPixel, called once per pixel, are compiled into the loop.
-[[gnu::flatten]] void fillDib(int width, int height, ColourLimits limits, const RowStart& rowStart) {
+[[gnu::flatten]] void fillDib(int width, int height, ColorLimits limits, const RowStart& rowStart) {
     for (int i = 0; i < height; ++i) {
         std::uint8_t* row = rowStart(i);
         for (int j = 0; j < width; ++j) {
@@ -123,7 +123,7 @@ Pixel24 MixPixel(Pixel24& pixel, std::int32_t r1, std::int32_t r2, std::int32_t 
 
 void Button7(Controls& w, const numtext::FormatSettings&) {
     Picture picture(kDibWidth, kDibHeight);
-    const ColourLimits limits{w.position("RedMax"), w.position("GreenMax"), w.position("BlueMax")};
+    const ColorLimits limits{w.position("RedMax"), w.position("GreenMax"), w.position("BlueMax")};
     fillDib(picture.width(), picture.height(), limits, [&picture](int row) { return picture.row(row); });
     w.showPicture(picture);
 

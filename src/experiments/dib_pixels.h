@@ -44,7 +44,7 @@ inline constexpr int kDibWidth = 700;
 inline constexpr int kDibHeight = 500;
 
 // The positions of the three track bars, 0..255.
-struct ColourLimits {
+struct ColorLimits {
     std::int32_t red = 0;
     std::int32_t green = 0;
     std::int32_t blue = 0;
@@ -56,7 +56,7 @@ using RowStart = std::function<std::uint8_t*(int row)>;
 // Writes a width x height picture of 24-bit pixels (blue, green, red at byte 3j of each row)
 // through the row starts: for every pixel one RampFactor(j, width) and one MixPixel of the limits
 // with black. Nothing is kept from one call to the next.
-void fillDib(int width, int height, ColourLimits limits, const RowStart& rowStart);
+void fillDib(int width, int height, ColorLimits limits, const RowStart& rowStart);
 
 // The default extension the save dialog gets at every save request.
 inline constexpr const char* kSaveExtension = "*.wmf";

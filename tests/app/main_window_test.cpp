@@ -326,7 +326,7 @@ TEST_F(MainWindow, StartsTheYearFieldsAndTrackBarsAtTheirValues) {
     EXPECT_FALSE(find<TCheckBox>("CheckBox1")->isChecked());
 }
 
-TEST_F(MainWindow, ColoursTheLabelsOfTheBitmapTab) {
+TEST_F(MainWindow, ColorsTheLabelsOfTheBitmapTab) {
     EXPECT_EQ(find<TEdit>("Edit13")->color(), QColor(255, 0, 0));
     EXPECT_EQ(find<TEdit>("Edit12")->color(), QColor(0, 255, 0));
     for (const char* name : {"Edit11", "Edit12", "Edit13"})

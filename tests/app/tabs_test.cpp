@@ -92,7 +92,7 @@ protected:
     }
 
     std::string text(const char* name) const { return find<TEdit>(name)->ansiText(); }
-    QColor colour(const char* name) const { return find<TEdit>(name)->color(); }
+    QColor color(const char* name) const { return find<TEdit>(name)->color(); }
     std::vector<std::string> lines(const char* memo) const { return find<TMemo>(memo)->lines(); }
 
     // The messages the exception display has shown since the test started.
@@ -257,7 +257,7 @@ TEST_F(EasterTab, TypingAYearShowsItsEasterAtOnce) {
     typeOver(year(), QStringLiteral("2008"));
     EXPECT_EQ(year()->ansiText(), "2008");
     EXPECT_EQ(text("Wielkanoc"), "dn. 23-go  miesiąca 3");
-    EXPECT_EQ(colour("Wielkanoc"), kYellow);
+    EXPECT_EQ(color("Wielkanoc"), kYellow);
 
     // Two keys back and two new digits: 2010, in April, with a one-digit day.
     QTest::keyClick(year(), Qt::Key_Backspace);
@@ -265,7 +265,7 @@ TEST_F(EasterTab, TypingAYearShowsItsEasterAtOnce) {
     QTest::keyClicks(year(), QStringLiteral("10"));
     EXPECT_EQ(year()->ansiText(), "2010");
     EXPECT_EQ(text("Wielkanoc"), "dn. 4-go  miesiąca 4");
-    EXPECT_EQ(colour("Wielkanoc"), kLime);
+    EXPECT_EQ(color("Wielkanoc"), kLime);
 
     // The arrow key steps the year and the date follows: 2011 is the 24th of April.
     QTest::keyClick(year(), Qt::Key_Up);
@@ -289,7 +289,7 @@ TEST_F(EasterTab, ABadYearTextBecomesTheMinimumAndRunsTheHandlerNested) {
     EXPECT_EQ(ran.size(), 6u); // "1000b" and "1000c" fall back the same way
     EXPECT_EQ(year()->ansiText(), "1000");
     EXPECT_EQ(text("Wielkanoc"), "dn. 30-go  miesiąca 3");
-    EXPECT_EQ(colour("Wielkanoc"), kYellow);
+    EXPECT_EQ(color("Wielkanoc"), kYellow);
     EXPECT_TRUE(shownErrors().empty());
 }
 
@@ -606,7 +606,7 @@ protected:
         std::vector<std::pair<std::string, QColor>> seen;
         for (const char* name :
              {"E1", "E2", "E3", "LE21", "LE22", "LE23", "LabeledE1", "LabeledE2", "LabeledE3"})
-            seen.emplace_back(text(name), colour(name));
+            seen.emplace_back(text(name), color(name));
         return seen;
     }
 };
@@ -638,7 +638,7 @@ public:
     struct Paint {
         std::string field;
         std::string text;
-        QColor colour;
+        QColor color;
     };
     std::vector<Paint> paints;
 
@@ -667,8 +667,8 @@ TEST_F(TimingTab, TimesTheThreeLoopsAndTurnsEachColumnLime) {
     ASSERT_TRUE(format.contains(QStringLiteral("ss"))) << format.toStdString();
     for (int k = 0; k < 3; ++k) {
         SCOPED_TRACE(kFields[k]);
-        EXPECT_EQ(colour(kFields[k]), kLime);
-        EXPECT_EQ(colour(kFields[k + 3]), kLime);
+        EXPECT_EQ(color(kFields[k]), kLime);
+        EXPECT_EQ(color(kFields[k + 3]), kLime);
         bool isNumber = false;
         const double days =
             QString::fromStdString(text(kFields[k + 3])).replace(',', '.').toDouble(&isNumber);
@@ -687,7 +687,7 @@ TEST_F(TimingTab, TimesTheThreeLoopsAndTurnsEachColumnLime) {
                 continue;
             if (p.text == "calculating ..." && calculating < 0)
                 calculating = i;
-            if (p.text == text(name) && p.colour == kLime)
+            if (p.text == text(name) && p.color == kLime)
                 result = i;
         }
         EXPECT_GE(calculating, 0);
@@ -710,7 +710,7 @@ TEST_F(TimingTab, ALongTimingKeepsTheWindowAnsweringAndStops) {
         int handlersRunMeanwhile = 0;
         QTimer stopper;
         QObject::connect(&stopper, &QTimer::timeout, [&] {
-            if (!boxSaid.isEmpty() || colour("E1") != kLime)
+            if (!boxSaid.isEmpty() || color("E1") != kLime)
                 return;
             QWidget* box = visibleStepBox();
             if (box == nullptr)
@@ -744,7 +744,7 @@ TEST_F(TimingTab, ALongTimingKeepsTheWindowAnsweringAndStops) {
         ASSERT_TRUE(shownErrors().empty()) << shownErrors().front().message;
         // The columns in the order of the runs: those that ended, then those stopped or never run.
         int ended = 0;
-        while (ended < 3 && colour(kFields[ended]) == kLime)
+        while (ended < 3 && color(kFields[ended]) == kLime)
             ++ended;
         ASSERT_GE(ended, 1);
         ASSERT_LT(ended, 3) << "the stop came too late";
@@ -755,11 +755,11 @@ TEST_F(TimingTab, ALongTimingKeepsTheWindowAnsweringAndStops) {
             SCOPED_TRACE(kFields[k]);
             for (const char* field : {kFields[k], kFields[k + 3]}) {
                 if (k < ended) {
-                    EXPECT_EQ(colour(field), kLime);
+                    EXPECT_EQ(color(field), kLime);
                     EXPECT_NE(text(field), "przerwano");
                     EXPECT_NE(text(field), "calculating ...");
                 } else {
-                    EXPECT_NE(colour(field), kLime);
+                    EXPECT_NE(color(field), kLime);
                     EXPECT_EQ(text(field), "przerwano");
                 }
             }
@@ -958,11 +958,11 @@ TEST_F(BitmapTab, TheButtonShowsTheViewerWithThePicture) {
     EXPECT_TRUE(Form2->isVisible());
     ASSERT_EQ(Form2->picture().size(), QSize(700, 500));
     for (int row : {0, 250, 499})
-        for (const auto& [column, colour] : kStartUpRow) {
-            EXPECT_EQ(kept(column, row), colour) << column << ", " << row;
+        for (const auto& [column, color] : kStartUpRow) {
+            EXPECT_EQ(kept(column, row), color) << column << ", " << row;
         }
-    for (const auto& [column, colour] : kStartUpRow)
-        EXPECT_EQ(onScreen(column, 250), colour) << column;
+    for (const auto& [column, color] : kStartUpRow)
+        EXPECT_EQ(onScreen(column, 250), color) << column;
     EXPECT_FALSE(saveBox()->isChecked());
     EXPECT_TRUE(shownErrors().empty());
 }
@@ -991,7 +991,7 @@ TEST_F(BitmapTab, ATrackBarDrivenByKeysKeepsTheKeyboard) {
     EXPECT_EQ(onScreen(350, 250), (Rgb{133, 0, 0}));
 }
 
-TEST_F(BitmapTab, TheTrackBarsSetTheColourOfThePlateau) {
+TEST_F(BitmapTab, TheTrackBarsSetTheColorOfThePlateau) {
     for (const char* name : {"RedMax", "GreenMax", "BlueMax"}) {
         auto* bar = find<TTrackBar>(name);
         bar->setFocus();
@@ -1031,8 +1031,8 @@ TEST_F(BitmapTab, ATickedBoxSavesOneBmpFile) {
     EXPECT_EQ(bmp.u32(30), 0u);  // no compression
 
     for (int row : {0, 1, 250, 498, 499})
-        for (const auto& [column, colour] : kStartUpRow)
-            EXPECT_EQ(bmp.pixel(column, row), colour) << column << ", " << row;
+        for (const auto& [column, color] : kStartUpRow)
+            EXPECT_EQ(bmp.pixel(column, row), color) << column << ", " << row;
     // Every pixel of the file is the pixel of the picture on the viewer.
     int differing = 0;
     for (int y = 0; y < 500; y += 7)
@@ -1136,8 +1136,8 @@ TEST_F(BitmapTab, TheViewerKeepsItsPictureWhenHiddenAndShownAgain) {
     QApplication::processEvents();
     Form2->show();
     QApplication::processEvents();
-    for (const auto& [column, colour] : kStartUpRow)
-        EXPECT_EQ(onScreen(column, 250), colour) << column;
+    for (const auto& [column, color] : kStartUpRow)
+        EXPECT_EQ(onScreen(column, 250), color) << column;
     // Outside the picture the window shows its own surface.
     EXPECT_NE(onScreen(750, 250), (Rgb{0, 0, 0}));
 }

@@ -62,7 +62,7 @@ struct PaddedPicture {
     std::vector<std::uint8_t> bytes = std::vector<std::uint8_t>(kStride * kDibHeight, 0xAB);
     std::vector<int> rowsAsked;
 
-    void fill(ColourLimits limits) {
+    void fill(ColorLimits limits) {
         fillDib(kDibWidth, kDibHeight, limits, [this](int row) {
             rowsAsked.push_back(row);
             return bytes.data() + static_cast<std::ptrdiff_t>(row) * kStride;
@@ -209,7 +209,7 @@ TEST(MixPixel, TruncatesTheExtendedProductForEveryColumnAndLimit) {
     EXPECT_EQ(roundingFirstWouldDiffer, 80);
 }
 
-TEST(MixPixel, MixesAnyTwoColoursKeepingTheLowEightBits) {
+TEST(MixPixel, MixesAnyTwoColorsKeepingTheLowEightBits) {
     Pixel24 pixel;
     MixPixel(pixel, 300, 0, -1, 0, 256, 0, 1.0);
     EXPECT_EQ(rgb(pixel), (PixelRgb{44, 255, 0}));

@@ -71,11 +71,11 @@ TEST(EasterCode, StaysBetween22MarchAnd25AprilOverTheSpinEditRange) {
     }
 }
 
-TEST(EasterField, ShowsDayAndMonthOnTheMonthsColour) {
+TEST(EasterField, ShowsDayAndMonthOnTheMonthsColor) {
     const struct {
         const char* year;
         const char* text;
-        Rgb colour;
+        Rgb color;
     } rows[] = {
         {"2011", "dn. 24-go  miesiąca 4", kLime}, {"2008", "dn. 23-go  miesiąca 3", kYellow},
         {"2010", "dn. 4-go  miesiąca 4", kLime},  {"1818", "dn. 22-go  miesiąca 3", kYellow},
@@ -86,7 +86,7 @@ TEST(EasterField, ShowsDayAndMonthOnTheMonthsColour) {
         FakeControls w = easterWindow(r.year, "2000", "2000");
         Button6(w, kComma);
         EXPECT_EQ(w.text("Wielkanoc"), r.text);
-        EXPECT_EQ(w.colours["Wielkanoc"], r.colour) << r.year;
+        EXPECT_EQ(w.colors["Wielkanoc"], r.color) << r.year;
     }
 }
 

@@ -24,7 +24,7 @@ public:
     };
 
     std::map<std::string, std::string, std::less<>> texts;
-    std::map<std::string, Rgb, std::less<>> colours; // absent: the window colour
+    std::map<std::string, Rgb, std::less<>> colors; // absent: the window colour
     std::map<std::string, std::vector<std::string>, std::less<>> memos;
     std::map<std::pair<std::string, std::pair<int, int>>, std::string> cells;
     std::map<std::string, int, std::less<>> indices;
@@ -51,12 +51,12 @@ public:
         if (spinLimits.count(std::string(c)) && onSpinChange)
             onSpinChange(std::string(c));
     }
-    void setColor(std::string_view c, Rgb colour) override {
-        colours[std::string(c)] = colour;
+    void setColor(std::string_view c, Rgb color) override {
+        colors[std::string(c)] = color;
         log.push_back("setColor " + std::string(c));
     }
     void setWindowColor(std::string_view c) override {
-        colours.erase(std::string(c));
+        colors.erase(std::string(c));
         log.push_back("setWindowColor " + std::string(c));
     }
     void repaint(std::string_view c) override { log.push_back("repaint " + std::string(c)); }

@@ -42,7 +42,7 @@ TEST(Matrices, WritesSizesElementsAndTheOutOfRangeMessageInOrder) {
     FakeControls w;
     Macierze(w, FormatSettings::comma());
     EXPECT_EQ(w.log, expectedRun(","));
-    EXPECT_EQ(w.colours["Edit1"], (Rgb{255, 255, 0}));
+    EXPECT_EQ(w.colors["Edit1"], (Rgb{255, 255, 0}));
     EXPECT_EQ(w.text("Edit1").size(), 34u);
 
     // A second run writes exactly the same again.

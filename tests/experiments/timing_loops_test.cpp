@@ -175,7 +175,7 @@ TEST(TimingLoops, MakeTheSmallestWholeNumberOfPassesNotBelowTheCount) {
     }
 }
 
-TEST(TimingRun, WritesEveryFieldInOrderAndColoursEachColumnWhenItsRunEnds) {
+TEST(TimingRun, WritesEveryFieldInOrderAndColorsEachColumnWhenItsRunEnds) {
     RecordingView view;
     const double second = 1.0 / 86400;
     // Reference run 2 s, value run 1 s, address run 0 s; differences exact in double.
@@ -323,8 +323,8 @@ TEST(TimingRun, AStopMarksTheStoppedLoopAndTheLaterOnesAndKeepsTheColumnsShown) 
         const auto first = std::find(w.log.begin(), w.log.end(), expected.front());
         EXPECT_EQ(std::vector<std::string>(first, w.log.end()), expected);
         for (int k = 0; k < 3; ++k) {
-            EXPECT_EQ(w.colours.count(time[k]), k < stopped ? 1u : 0u) << time[k];
-            EXPECT_EQ(w.colours.count(fraction[k]), k < stopped ? 1u : 0u) << fraction[k];
+            EXPECT_EQ(w.colors.count(time[k]), k < stopped ? 1u : 0u) << time[k];
+            EXPECT_EQ(w.colors.count(fraction[k]), k < stopped ? 1u : 0u) << fraction[k];
         }
         // Each loop of 3e6 passes is asked after its first and its second piece of 2^20 passes.
         const double n = kPassesPerPiece;
@@ -337,10 +337,10 @@ TEST(TimingRun, AStopMarksTheStoppedLoopAndTheLaterOnesAndKeepsTheColumnsShown) 
 TEST(CountConversions, ReachTheTabsControlsByName) {
     experiments::FakeControls w;
     w.texts["CB2"] = "3000000000";
-    w.colours["E1"] = experiments::kLime;
+    w.colors["E1"] = experiments::kLime;
     experiments::CB2(w, numtext::FormatSettings::comma());
     EXPECT_EQ(w.text("LabeledE1"), "-1294967296");
     EXPECT_EQ(w.text("LabeledE2"), "3000000000");
     EXPECT_EQ(w.text("LabeledE3"), "3000000000");
-    EXPECT_EQ(w.colours.count("E1"), 1u); // the conversions leave the timing fields alone
+    EXPECT_EQ(w.colors.count("E1"), 1u); // the conversions leave the timing fields alone
 }

@@ -53,7 +53,7 @@ TEST(Bitmap, ScanLineOutsideTheBitmapThrows) {
     EXPECT_THROW(b.scanLine(-1), numtext::Exception);
 }
 
-TEST(Bitmap, FillRectPaintsTheBrushColour) {
+TEST(Bitmap, FillRectPaintsTheBrushColor) {
     TBitmap b = bitmap700x500();
     b.fillRect(QRect(0, 0, 700, 500), QColor(0, 255, 0));
     const std::uint8_t* row = b.scanLine(250);

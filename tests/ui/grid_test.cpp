@@ -77,7 +77,7 @@ TEST_F(GridFixture, NotEditableGridIgnoresTyping) {
     EXPECT_EQ(grid->cell(1, 1), "");
 }
 
-TEST_F(GridFixture, FixedCellsHaveTheButtonFaceColour) {
+TEST_F(GridFixture, FixedCellsHaveTheButtonFaceColor) {
     const QImage shot = grid->grab().toImage();
     const QRect fixedCell = grid->visualRect(grid->model()->index(3, 0));
     const QRect ordinaryCell = grid->visualRect(grid->model()->index(3, 1));

@@ -39,7 +39,7 @@ TEST(Edit, AProgramWrittenTextShowsFromItsFirstCharacter) {
     EXPECT_EQ(edit->cursorPosition(), 4);
 }
 
-TEST(Edit, ColourIsWhatThePaintShows) {
+TEST(Edit, ColorIsWhatThePaintShows) {
     QWidget window;
     auto* edit = new TEdit(&window);
     edit->setGeometry(10, 10, 80, 21);
