@@ -12,9 +12,7 @@ namespace experiments {
 using numtext::extended;
 
 ECountTooLarge::ECountTooLarge(std::string_view countText)
-    : numtext::Exception("'" + std::string(countText) +
-                         "' is more than 9007199254740992 operations, the most a double pass "
-                         "counter can count") {}
+    : numtext::Exception(numtext::fill(numtext::forms::kCountTooLarge, {countText})) {}
 
 // The loops are kept out of line so that the button and the benchmark time the same machine code.
 // The counter is volatile as well: the whole pass, counter included, lives in memory.

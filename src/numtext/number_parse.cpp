@@ -13,11 +13,11 @@ namespace numtext {
 namespace {
 
 [[noreturn]] void invalidFloat(std::string_view text) {
-    throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
+    throw EConvertError(fill(forms::kNotAFloat, {text}));
 }
 
 [[noreturn]] void invalidInteger(std::string_view text) {
-    throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
+    throw EConvertError(fill(forms::kNotAnInteger, {text}));
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }

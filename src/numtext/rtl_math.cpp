@@ -1,5 +1,7 @@
 #include "rtl_math.h"
 
+#include "exceptions.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -82,7 +84,7 @@ MathErrorDisplay setMathErrorDisplay(MathErrorDisplay d) {
 }
 
 void mathError(const char* function, MathErrorKind kind) {
-    const std::string text = std::string(function) + ": " + mathErrorKindName(kind) + " error";
+    const std::string text = fill(forms::kMathError, {function, mathErrorKindName(kind)});
     const bool range =
         kind == MathErrorKind::SING || kind == MathErrorKind::OVERFLOW || kind == MathErrorKind::UNDERFLOW;
     errno = range ? 34 : 33;

@@ -66,7 +66,7 @@ void TBitmap::saveToFile(const std::string& name) const {
     else
         file.cancelWriting();
     if (!written)
-        throw numtext::Exception("Cannot create file " + name);
+        throw numtext::Exception(numtext::fill(numtext::forms::kCannotCreateFile, {name}));
 }
 
 const QImage& TBitmap::image() const { return m_image; }

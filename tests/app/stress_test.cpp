@@ -13,7 +13,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -126,38 +129,39 @@ long long liveHeapBytes() {
 
 // ---- What the program may say ----
 
-QRegularExpression whole(const char* pattern) {
-    return QRegularExpression(QRegularExpression::anchoredPattern(QString::fromUtf8(pattern)),
-                              QRegularExpression::DotMatchesEverythingOption);
-}
-
 struct MessageForm {
     const char* name;
     QRegularExpression pattern;
 };
 
-// Every message a handler can end with, as the exception display shows it (with its full stop).
+// A message form of the program as a pattern: each "%s" any text. The exception display adds a
+// full stop after a message whose last byte sorts after ".", which every form's own last letter does.
+MessageForm patternOf(const char* form, bool displayed) {
+    const QStringList literals = QString::fromUtf8(form).split(QStringLiteral("%s"));
+    QStringList escaped;
+    for (const QString& literal : literals)
+        escaped << QRegularExpression::escape(literal);
+    QString pattern = escaped.join(QStringLiteral(".*"));
+    if (displayed && !literals.last().isEmpty())
+        pattern += QStringLiteral("\\.");
+    return {form, QRegularExpression(QRegularExpression::anchoredPattern(pattern),
+                                     QRegularExpression::DotMatchesEverythingOption)};
+}
+
+// Every message a handler can end with, as the exception display shows it.
 const std::vector<MessageForm>& exceptionForms() {
-    static const std::vector<MessageForm> forms = {
-        {"not a valid floating point value", whole("'.*' is not a valid floating point value\\.")},
-        {"not a valid integer value", whole("'.*' is not a valid integer value\\.")},
-        {"division by zero", whole("Floating point division by zero\\.")},
-        {"invalid operation", whole("Invalid floating point operation\\.")},
-        {"overflow", whole("Floating point overflow\\.")},
-        {"cannot create file", whole("Cannot create file .+")},
-        {"count too large",
-         whole("'.*' is more than 9007199254740992 operations, the most a double pass counter can "
-               "count\\.")},
-    };
+    static const std::vector<MessageForm> forms = [] {
+        std::vector<MessageForm> all;
+        for (const char* form : numtext::forms::kExceptions)
+            all.push_back(patternOf(form, true));
+        return all;
+    }();
     return forms;
 }
 
 // The math-error routine's texts.
 const std::vector<MessageForm>& mathErrorForms() {
-    static const std::vector<MessageForm> forms = {
-        {"math error", whole("(sqrt|pow|powl|hypot|log|exp|atan2|sin|cos|fmod): "
-                             "(DOMAIN|SING|OVERFLOW|UNDERFLOW|TLOSS|PLOSS) error")},
-    };
+    static const std::vector<MessageForm> forms = {patternOf(numtext::forms::kMathError, false)};
     return forms;
 }
 
@@ -193,13 +197,15 @@ public:
         const numtext::FormatSettings& fs = TApplication::formatSettings();
         m_decimal = QString::fromStdString(fs.decimalSeparator);
         m_thousands = QString::fromStdString(fs.thousandSeparator);
+        if (seedTexts().isEmpty() || dictionaryTokens().isEmpty())
+            throw std::runtime_error("the fuzzing seeds or the dictionary cannot be read");
     }
 
     // One text and the kind it was drawn as.
     // Most texts are numbers, near the limits or not; a huge one is rare, since every later event on
     // its field lays out and copies 32767 characters.
     QString make(std::string& kind) {
-        static std::discrete_distribution<int> kinds({6, 1, 8, 25, 20, 6, 14, 20});
+        static std::discrete_distribution<int> kinds({6, 1, 33, 20, 6, 14, 20});
         switch (kinds(m_rng)) {
         case 0:
             kind = "empty";
@@ -208,18 +214,15 @@ public:
             kind = "huge";
             return huge();
         case 2:
-            kind = "unicode";
-            return oneOf(unicodeTexts());
+            kind = "seed text";
+            return withSeparators(oneOf(seedTexts()));
         case 3:
-            kind = "edge number";
-            return withSeparators(oneOf(edgeNumbers()));
-        case 4:
             kind = "random number";
             return withSeparators(randomNumber());
-        case 5:
+        case 4:
             kind = "nul bytes";
             return withNul();
-        case 6:
+        case 5:
             kind = "small number";
             return withSeparators(QString::number(static_cast<int>(pick(4001)) - 2000));
         default:
@@ -255,121 +258,48 @@ private:
         }
     }
 
-    static const QStringList& unicodeTexts() {
-        static const QStringList texts = {
-            QStringLiteral("żółć"),
-            QStringLiteral("١٢٣٫٤"),        // Arabic-Indic digits and decimal separator
-            QStringLiteral("１２３"),       // full-width digits
-            QStringLiteral("−5"),           // minus sign, not hyphen
-            QStringLiteral("1\u00A0234,5"), // no-break space as thousands separator
-            QStringLiteral("1\u202F234,5"), // narrow no-break space
-            QStringLiteral("∞"),
-            QStringLiteral("😀"),
-            QStringLiteral("e\u0301"),        // a combining accent
-            QStringLiteral("\u200F12\u200E"), // direction marks
-            QStringLiteral("\uFEFF7"),        // byte order mark
-            QStringLiteral("Ⅻ"),
-            QStringLiteral("½"),
-            QStringLiteral("²"),
-            QStringLiteral("1e\u2212"),                   // minus sign in the exponent
-            QString(QChar(0xD800)) + QStringLiteral("1"), // a lone surrogate
-            QStringLiteral("𝟙𝟚"),
-        };
+    // The number parser's fuzzing seeds: numbers at every limit of the program's fields and types,
+    // half-typed and odd forms, other scripts' digits and separators.
+    static const QStringList& seedTexts() {
+        static const QStringList texts = [] {
+            QStringList all;
+            QDir seeds(QString::fromUtf8(KESTROVA_SOURCE_DIR "/tests/fuzz/corpus/fuzz_str_to_float"));
+            for (const QFileInfo& seed : seeds.entryInfoList(QDir::Files)) {
+                QFile file(seed.filePath());
+                if (file.open(QIODevice::ReadOnly))
+                    all << QString::fromUtf8(file.readAll());
+            }
+            return all;
+        }();
         return texts;
     }
 
-    static const QStringList& edgeNumbers() {
-        static const QStringList numbers = {
-            QStringLiteral("0"),
-            QStringLiteral("-0"),
-            QStringLiteral("+0"),
-            QStringLiteral("00"),
-            QStringLiteral("2147483647"),
-            QStringLiteral("2147483648"),
-            QStringLiteral("-2147483648"),
-            QStringLiteral("-2147483649"),
-            QStringLiteral("4294967295"),
-            QStringLiteral("4294967296"),
-            QStringLiteral("9223372036854775807"),
-            QStringLiteral("9223372036854775808"),
-            QStringLiteral("-9223372036854775808"),
-            QStringLiteral("-9223372036854775809"),
-            QStringLiteral("18446744073709551615"),
-            QStringLiteral("18446744073709551616"),
-            QStringLiteral("9007199254740992"),
-            QStringLiteral("9007199254740993"),
-            QStringLiteral("9007199254740991"),
-            QStringLiteral("1e16"),
-            QStringLiteral("1e+308"),
-            QStringLiteral("1.7976931348623157e308"),
-            QStringLiteral("1.7976931348623159e308"),
-            QStringLiteral("1.8e308"),
-            QStringLiteral("-1.8e308"),
-            QStringLiteral("2.2250738585072014e-308"),
-            QStringLiteral("4.9406564584124654e-324"),
-            QStringLiteral("2.4e-324"),
-            QStringLiteral("1e-400"),
-            QStringLiteral("1.18973149535723176e4932"),
-            QStringLiteral("1.2e4932"),
-            QStringLiteral("-1.2e4932"),
-            QStringLiteral("3.6e-4951"),
-            QStringLiteral("1e-5000"),
-            QStringLiteral("1e+4900"),
-            QStringLiteral("1e99999999999"),
-            QStringLiteral("1e-99999999999"),
-            QStringLiteral("0.5"),
-            QStringLiteral("-0.5"),
-            QStringLiteral("2.5"),
-            QStringLiteral("0.1"),
-            QStringLiteral("1e6"),
-            QStringLiteral("1000001"),
-            QStringLiteral("999999"),
-            // Limits of the year fields, the colour track bars and the radio items.
-            QStringLiteral("-1"),
-            QStringLiteral("999"),
-            QStringLiteral("1000"),
-            QStringLiteral("2200"),
-            QStringLiteral("2201"),
-            QStringLiteral("5555"),
-            QStringLiteral("5556"),
-            QStringLiteral("255"),
-            QStringLiteral("256"),
-            QStringLiteral("3"),
-            QStringLiteral("4"),
-            // Half-typed and odd forms.
-            QStringLiteral("1e"),
-            QStringLiteral("1e+"),
-            QStringLiteral("1e-"),
-            QStringLiteral("e5"),
-            QStringLiteral(".5"),
-            QStringLiteral("5."),
-            QStringLiteral("+"),
-            QStringLiteral("-"),
-            QStringLiteral("--1"),
-            QStringLiteral("+-1"),
-            QStringLiteral(" 1"),
-            QStringLiteral("1 "),
-            QStringLiteral("\t1"),
-            QStringLiteral("$7FFFFFFF"),
-            QStringLiteral("$80000000"),
-            QStringLiteral("$FFFFFFFF"),
-            QStringLiteral("$100000000"),
-            QStringLiteral("$"),
-            QStringLiteral("-$10"),
-            QStringLiteral("0x10"),
-            QStringLiteral("INF"),
-            QStringLiteral("-INF"),
-            QStringLiteral("NAN"),
-            QStringLiteral("nan"),
-            QStringLiteral("Infinity"),
-            QStringLiteral("1,234.5"),
-            QStringLiteral("1.234,5"),
-            QStringLiteral("1,5"),
-            QStringLiteral("1.5"),
-            QStringLiteral("1..5"),
-            QStringLiteral("1,,5"),
-        };
-        return numbers;
+    // The tokens libFuzzer mutates the number texts with.
+    static const QStringList& dictionaryTokens() {
+        static const QStringList tokens = [] {
+            QStringList all;
+            std::ifstream dict(KESTROVA_SOURCE_DIR "/tests/fuzz/number_texts.dict");
+            for (std::string line; std::getline(dict, line);) {
+                const std::size_t open = line.find('"');
+                const std::size_t close = line.rfind('"');
+                if (line.empty() || line[0] == '#' || open == std::string::npos || close <= open)
+                    continue;
+                std::string token;
+                for (std::size_t i = open + 1; i < close; ++i) {
+                    if (line[i] == '\\' && line[i + 1] == 'x' && i + 3 < close) {
+                        token += static_cast<char>(std::stoi(line.substr(i + 2, 2), nullptr, 16));
+                        i += 3;
+                    } else if (line[i] == '\\') {
+                        token += line[++i];
+                    } else {
+                        token += line[i];
+                    }
+                }
+                all << QString::fromStdString(token);
+            }
+            return all;
+        }();
+        return tokens;
     }
 
     // Numbers are written with "." above; this puts in the user's separator, or keeps the wrong one,
@@ -417,27 +347,23 @@ private:
     }
 
     QString withNul() {
-        static const QStringList parts = {
-            QStringLiteral("1"), QStringLiteral("2,5"), QStringLiteral("2.5"), QStringLiteral("e5"),
-            QString(),           QStringLiteral("-")};
-        QString s = oneOf(parts);
+        QString s = oneOf(seedTexts());
         s += QChar(0);
-        s += oneOf(parts);
+        s += oneOf(seedTexts());
         if (chance(0.3))
             s.prepend(QChar(0));
         return s;
     }
 
+    // Up to 40 of the dictionary's tokens in a row, now and then a NUL byte among them.
     QString junk() {
-        static const QString alphabet = QStringLiteral("0123456789012345678901234567890123456789+-.,eE$xX"
-                                                       " \t\u00A0aZ?'\"\\%;:żł∞");
         QString s;
         const std::size_t length = pick(41);
         for (std::size_t i = 0; i < length; ++i) {
             if (chance(0.01))
                 s += QChar(0);
             else
-                s += alphabet.at(static_cast<qsizetype>(pick(alphabet.size())));
+                s += oneOf(dictionaryTokens());
         }
         return s;
     }
