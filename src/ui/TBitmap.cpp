@@ -1,7 +1,6 @@
 #include "ui/TBitmap.h"
 
 #include <QImageWriter>
-#include <QPainter>
 #include <QSaveFile>
 #include <algorithm>
 
@@ -14,45 +13,6 @@ TBitmap::TBitmap(const std::uint8_t* rows, int width, int height, std::ptrdiff_t
 int TBitmap::width() const { return m_width; }
 
 int TBitmap::height() const { return m_height; }
-
-void TBitmap::setWidth(int width) { resize(width, m_height); }
-
-void TBitmap::setHeight(int height) { resize(m_width, height); }
-
-void TBitmap::resize(int width, int height) {
-    m_width = std::max(0, width);
-    m_height = std::max(0, height);
-    if (m_width == 0 || m_height == 0) {
-        m_image = QImage();
-        return;
-    }
-    QImage image(m_width, m_height, QImage::Format_BGR888);
-    image.fill(Qt::black);
-    if (!m_image.isNull()) {
-        QPainter painter(&image);
-        painter.drawImage(0, 0, m_image);
-    }
-    m_image = std::move(image);
-}
-
-std::uint8_t* TBitmap::scanLine(int row) {
-    if (row < 0 || row >= m_height)
-        throw numtext::Exception("Scan line index out of range");
-    return m_image.scanLine(row);
-}
-
-const std::uint8_t* TBitmap::scanLine(int row) const {
-    if (row < 0 || row >= m_height)
-        throw numtext::Exception("Scan line index out of range");
-    return m_image.constScanLine(row);
-}
-
-void TBitmap::fillRect(const QRect& rect, const QColor& color) {
-    if (m_image.isNull())
-        return;
-    QPainter painter(&m_image);
-    painter.fillRect(rect, color);
-}
 
 void TBitmap::saveToFile(const std::string& name) const {
     QSaveFile file(QString::fromStdString(name));

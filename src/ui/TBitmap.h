@@ -1,36 +1,21 @@
 #pragma once
 
-#include <QColor>
 #include <QImage>
-#include <QRect>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-// A device-independent bitmap of 24 bits per pixel whose rows the program writes directly.
+// A device-independent bitmap of 24 bits per pixel over pixel rows that someone else owns and keeps
+// alive as long as the bitmap: read only, never copied.
 //
 // Memory layout: row 0 is the top row; each pixel is three bytes in the order blue, green, red; a row
-// starts on a 4-byte boundary (700 pixels: 2100 bytes, no padding). A new bitmap is 0 x 0; the image
-// exists once both the width and the height are positive, new pixels being black. Changing a size
-// keeps the pixels that still fit.
+// starts on a 4-byte boundary (700 pixels: 2100 bytes, no padding).
 class TBitmap {
 public:
-    TBitmap() = default;
-    // A bitmap over pixel rows that someone else owns and keeps alive as long as the bitmap: read
-    // only, never copied. `bytesPerRow` is a multiple of 4.
     TBitmap(const std::uint8_t* rows, int width, int height, std::ptrdiff_t bytesPerRow);
 
     int width() const;
     int height() const;
-    void setWidth(int width);
-    void setHeight(int height);
-
-    // The first byte of row `row`. A row outside 0..height()-1 throws
-    // numtext::Exception("Scan line index out of range").
-    std::uint8_t* scanLine(int row);
-    const std::uint8_t* scanLine(int row) const;
-
-    void fillRect(const QRect& rect, const QColor& color);
 
     // Writes a Windows BMP file (14 + 40 header bytes, 24 bits per pixel, bottom row first) whatever
     // the extension of the name: 1,050,054 bytes for 700 x 500. The file is written to a temporary
@@ -41,8 +26,6 @@ public:
     const QImage& image() const;
 
 private:
-    void resize(int width, int height);
-
     int m_width = 0;
     int m_height = 0;
     QImage m_image;
