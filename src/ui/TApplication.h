@@ -56,9 +56,6 @@ public:
     // ("HH:mm:ss t" -> "HH:mm:ss"), ":" as the time separator, the AM and PM texts.
     static numtext::FormatSettings formatSettingsFrom(const QLocale& locale);
 
-    template <class F>
-    static void guarded(F&& handler);
-
 protected:
     bool event(QEvent* event) override;
 
@@ -84,8 +81,3 @@ QMetaObject::Connection connectGuarded(const Sender* sender, Signal signal, cons
 }
 
 } // namespace ui
-
-template <class F>
-void TApplication::guarded(F&& handler) {
-    ui::guard(std::function<void()>(std::forward<F>(handler)));
-}
