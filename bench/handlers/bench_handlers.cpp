@@ -9,8 +9,8 @@
 //
 // The windows live on Qt's offscreen platform. Each case is repeated and its median reported, in
 // wall-clock and in CPU time, since the machine may be shared; the ratios are printed at the end.
-// The CPU time is the main thread's: Qt converts large images in its thread pool, so for the
-// bitmap the wall-clock time is the one that counts when the machine is otherwise idle.
+// The CPU time is the main thread's: whatever Qt hands to its thread pool shows only in the
+// wall-clock time, which is the one that counts when the machine is otherwise idle.
 //
 // Run: build/release/bench/handlers/bench_handlers [--benchmark_repetitions=N]
 

@@ -19,9 +19,9 @@ public:
     // The client size the form was drawn for: the window's size wherever the screen has room for it.
     QSize sizeHint() const override { return m_formSize; }
 
-    // Draws a picture on the window's client area with its top-left corner at `at`. The window keeps
-    // a copy of the last picture, in 32-bit pixels, and paints it again whenever it is uncovered or
-    // restored.
+    // Draws a picture on the window's client area with its top-left corner at `at`, painting it at
+    // once. The window keeps a copy of the last picture, in 32-bit pixels, and paints it again
+    // whenever it is uncovered or restored.
     void drawPicture(const QImage& picture, QPoint at);
     const QImage& picture() const { return m_picture; }
 
@@ -29,6 +29,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void keep(const QImage& picture);
+
     QSize m_formSize;
     QImage m_picture;
     QPoint m_at;

@@ -301,12 +301,10 @@ void TForm1::setUpCharts() {
     days->setTruncateLabels(false);
     days->setTitleText(QStringLiteral("dzień miesiąca"));
     days->setTitleBrush(QColor(0, 0, 255));
-    QFont arial(QStringLiteral("Arial"));
-    arial.setPixelSize(13);
-    days->setTitleFont(arial);
 
-    // Measuring the 32 day labels is the costliest part of laying out a chart; the Easter chart is on
-    // a tab not shown at start, so its axes stay hidden until it is first seen.
+    // Measuring the 32 day labels is the costliest part of laying out a chart, and loading the
+    // title's font comes next; the Easter chart is on a tab not shown at start, so its axes stay
+    // hidden, and the title in the form's font, until it is first seen.
     Chart2->leftAxis()->setVisible(false);
     Chart2->bottomAxis()->setVisible(false);
     Chart2->installEventFilter(this);
@@ -319,6 +317,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
                                 StatusBar1->height());
     if (watched == Chart2 && event->type() == QEvent::Show && !m_chart2Seen) {
         m_chart2Seen = true;
+        QFont arial(QStringLiteral("Arial"));
+        arial.setPixelSize(13);
+        Chart2->leftAxis()->setTitleFont(arial);
         Chart2->leftAxis()->setVisible(true);
         Chart2->bottomAxis()->setVisible(true);
         // Laid out now, so that the first paint already has the axes.

@@ -1,5 +1,7 @@
 #include "dib_pixels.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -38,22 +40,31 @@ inline std::uint8_t extendedChannel(double g, double h, std::int32_t first, std:
 }
 
 // trunc(g * limit) of the exact product, for g in [0, 1] and a limit in [0, 2048): the same as the
-// extended channel, whose product of 53 + 11 bits is exact. The double product p can only
-// mislead when it is itself whole: a whole number strictly between the exact product and p would
-// be nearer to the product than p. Then the sign of the rounding error decides; it is found
-// exactly by splitting g into 42 high bits (times the limit: 53 bits, exact) and the rest.
-inline std::uint8_t exactChannel(double g, std::int32_t limit) {
-    const double r = limit;
-    const double p = g * r;
-    auto k = static_cast<std::int32_t>(p);
-    if (k > 0 && static_cast<double>(k) == p) {
-        const double c = g * 2049.0; // Veltkamp's split: 2^11 + 1
-        const double high = c - (c - g);
-        const double low = g - high;
-        if ((high * r - p) + low * r < 0.0)
-            --k;
+// extended channel, whose product of 53 + 11 bits is exact. Worked out in integers, without a
+// branch: with g = m * 2^(e - 1075) (m the significand with its hidden bit, e the biased
+// exponent), m * limit < 2^64 is exact, and shifting it right by 1075 - e truncates it. The shift
+// is taken in two steps, 52 and then the rest: after the first the product is below 2^12, so the
+// second, clamped to 63 (no shift may be of 64 bits or more), still gives 0 wherever it must.
+// The significand and shift depend on g alone and serve all three channels of a pixel.
+struct ExactFactor {
+    std::uint64_t significand = 0; // 0 for g = 0 and subnormal g, whose products are far below 1
+    unsigned shift = 63;
+};
+
+inline ExactFactor exactFactor(double g) {
+    const auto bits = std::bit_cast<std::uint64_t>(g);
+    const auto exponent = static_cast<unsigned>(bits >> 52); // g >= 0: no sign bit
+    ExactFactor f;
+    if (exponent != 0) {
+        f.significand = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+        f.shift = std::min(1023U - exponent, 63U); // g <= 1: exponent <= 1023
     }
-    return static_cast<std::uint8_t>(k);
+    return f;
+}
+
+inline std::uint8_t exactChannel(const ExactFactor& f, std::int32_t limit) {
+    const std::uint64_t product = f.significand * static_cast<std::uint64_t>(limit);
+    return static_cast<std::uint8_t>((product >> 52) >> f.shift);
 }
 
 inline bool inExactRange(std::int32_t limit) { return limit >= 0 && limit < 2048; }
@@ -96,9 +107,10 @@ Pixel24 MixPixel(Pixel24& pixel, std::int32_t r1, std::int32_t r2, std::int32_t 
 
     if (r2 == 0 && g2 == 0 && b2 == 0 && inExactRange(r1) && inExactRange(g1) && inExactRange(b1)) {
         // Mixing with black, as the bitmap always does: h * 0 adds nothing.
-        pixel.blue = exactChannel(g, b1);
-        pixel.green = exactChannel(g, g1);
-        pixel.red = exactChannel(g, r1);
+        const ExactFactor f = exactFactor(g);
+        pixel.blue = exactChannel(f, b1);
+        pixel.green = exactChannel(f, g1);
+        pixel.red = exactChannel(f, r1);
     } else {
         const auto h = static_cast<double>(1.0L - static_cast<extended>(g));
         pixel.blue = extendedChannel(g, h, b1, b2);
@@ -108,8 +120,20 @@ Pixel24 MixPixel(Pixel24& pixel, std::int32_t r1, std::int32_t r2, std::int32_t 
     return pixel;
 }
 
+// Legacy SSE instructions, which are all this code may use, run at half speed or worse on some
+// processors while the upper halves of the AVX registers hold data: other code of the process
+// (the library's memory copies, Qt's painting) may have left them so. VZEROUPPER clears that state;
+// it is executed only where the processor has AVX.
+inline void clearUpperVectorState() {
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+    if (__builtin_cpu_supports("avx"))
+        asm volatile("vzeroupper" ::: "memory");
+#endif
+}
+
 // Flattened so that RampFactor and MixPixel, called once per pixel, are compiled into the loop.
 [[gnu::flatten]] void fillDib(int width, int height, ColorLimits limits, const RowStart& rowStart) {
+    clearUpperVectorState();
     for (int i = 0; i < height; ++i) {
         std::uint8_t* row = rowStart(i);
         for (int j = 0; j < width; ++j) {

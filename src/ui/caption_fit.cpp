@@ -1,6 +1,7 @@
 #include "ui/caption_fit.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
@@ -121,35 +122,73 @@ QFont condensedToFit(const QFont& font, const QString& text, int room) {
     return stretch == 100 ? font : stretched(font, stretch);
 }
 
+namespace {
+
+bool condenseControl(QWidget* control) {
+    if (auto* label = qobject_cast<QLabel*>(control)) {
+        if (!label->wordWrap() && label->textFormat() != Qt::RichText)
+            return condense(label, label->text(), labelRoom(label));
+    } else if (qobject_cast<QPushButton*>(control) || qobject_cast<QCheckBox*>(control) ||
+               qobject_cast<QRadioButton*>(control)) {
+        auto* button = static_cast<QAbstractButton*>(control);
+        return condense(button, button->text(), buttonRoom(button));
+    } else if (auto* box = qobject_cast<QGroupBox*>(control)) {
+        if (!condense(box, box->title(), titleRoom(box)))
+            return false;
+        // Only the title is condensed: the controls in the box keep their own width.
+        for (QWidget* child : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            QFont own = child->font();
+            own.setStretch(QFont::Unstretched);
+            child->setFont(own);
+        }
+        return true;
+    } else if (auto* bar = qobject_cast<QTabBar*>(control)) {
+        return condenseTabs(bar);
+    }
+    return false;
+}
+
+// Measuring captions loads a font for every stretch tried, which makes up much of the start-up
+// time. A hidden widget (a tab page not shown) has its captions condensed when it is first shown,
+// before it is painted, with the same fonts, style and sizes as it would have had at once.
+class CondenseOnFirstShow : public QObject {
+public:
+    explicit CondenseOnFirstShow(QWidget* widget) : QObject(widget) { widget->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            auto* widget = static_cast<QWidget*>(watched);
+            widget->removeEventFilter(this);
+            condenseCaptionsToFit(widget);
+            deleteLater();
+        }
+        return false;
+    }
+};
+
+// `root`'s descendants, each processed before its own children; a hidden one is left, with its
+// children, to its first showing.
+int condenseTree(QWidget* root) {
+    int condensed = 0;
+    for (QWidget* control : root->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (control->isHidden() && !control->isWindow()) {
+            new CondenseOnFirstShow(control);
+            continue;
+        }
+        condensed += condenseControl(control) ? 1 : 0;
+        condensed += condenseTree(control);
+    }
+    return condensed;
+}
+
+} // namespace
+
 int condenseCaptionsToFit(QWidget* root) {
     // Controls placed by a layout have their final size only once it has run.
     for (QLayout* layout : root->findChildren<QLayout*>())
         layout->activate();
-    int condensed = 0;
-    for (QWidget* control : root->findChildren<QWidget*>()) {
-        bool changed = false;
-        if (auto* label = qobject_cast<QLabel*>(control)) {
-            if (!label->wordWrap() && label->textFormat() != Qt::RichText)
-                changed = condense(label, label->text(), labelRoom(label));
-        } else if (qobject_cast<QPushButton*>(control) || qobject_cast<QCheckBox*>(control) ||
-                   qobject_cast<QRadioButton*>(control)) {
-            auto* button = static_cast<QAbstractButton*>(control);
-            changed = condense(button, button->text(), buttonRoom(button));
-        } else if (auto* box = qobject_cast<QGroupBox*>(control)) {
-            changed = condense(box, box->title(), titleRoom(box));
-            // Only the title is condensed: the controls in the box keep their own width.
-            if (changed)
-                for (QWidget* child : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-                    QFont own = child->font();
-                    own.setStretch(QFont::Unstretched);
-                    child->setFont(own);
-                }
-        } else if (auto* bar = qobject_cast<QTabBar*>(control)) {
-            changed = condenseTabs(bar);
-        }
-        condensed += changed ? 1 : 0;
-    }
-    return condensed;
+    return condenseTree(root);
 }
 
 } // namespace ui

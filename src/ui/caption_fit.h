@@ -24,8 +24,9 @@ QFont condensedToFit(const QFont& font, const QString& text, int room);
 // a label, a push button, a check box or a radio button, the title of a group box (not the controls
 // inside it), and the tabs of a tab bar taken together, so that every tab is in view without
 // scrolling. Controls whose caption fits keep their font. Measures with the fonts and the style in
-// effect now, so call it once the form is built and the application's font is set. Returns how many
-// controls were condensed.
+// effect now, so call it once the form is built and the application's font is set. A hidden widget
+// under `root` (a tab page not shown) and all it holds are measured when it is first shown, before
+// it is painted. Returns how many controls were condensed now.
 int condenseCaptionsToFit(QWidget* root);
 
 } // namespace ui
