@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QRegion>
 
+#include <cstddef>
 #include <cstring>
 
 #include "ui/screen_fit.h"
@@ -38,11 +39,11 @@ namespace {
 void rgb32FromBgr888(const uchar* from, quint32* to, int width) {
     for (int x = 0; x + 1 < width; ++x) {
         quint32 word;
-        std::memcpy(&word, from + 3 * x, sizeof word);
+        std::memcpy(&word, from + 3 * static_cast<std::ptrdiff_t>(x), sizeof word);
         to[x] = word | 0xff000000U;
     }
     if (width > 0) {
-        const uchar* last = from + 3 * (width - 1);
+        const uchar* last = from + 3 * static_cast<std::ptrdiff_t>(width - 1);
         to[width - 1] = 0xff000000U | quint32{last[2]} << 16 | quint32{last[1]} << 8 | last[0];
     }
 }
