@@ -60,20 +60,17 @@ void TForm2::drawPicture(const QImage& picture, QPoint at) {
 
 // Kept as 32-bit pixels, which the window paints as they are: a 24-bit picture would be converted
 // again on every paint. The colours are the same; the caller's picture keeps its own format. A
-// 24-bit picture of the last one's size is written into the last one's memory (unless someone
-// shares it), so that drawing picture after picture allocates nothing and touches no new pages.
+// picture of the last one's size is written into the last one's memory (unless someone shares it),
+// so that drawing picture after picture allocates nothing and touches no new pages.
 void TForm2::keep(const QImage& picture) {
-    if (picture.format() != QImage::Format_BGR888) {
-        m_picture = picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                                      : QImage::Format_RGB32);
-        return;
-    }
-    if (m_picture.size() != picture.size() || m_picture.format() != QImage::Format_RGB32)
-        m_picture = QImage(picture.size(), QImage::Format_RGB32);
+    // The program's pictures are 24-bit already: then this is no copy.
+    const QImage bgr = picture.convertToFormat(QImage::Format_BGR888);
+    if (m_picture.size() != bgr.size())
+        m_picture = QImage(bgr.size(), QImage::Format_RGB32);
     uchar* to = m_picture.bits();
-    for (int y = 0; y < picture.height(); ++y)
-        rgb32FromBgr888(picture.constScanLine(y),
-                        reinterpret_cast<quint32*>(to + y * m_picture.bytesPerLine()), picture.width());
+    for (int y = 0; y < bgr.height(); ++y)
+        rgb32FromBgr888(bgr.constScanLine(y), reinterpret_cast<quint32*>(to + y * m_picture.bytesPerLine()),
+                        bgr.width());
 }
 
 void TForm2::paintEvent(QPaintEvent*) {

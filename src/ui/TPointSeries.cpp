@@ -51,20 +51,18 @@ QPointF TPointSeries::point(int i) const {
 const std::vector<QPointF>& TPointSeries::points() const { return m_points; }
 
 void TPointSeries::markPending() {
-    if (m_pending && m_flushQueued)
-        return;
     m_pending = true;
+    if (m_flushQueued)
+        return;
     // Changes made outside any handler still reach the chart, once the event loop runs.
-    if (!m_flushQueued) {
-        m_flushQueued = true;
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                m_flushQueued = false;
-                flush();
-            },
-            Qt::QueuedConnection);
-    }
+    m_flushQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_flushQueued = false;
+            flush();
+        },
+        Qt::QueuedConnection);
 }
 
 void TPointSeries::flush() {
