@@ -31,8 +31,10 @@ void TLabeledEdit::setLabelText(const QString& text) {
     if (!m_label)
         return;
     m_label->setText(text);
-    m_label->adjustSize();
-    placeLabel();
+    // Measuring a caption lays its text out. An edit on a tab page not yet shown is placed when it
+    // is shown, or when someone asks for its label, so start-up measures only what it shows.
+    if (isVisible())
+        placeLabel();
 }
 
 void TLabeledEdit::setVisible(bool visible) {
@@ -42,6 +44,8 @@ void TLabeledEdit::setVisible(bool visible) {
 }
 
 bool TLabeledEdit::event(QEvent* event) {
+    if (event->type() == QEvent::Show)
+        placeLabel();
     if (event->type() == QEvent::ParentChange && m_label) {
         m_label->setParent(parentWidget());
         if (parentWidget() && !isHidden())

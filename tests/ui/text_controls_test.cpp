@@ -90,6 +90,13 @@ TEST(LabeledEdit, FormBuiltHiddenShowsTheLabelInPlace) {
     EXPECT_TRUE(label->isVisible());
     EXPECT_EQ(label->x(), 560);
     EXPECT_EQ(label->y() + label->height() + 3, 96);
+
+    // A caption changed while its page is hidden is measured again when the page comes back.
+    tab.hide();
+    edit->setLabelText(QStringLiteral("wyrożnik row. 3-go stopnia D =  "));
+    tab.show();
+    EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+    EXPECT_EQ(label->y() + label->height() + 3, 96);
 }
 
 TEST(LabeledEdit, LabelIsShownAndHiddenWithTheEdit) {
