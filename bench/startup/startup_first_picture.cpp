@@ -1,9 +1,9 @@
 // A second reference: Kestrova's first picture and nothing more, in plain Qt. The window has the
 // form's size and shows what the program shows at start-up (the eight tab captions, the curve tab's
 // button, an empty chart with its two axes and title, a memo, a status bar), but none of the other
-// controls, none of their texts and no caption fitting (its tab bar scrolls instead). Whatever start-up costs beyond this is the
-// program's own; what this costs beyond the minimal window is the price of the picture itself: the
-// font system's first use, text shaping, the chart's scene.
+// controls, none of their texts and no caption fitting (its tab bar scrolls instead). Whatever start-up costs
+// beyond this is the program's own; what this costs beyond the minimal window is the price of the picture
+// itself: the font system's first use, text shaping, the chart's scene.
 
 #include <QApplication>
 #include <QChart>
@@ -39,7 +39,8 @@ int main(int argc, char* argv[]) {
     pages->setCurrentIndex(6);
     QWidget* curve = pages->widget(6);
 
-    (new QPushButton(QString::fromUtf8("Wykres parametryczny / p\u0119tle "), curve))->setGeometry(24, 40, 225, 33);
+    (new QPushButton(QString::fromUtf8("Wykres parametryczny / p\u0119tle "), curve))
+        ->setGeometry(24, 40, 225, 33);
     auto* chart = new QChartView(curve);
     chart->setGeometry(24, 112, 689, 361);
     chart->chart()->setTitle(QStringLiteral("TChart"));

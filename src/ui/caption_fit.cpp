@@ -39,7 +39,10 @@ int fittingStretch(int room, const std::function<int(int stretch)>& width) {
 }
 
 QFont stretched(QFont font, int stretch) {
-    font.setStretch(stretch);
+    // A font that names no stretch is drawn at its normal width already; naming 100 would make Qt
+    // load the same face a second time, which costs as much as a new one.
+    if (stretch != QFont::Unstretched || font.stretch() != QFont::AnyStretch)
+        font.setStretch(stretch);
     return font;
 }
 
