@@ -58,8 +58,11 @@ void showTab(Ui::TForm1& f, int step) {
     }
 }
 
+// The window the form's controls are in, wherever in it the form has placed them.
+QWidget* windowOf(Ui::TForm1& f) { return f.PageControl1->window(); }
+
 void addShortcut(Ui::TForm1& f, const QList<QKeySequence>& keys, int step) {
-    QWidget* window = f.PageControl1->window();
+    QWidget* window = windowOf(f);
     auto* shortcut = new QShortcut(window);
     shortcut->setKeys(keys);
     shortcut->setContext(Qt::WindowShortcut);
@@ -85,7 +88,7 @@ void setUpKeyboard(Ui::TForm1& f) {
     for (TStringGrid* grid : {f.Dane, f.Eq3})
         grid->setTabKeyNavigation(false);
     // Outside a dialog a push button ignores Enter unless it is an auto-default one.
-    for (QPushButton* button : f.PageControl1->window()->findChildren<QPushButton*>())
+    for (QPushButton* button : windowOf(f)->findChildren<QPushButton*>())
         button->setAutoDefault(true);
 
     // X11 and Wayland report Shift+Tab as Backtab; both spellings are registered.
@@ -102,12 +105,12 @@ void nameControls(Ui::TForm1& f) {
     f.Label3->setBuddy(f.Edit14);
 
     // Qt's own parts without a caption (the tab strip's scroll buttons) keep the names Qt gives them.
-    for (QAbstractButton* button : f.PageControl1->window()->findChildren<QAbstractButton*>())
+    for (QAbstractButton* button : windowOf(f)->findChildren<QAbstractButton*>())
         if (!button->text().isEmpty())
             button->setAccessibleName(caption(button->text()));
-    for (QGroupBox* box : f.PageControl1->window()->findChildren<QGroupBox*>())
+    for (QGroupBox* box : windowOf(f)->findChildren<QGroupBox*>())
         box->setAccessibleName(caption(box->title()));
-    for (QLabel* label : f.PageControl1->window()->findChildren<QLabel*>()) {
+    for (QLabel* label : windowOf(f)->findChildren<QLabel*>()) {
         label->setAccessibleName(caption(label->text()));
         if (label->buddy() != nullptr)
             label->buddy()->setAccessibleName(caption(label->text()));

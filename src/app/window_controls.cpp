@@ -171,10 +171,9 @@ void WindowControls::addPoint(std::string_view series, double x, double y) {
 }
 
 TPointSeries* WindowControls::changed(TPointSeries* series) {
-    if (m_changedSeries.empty() || m_changedSeries.back() != series) {
-        if (std::find(m_changedSeries.begin(), m_changedSeries.end(), series) == m_changedSeries.end())
-            m_changedSeries.emplace_back(series);
-    }
+    // A handler changes one series or two: the list stays that short.
+    if (std::find(m_changedSeries.begin(), m_changedSeries.end(), series) == m_changedSeries.end())
+        m_changedSeries.emplace_back(series);
     return series;
 }
 

@@ -72,8 +72,8 @@ void CB2(Controls& w, const numtext::FormatSettings& fs);
 //  1. count = the parsed text of "CB2" rounded to double. A text that does not parse throws EConvertError,
 //     one beyond the double range EOverflow, one above kLargestCount ECountTooLarge: in all three
 //     cases nothing has been written.
-//  2. For each conversion k = 1, 2, 3: LE2k to the window colour, conversion k as in CB2, Ek to the window
-//  colour, LabeledEk repainted again.
+//  2. For each conversion k = 1, 2, 3: LE2k to the window colour, conversion k as in CB2, Ek to the
+//     window colour, LabeledEk repainted again.
 //  3. "calculating ..." into E1, E2, E3, LE21, LE22, LE23, each repainted at once.
 //  4. By reference, then by value, then by address, as the long steps (see
 //     Controls::runLongSteps) "Pętla 1 z 3: przez referencję", "Pętla 2 z 3: przez wartość" and

@@ -3,14 +3,11 @@
 #include <QEvent>
 #include <QLabel>
 
-TLabeledEdit::TLabeledEdit(QWidget* parent) : TEdit(parent) {
-    // cppcheck-suppress useInitializationList ; made under the guard, which an initialiser would precede
-    m_label = new QLabel(parent);
+TLabeledEdit::TLabeledEdit(QWidget* parent) : TEdit(parent), m_label(new QLabel(parent)) {
     m_label->setBuddy(this);
     // Without a parent the label would be a window of its own: it waits hidden for one.
     if (!parent)
         m_label->hide();
-    placeLabel();
 }
 
 TLabeledEdit::~TLabeledEdit() {

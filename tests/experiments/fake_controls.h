@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "experiments/controls.h"
+#include "numtext/exceptions.h"
 #include "numtext/number_text.h"
 
 namespace experiments {
@@ -120,7 +121,7 @@ public:
     void savePicture(const Picture&, const std::string& nextExtension) override {
         log.push_back("savePicture then " + nextExtension);
         if (saveAs && saveFails)
-            throw numtext::Exception("Cannot create file " + *saveAs);
+            throw numtext::Exception(numtext::fill(numtext::forms::kCannotCreateFile, {*saveAs}));
         if (saveAs)
             log.push_back("saved " + *saveAs);
     }
