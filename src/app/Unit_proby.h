@@ -9,32 +9,27 @@
 #include <string_view>
 
 #include "experiments/complex_product.h"
-#include "ui/TPointSeries.h"
-#include "ui/TSavePictureDialog.h"
 #include "ui_Unit_proby.h"
 #include "window_controls.h"
 
 class QCloseEvent;
 class QMouseEvent;
+class TForm2;
 
 // The controls are the members of the generated form class, under their names in the form
 // (Edit6, Dane, Chart2, ...). The chart series and the save dialog are not widgets, so the form
-// creates them itself.
+// creates them itself, under their names too. Its look is set up in form_look.cpp.
 class TForm1 : public QWidget, public Ui::TForm1 {
     Q_OBJECT
 
 public:
-    explicit TForm1(QWidget* parent = nullptr);
+    // `viewer`: the window the bitmap experiment shows its pictures on.
+    explicit TForm1(TForm2& viewer, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // The client size the form was drawn for, 1110 x 746: the window's size wherever the screen has
     // room for it.
     QSize sizeHint() const override;
-
-    TPointSeries* Series1 = nullptr;
-    TPointSeries* Series2 = nullptr;
-    TPointSeries* Series3 = nullptr;
-    TSavePictureDialog* SavePictureDialog1 = nullptr;
 
     // Called with the handler's name each time an event reaches a handler, before the handler
     // runs. The program installs nothing; tests use it to see that every event is wired.
@@ -52,6 +47,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Sets the application's font and colours once, before the first form's widget is made, and
+    // returns `parent`.
+    static QWidget* withFormLook(QWidget* parent);
+    void setUpLook();
     void wireEvents();
     void placeInScrollArea();
     void writeGridHeadings();

@@ -17,7 +17,6 @@
 
 #include "numtext/fpenv.h"
 #include "numtext/number_text.h"
-#include "ui/TApplication.h"
 
 namespace {
 
@@ -28,9 +27,8 @@ constexpr int kBarSteps = 1000;
 
 QString qtext(const std::string& text) { return QString::fromStdString(text); }
 
-std::string wholeNumber(double value) {
-    return numtext::FloatToStrF(value, numtext::TFloatFormat::ffNumber, 18, 0,
-                                TApplication::formatSettings());
+std::string wholeNumber(double value, const numtext::FormatSettings& fs) {
+    return numtext::FloatToStrF(value, numtext::TFloatFormat::ffNumber, 18, 0, fs);
 }
 
 // Drops the user's input to everything but `box` while it lives, from before the box is shown (it is
@@ -64,9 +62,9 @@ private:
 // the box's close button stop as well: all three reject the box. Input to anything else is dropped.
 class StepBox : public QDialog {
 public:
-    StepBox(QWidget* window, const std::string& title, std::atomic<bool>& stop,
-            const std::atomic<double>& done)
-        : QDialog(window) {
+    StepBox(QWidget* window, const std::string& title, const numtext::FormatSettings& fs,
+            std::atomic<bool>& stop, const std::atomic<double>& done)
+        : QDialog(window), m_settings(fs) {
         setObjectName(QStringLiteral("LongStepBox"));
         setWindowTitle(qtext(title));
         setWindowModality(Qt::NonModal);
@@ -101,7 +99,8 @@ public:
 
 private:
     void setDone(double done) {
-        m_done->setText(qtext("wykonano " + wholeNumber(done) + " z " + wholeNumber(m_total)));
+        m_done->setText(
+            qtext("wykonano " + wholeNumber(done, m_settings) + " z " + wholeNumber(m_total, m_settings)));
         m_bar->setValue(m_total > 0 ? static_cast<int>(done / m_total * kBarSteps) : 0);
     }
 
@@ -109,6 +108,7 @@ private:
     QLabel* m_done = new QLabel(this);
     QProgressBar* m_bar = new QProgressBar(this);
     double m_total = 0.0;
+    numtext::FormatSettings m_settings;
     InputOnlyTo m_inputOnlyToMe{this};
     QTimer m_showLater;
     QTimer m_progress;
@@ -157,13 +157,14 @@ bool runOnWorker(const experiments::LongStep& step, const std::atomic<bool>& sto
 
 } // namespace
 
-std::size_t LongStepRunner::run(const std::string& title, const std::vector<experiments::LongStep>& steps) {
+std::size_t LongStepRunner::run(const std::string& title, const std::vector<experiments::LongStep>& steps,
+                                const numtext::FormatSettings& fs) {
     std::atomic<bool> stop = false;
     std::atomic<double> done = 0.0;
     std::unique_ptr<StepBox, DeleteKeepingFlags> box;
     {
         const numtext::FlagGuard keepFlags;
-        box.reset(new StepBox(m_window, title, stop, done));
+        box.reset(new StepBox(m_window, title, fs, stop, done));
     }
     struct Registration {
         std::atomic<bool>*& slot;

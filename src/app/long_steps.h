@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "experiments/controls.h"
+#include "numtext/format_settings.h"
 
 class QWidget;
 
@@ -24,7 +25,9 @@ public:
 
     // As experiments::Controls::runLongSteps. Input to anything but the box is dropped meanwhile,
     // so no other handler starts; the box appears once the steps have run for half a second.
-    std::size_t run(const std::string& title, const std::vector<experiments::LongStep>& steps);
+    // `fs` writes the numbers of the box.
+    std::size_t run(const std::string& title, const std::vector<experiments::LongStep>& steps,
+                    const numtext::FormatSettings& fs);
 
     // Asks the steps under way to stop, as the box's button does; nothing when none runs.
     void stop() noexcept;

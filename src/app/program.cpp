@@ -22,15 +22,15 @@ bool displayAvailable(std::string& why) {
 }
 
 void createForms() {
-    Form1 = new TForm1();
     Form2 = new TForm2();
+    Form1 = new TForm1(*Form2);
 }
 
 void destroyForms() {
-    delete Form2;
-    Form2 = nullptr;
     delete Form1;
     Form1 = nullptr;
+    delete Form2;
+    Form2 = nullptr;
 }
 
 int runGuarded(const std::function<void()>& body) {

@@ -31,6 +31,14 @@ QString qname(std::string_view name) {
 
 QColor qcolor(experiments::Rgb c) { return QColor(c.r, c.g, c.b); }
 
+// Runs a control operation with the floating-point flags kept as they were before it: Qt's layout
+// and painting compute too, and what they raise is none of the experiment's business.
+template <class Operation>
+decltype(auto) keepingFlags(Operation&& operation) {
+    const numtext::FlagGuard keepFlags;
+    return operation();
+}
+
 // The picture as the window's bitmap, without a copy of its pixels.
 TBitmap bitmapOf(const experiments::Picture& picture) {
     return {picture.row(0), picture.width(), picture.height(), picture.bytesPerRow()};
@@ -38,7 +46,8 @@ TBitmap bitmapOf(const experiments::Picture& picture) {
 
 } // namespace
 
-WindowControls::WindowControls(QWidget* root) : m_root(root), m_longSteps(root->window()) {}
+WindowControls::WindowControls(QWidget* root, TForm2& viewer)
+    : m_root(root), m_viewer(viewer), m_longSteps(root->window()) {}
 
 template <class T>
 T* WindowControls::find(std::string_view name) {
@@ -63,105 +72,98 @@ T* WindowControls::find(std::string_view name) {
 }
 
 std::string WindowControls::text(std::string_view control) {
-    const numtext::FlagGuard keepFlags;
-    QObject* o = find<QObject>(control);
-    if (auto* e = qobject_cast<TEdit*>(o))
-        return e->ansiText();
-    if (auto* s = qobject_cast<TCSpinEdit*>(o))
-        return s->ansiText();
-    return find<TComboBox>(control)->ansiText();
+    return keepingFlags([&] {
+        QObject* o = find<QObject>(control);
+        if (auto* e = qobject_cast<TEdit*>(o))
+            return e->ansiText();
+        if (auto* s = qobject_cast<TCSpinEdit*>(o))
+            return s->ansiText();
+        return find<TComboBox>(control)->ansiText();
+    });
 }
 
 void WindowControls::setText(std::string_view control, const std::string& text) {
-    const numtext::FlagGuard keepFlags;
-    QObject* o = find<QObject>(control);
-    if (auto* s = qobject_cast<TCSpinEdit*>(o))
-        s->setAnsiText(text); // fires its change event, nested
-    else
-        find<TEdit>(control)->setAnsiText(text);
+    keepingFlags([&] {
+        QObject* o = find<QObject>(control);
+        if (auto* s = qobject_cast<TCSpinEdit*>(o))
+            s->setAnsiText(text); // fires its change event, nested
+        else
+            find<TEdit>(control)->setAnsiText(text);
+    });
 }
 
 void WindowControls::setColor(std::string_view control, experiments::Rgb color) {
-    const numtext::FlagGuard keepFlags;
-    find<TEdit>(control)->setColor(qcolor(color));
+    keepingFlags([&] { find<TEdit>(control)->setColor(qcolor(color)); });
 }
 
 void WindowControls::setWindowColor(std::string_view control) {
-    const numtext::FlagGuard keepFlags;
-    find<TEdit>(control)->setColor(QApplication::palette().color(QPalette::Base));
+    keepingFlags([&] { find<TEdit>(control)->setColor(QApplication::palette().color(QPalette::Base)); });
 }
 
 void WindowControls::repaint(std::string_view control) {
-    const numtext::FlagGuard keepFlags;
-    find<QWidget>(control)->repaint();
+    keepingFlags([&] { find<QWidget>(control)->repaint(); });
 }
 
 void WindowControls::addLine(std::string_view memo, const std::string& line) {
-    const numtext::FlagGuard keepFlags;
-    find<TMemo>(memo)->addLine(line);
+    keepingFlags([&] { find<TMemo>(memo)->addLine(line); });
 }
 
 void WindowControls::clearLines(std::string_view memo) {
-    const numtext::FlagGuard keepFlags;
-    find<TMemo>(memo)->clearLines();
+    keepingFlags([&] { find<TMemo>(memo)->clearLines(); });
 }
 
 std::string WindowControls::cell(std::string_view grid, int col, int row) {
-    const numtext::FlagGuard keepFlags;
-    return find<TStringGrid>(grid)->cell(col, row);
+    return keepingFlags([&] { return find<TStringGrid>(grid)->cell(col, row); });
 }
 
 void WindowControls::setCell(std::string_view grid, int col, int row, const std::string& text) {
-    const numtext::FlagGuard keepFlags;
-    find<TStringGrid>(grid)->setCell(col, row, text);
+    keepingFlags([&] { find<TStringGrid>(grid)->setCell(col, row, text); });
 }
 
 int WindowControls::itemIndex(std::string_view control) {
-    const numtext::FlagGuard keepFlags;
-    QObject* o = find<QObject>(control);
-    if (auto* r = qobject_cast<TRadioGroup*>(o))
-        return r->itemIndex();
-    return find<TComboBox>(control)->itemIndex();
+    return keepingFlags([&] {
+        QObject* o = find<QObject>(control);
+        if (auto* r = qobject_cast<TRadioGroup*>(o))
+            return r->itemIndex();
+        return find<TComboBox>(control)->itemIndex();
+    });
 }
 
 void WindowControls::setItemIndex(std::string_view control, int index) {
-    const numtext::FlagGuard keepFlags;
-    QObject* o = find<QObject>(control);
-    if (auto* r = qobject_cast<TRadioGroup*>(o))
-        r->setItemIndex(index);
-    else
-        find<TComboBox>(control)->setItemIndex(index);
+    keepingFlags([&] {
+        QObject* o = find<QObject>(control);
+        if (auto* r = qobject_cast<TRadioGroup*>(o))
+            r->setItemIndex(index);
+        else
+            find<TComboBox>(control)->setItemIndex(index);
+    });
 }
 
 std::int32_t WindowControls::spinValue(std::string_view spinEdit) {
-    const numtext::FlagGuard keepFlags;
-    return find<TCSpinEdit>(spinEdit)->value();
+    return keepingFlags([&] { return find<TCSpinEdit>(spinEdit)->value(); });
 }
 
 std::pair<std::int32_t, std::int32_t> WindowControls::spinRange(std::string_view spinEdit) {
-    const numtext::FlagGuard keepFlags;
-    const TCSpinEdit* s = find<TCSpinEdit>(spinEdit);
-    return {s->minValue(), s->maxValue()};
+    return keepingFlags([&] {
+        const TCSpinEdit* s = find<TCSpinEdit>(spinEdit);
+        return std::pair{s->minValue(), s->maxValue()};
+    });
 }
 
 int WindowControls::position(std::string_view trackBar) {
-    const numtext::FlagGuard keepFlags;
-    return find<TTrackBar>(trackBar)->position();
+    return keepingFlags([&] { return find<TTrackBar>(trackBar)->position(); });
 }
 
 bool WindowControls::checked(std::string_view checkBox) {
-    const numtext::FlagGuard keepFlags;
-    return find<TCheckBox>(checkBox)->isChecked();
+    return keepingFlags([&] { return find<TCheckBox>(checkBox)->isChecked(); });
 }
 
 void WindowControls::setChecked(std::string_view checkBox, bool value) {
-    const numtext::FlagGuard keepFlags;
-    find<TCheckBox>(checkBox)->setChecked(value);
+    keepingFlags([&] { find<TCheckBox>(checkBox)->setChecked(value); });
 }
 
 void WindowControls::clearSeries(std::string_view series) {
-    const numtext::FlagGuard keepFlags;
-    changed(find<TPointSeries>(series))->clear();
+    keepingFlags([&] { changed(find<TPointSeries>(series))->clear(); });
 }
 
 // Called for thousands of points, so without saving and restoring the flags each time: the lookup
@@ -177,7 +179,8 @@ TPointSeries* WindowControls::changed(TPointSeries* series) {
     return series;
 }
 
-void WindowControls::runHandler(const std::function<void()>& handler) {
+void WindowControls::runHandler(const numtext::FormatSettings& fs, const std::function<void()>& handler) {
+    m_settings = fs;
     struct Depth {
         WindowControls& w;
         explicit Depth(WindowControls& controls) : w(controls) { ++w.m_handlerDepth; }
@@ -206,26 +209,27 @@ void WindowControls::handOverPoints() noexcept {
 // Shown and brought to the front, never given the keyboard: a track bar moved with the arrow keys sets
 // off a run at every step and must keep the focus for the next one.
 void WindowControls::showPicture(const experiments::Picture& picture) {
-    const numtext::FlagGuard keepFlags;
-    Form2->show();
-    Form2->raise();
-    Form2->drawPicture(bitmapOf(picture).image(), QPoint(0, 0));
+    keepingFlags([&] {
+        m_viewer.show();
+        m_viewer.raise();
+        m_viewer.drawPicture(bitmapOf(picture).image(), QPoint(0, 0));
+    });
 }
 
 void WindowControls::savePicture(const experiments::Picture& picture, const std::string& nextExtension) {
-    const numtext::FlagGuard keepFlags;
-    auto* dialog = find<TSavePictureDialog>("SavePictureDialog1");
-    const bool confirmed = dialog->execute(m_root->window());
-    dialog->setDefaultExt(nextExtension);
-    if (!confirmed)
-        return;
-    const std::string fileName = dialog->fileName();
-    bitmapOf(picture).saveToFile(fileName);
-    dialog->savedTo(fileName);
+    keepingFlags([&] {
+        auto* dialog = find<TSavePictureDialog>("SavePictureDialog1");
+        const bool confirmed = dialog->execute(m_root->window());
+        dialog->setDefaultExt(nextExtension);
+        if (!confirmed)
+            return;
+        const std::string fileName = dialog->fileName();
+        bitmapOf(picture).saveToFile(fileName);
+        dialog->savedTo(fileName);
+    });
 }
 
 std::size_t WindowControls::runLongSteps(const std::string& title,
                                          const std::vector<experiments::LongStep>& steps) {
-    const numtext::FlagGuard keepFlags;
-    return m_longSteps.run(title, steps);
+    return keepingFlags([&] { return m_longSteps.run(title, steps, m_settings); });
 }

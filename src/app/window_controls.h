@@ -11,10 +11,12 @@
 
 #include "experiments/controls.h"
 #include "long_steps.h"
+#include "numtext/format_settings.h"
 #include "ui/TPointSeries.h"
 
 class QObject;
 class QWidget;
+class TForm2;
 
 // The experiments' view of the main window: each control found by its name among the window's
 // children (series among the charts' series), and operated through its Kestrova control class.
@@ -24,7 +26,8 @@ class QWidget;
 // the control classes need not care. Chart points are handed to their charts once per handler.
 class WindowControls : public experiments::Controls {
 public:
-    explicit WindowControls(QWidget* root);
+    // `root`: the main window, whose children are the controls; `viewer`: where pictures are shown.
+    WindowControls(QWidget* root, TForm2& viewer);
 
     std::string text(std::string_view control) override;
     void setText(std::string_view control, const std::string& text) override;
@@ -49,10 +52,11 @@ public:
     std::size_t runLongSteps(const std::string& title,
                              const std::vector<experiments::LongStep>& steps) override;
 
-    // Runs a handler. The points it adds to chart series are handed to the charts when the outermost
-    // handler has returned (a handler may set off another, nested), also when it throws: Qt Charts
-    // takes a whole list at once far faster than point by point.
-    void runHandler(const std::function<void()>& handler);
+    // Runs a handler under the user's number format `fs`, which the long steps' box uses too. The points it
+    // adds to chart series are handed to the charts when the outermost handler has returned (a handler may
+    // set off another, nested), also when it throws: Qt Charts takes a whole list at once far faster than
+    // point by point.
+    void runHandler(const numtext::FormatSettings& fs, const std::function<void()>& handler);
 
     // Stops the long steps under way, if any, as the user's stop does.
     void stopLongSteps() noexcept { m_longSteps.stop(); }
@@ -75,6 +79,8 @@ private:
     void handOverPoints() noexcept;
 
     QWidget* m_root;
+    TForm2& m_viewer;
+    numtext::FormatSettings m_settings;
     int m_handlerDepth = 0;
     std::vector<QPointer<TPointSeries>> m_changedSeries;
     LongStepRunner m_longSteps;

@@ -7,9 +7,7 @@
 
 namespace experiments {
 
-void Button4(Controls& w, const numtext::FormatSettings& fs) {
-    numtext::clearFpFlags();
-
+void harmonicSumAndBits(Controls& w, const numtext::FormatSettings& fs) {
     w.setText("Edit10", numtext::FloatToStr(numtext::toDouble(ksi(2)), fs));
 
     std::uint32_t number = static_cast<std::uint32_t>(numtext::StrToInt(w.text("LabeledEdit18")));

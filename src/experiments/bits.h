@@ -8,19 +8,13 @@
 
 namespace experiments {
 
-// In order:
-//  1. "Edit10" <- ksi(2) stored as a double, as general float text: "1,5";
-//  2. the text of "LabeledEdit18" through the integer parser (EConvertError ends the run here, with
-//     "Edit14" and "Memo3" untouched); its 32 bits are taken as unsigned;
-//  3. "Edit14" <- "" and "Memo3" is cleared;
-//  4. "Memo3" gains " liczba ukryta = <the value typed>" and " liczba bitow = 16";
-//  5. for each of the 16 lowest bits, lowest first: the AND method's digit is put in front of the
-//     text "Edit14" holds at that moment (read back from the control), and the XOR method's bit is
-//     added to "Memo3" as a line "0" or "1";
-//  6. "Memo3" gains " liczba odtworzona metoda I = <n>" and " liczba odtworzona metoda II = <n>",
-//     each n rebuilt from its method's bits: the value typed modulo 65536.
-// "271" gives "Edit14" "0000000100001111" and both rebuilt numbers 271; "-1" gives sixteen "1"
-// digits and 65535; "70000" gives "0001000101110000" and 4464.
-void Button4(Controls& w, const numtext::FormatSettings& fs);
+// "Edit10" <- ksi(2) stored as a double; the integer in "LabeledEdit18", its 32 bits taken as
+// unsigned; "Edit14" and "Memo3" emptied; "Memo3" <- " liczba ukryta = <n>" and " liczba bitow = 16";
+// for each of the 16 lowest bits, lowest first, the AND method's digit put in front of what "Edit14"
+// holds and the XOR method's bit added to "Memo3"; last the number each method rebuilt (n mod 65536).
+// Errors: EConvertError (no integer), after "Edit10".
+// Examples ("Edit14", rebuilt): "271" -> "0000000100001111", 271; "-1" -> sixteen "1", 65535;
+// "70000" -> "0001000101110000", 4464.
+void harmonicSumAndBits(Controls& w, const numtext::FormatSettings& fs);
 
 } // namespace experiments

@@ -76,7 +76,7 @@ double cubicResidual(double a, double b, double c, double d, Complex x) {
     return cplx::abs(((cubic + quadratic) + linear) + d);
 }
 
-void Rownanie3(Controls& w, const numtext::FormatSettings& fs) {
+void solveCubic(Controls& w, const numtext::FormatSettings& fs) {
     const int preset = w.itemIndex("przypadekD");
     if (preset >= 1 && preset <= 3)
         for (int row = 0; row < 4; ++row)

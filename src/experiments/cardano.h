@@ -29,8 +29,11 @@ void cubicRoots(double a, double b, CubicSolution& out);
 // |a x^3 + b x^2 + c x + d| at x, formed with the complex operations.
 double cubicResidual(double a, double b, double c, double d, cplx::Complex x);
 
-// The tab's handler: the preset, the coefficients, D, p and q, the roots, then their checks, each
-// written as soon as it is known so that a failure leaves exactly what was written before it.
-void Rownanie3(Controls& w, const numtext::FormatSettings& fs);
+// The tab's handler: the preset of "przypadekD" into "Dane", the coefficients read, D, p and q, the
+// roots into "Eq3", then each root's check, each written as soon as it is known.
+// Errors: EConvertError (a coefficient), EZeroDivide or EInvalidOp (a = 0), EOverflow (a store).
+// Examples: 1, -9, 27, -27 -> D "0", every root "3", every check "0,0000E+000";
+// the "D = 0" preset -> D "1,99562588676372E-14".
+void solveCubic(Controls& w, const numtext::FormatSettings& fs);
 
 } // namespace experiments

@@ -5,7 +5,7 @@
 
 namespace experiments {
 
-void ComplexProduct::BitBtn3(Controls& w, const numtext::FormatSettings& fs) {
+void ComplexProduct::multiply(Controls& w, const numtext::FormatSettings& fs) {
     const char* const factors[4] = {"Edit6", "Edit7", "Edit8", "Edit9"};
     for (int k = 0; k < 4; ++k)
         m_liczby[k] = numtext::toDouble(numtext::StrToFloat(w.text(factors[k]), fs));

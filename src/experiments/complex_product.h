@@ -15,10 +15,11 @@ namespace experiments {
 // when all four parse and the product fits a double.
 class ComplexProduct {
 public:
-    // Reads "Edit6" to "Edit9" (re and im of the first factor, then of the second), writes the
-    // general float texts of the product's parts into "LabeledEdit12" and "LabeledEdit13".
-    // (2 + 3i)(-1 + 5i) -> "-17", "7". A bad text throws EConvertError, an overflow EOverflow.
-    void BitBtn3(Controls& w, const numtext::FormatSettings& fs);
+    // Reads "Edit6" to "Edit9" (re and im of the first factor, then of the second) and writes the
+    // product's parts into "LabeledEdit12" and "LabeledEdit13".
+    // Errors: EConvertError (a number), EOverflow (the product beyond double).
+    // Examples: (2 + 3i)(-1 + 5i) -> "-17", "7"; 1e300 four times -> EOverflow, nothing written.
+    void multiply(Controls& w, const numtext::FormatSettings& fs);
 
 private:
     double m_liczby[4] = {0.0, 0.0, 0.0, 0.0};

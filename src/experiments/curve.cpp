@@ -60,8 +60,7 @@ std::vector<std::string> loopTraceLines() {
     return lines;
 }
 
-void Button5(Controls& w, const numtext::FormatSettings&) {
-    numtext::clearFpFlags();
+void traceCurveAndLoops(Controls& w, const numtext::FormatSettings&) {
     w.clearSeries("Series1");
     for (const CurvePoint& p : parametricCurve())
         w.addPoint("Series1", p.x, p.y);

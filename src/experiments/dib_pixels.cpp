@@ -145,7 +145,7 @@ inline void clearUpperVectorState() {
     }
 }
 
-void Button7(Controls& w, const numtext::FormatSettings&) {
+void drawRamp(Controls& w, const numtext::FormatSettings&) {
     Picture picture(kDibWidth, kDibHeight);
     const ColorLimits limits{w.position("RedMax"), w.position("GreenMax"), w.position("BlueMax")};
     fillDib(picture.width(), picture.height(), limits, [&picture](int row) { return picture.row(row); });

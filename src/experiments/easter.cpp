@@ -35,7 +35,7 @@ std::int32_t withinLimits(std::int32_t v, std::pair<std::int32_t, std::int32_t> 
 
 } // namespace
 
-void Button6(Controls& w, const numtext::FormatSettings&) {
+void showEaster(Controls& w, const numtext::FormatSettings&) {
     const std::int32_t year = w.spinValue("CSpinEdit1");
     const std::int32_t code = dataWielkanocy(year);
     const std::int32_t month = code / 31;

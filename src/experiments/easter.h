@@ -14,11 +14,12 @@ std::int32_t dataWielkanocy(std::int32_t year);
 
 namespace experiments {
 
-// Writes the date of the year in "CSpinEdit1" into "Wielkanoc" (yellow for March, lime for April),
-// then one point per year of the range "rok1".."rok2" in each of "Series2" (March) and "Series3"
-// (April): the day in the series of its month, -1 in the other. A typed year outside a field's
-// limits is drawn as the limit the field would take on losing the focus, so the range stays
-// within what the fields allow.
-void Button6(Controls& w, const numtext::FormatSettings& fs);
+// "Wielkanoc" <- the date of the year in "CSpinEdit1" (yellow for March, lime for April), then one
+// point per year of "rok1".."rok2" in each of "Series2" (March) and "Series3" (April): the day in its
+// month's series, -1 in the other. A typed year outside a field's limits is taken as the limit the
+// field would bring it to on losing the focus; fields without limits (both equal) take it as it is.
+// Errors: none (the spin edits read a bad text as their minimum).
+// Examples: 2011 -> "dn. 24-go  miesiąca 4" on lime; 2008 -> "dn. 23-go  miesiąca 3" on yellow.
+void showEaster(Controls& w, const numtext::FormatSettings& fs);
 
 } // namespace experiments

@@ -14,7 +14,7 @@ std::string sizeText(std::size_t size) { return numtext::IntToStr(static_cast<st
 
 } // namespace
 
-void Macierze(Controls& w, const numtext::FormatSettings& fs) {
+void fillArraysAndMatrix(Controls& w, const numtext::FormatSettings& fs) {
     double value = 0.1234567;
     const double* pointer = &value;
     w.setText("LabeledEdit19", numtext::FloatToStr(*pointer, fs));

@@ -13,14 +13,13 @@ namespace experiments {
 // after the words.
 inline constexpr const char* kOutOfRangeMessage = " Przekroczenie rozmiaru tablicy ! ";
 
-// Reads no input and writes the same on every run, in this order (comma locale):
-// "LabeledEdit19" "0,1234567" (a local read through a pointer); "Edit1" "10" (a vector of 10);
-// "Edit2" "5" (after erasing [3, 8)); "Edit3" "11" (after inserting 6 elements before index 3),
-// then "Edit3" "False" (the empty vector's data pointer is null); "Edit4" "1,7654321" (an element
-// of a copy); "Edit1" yellow, then "Edit1" kOutOfRangeMessage (the bounds-checked store at index
-// 222 throws std::out_of_range, caught around that store only); "Edit5" "22,11" (the element
-// appended to row 1 of a 3 x 5 matrix, read through bounds-checked accesses). Anything else
-// thrown, by the arrays or by the controls, propagates. The yellow is never taken back.
-void Macierze(Controls& w, const numtext::FormatSettings& fs);
+// Reads no input and writes the same on every run, in this order: "LabeledEdit19" (a local read
+// through a pointer), "Edit1" (a vector of 10), "Edit2" (after erasing [3, 8)), "Edit3" (after
+// inserting 6 before index 3), "Edit3" again (whether the empty vector's data pointer is set), "Edit4"
+// (an element of a copy), "Edit1" yellow with kOutOfRangeMessage (the store at index 222, refused),
+// "Edit5" (the element appended to row 1 of a 3 x 5 matrix). The yellow is never taken back.
+// Errors: none of its own; anything else thrown propagates.
+// Example (comma locale): "0,1234567", "10", "5", "11", "False", "1,7654321", kOutOfRangeMessage, "22,11".
+void fillArraysAndMatrix(Controls& w, const numtext::FormatSettings& fs);
 
 } // namespace experiments

@@ -7,9 +7,7 @@ namespace experiments {
 
 using numtext::extended;
 
-void Button1(Controls& w, const numtext::FormatSettings& fs) {
-    numtext::clearFpFlags();
-
+void roundChosenNumber(Controls& w, const numtext::FormatSettings& fs) {
     w.setText("Edit1", numtext::IntToStr(std::int32_t{1}));
     w.setText("Edit2", numtext::IntToStr(std::int32_t{3}));
     for (std::int32_t i = 1; i <= 4; ++i)
@@ -35,9 +33,7 @@ void Button1(Controls& w, const numtext::FormatSettings& fs) {
     w.setText("LabeledEdit7", numtext::FloatToStr(numtext::fabs(static_cast<double>(t)), fs));
 }
 
-void BitBtn2(Controls& w, const numtext::FormatSettings& fs) {
-    numtext::clearFpFlags();
-
+void divideWithRemainder(Controls& w, const numtext::FormatSettings& fs) {
     const double x = numtext::toDouble(numtext::StrToFloat(w.text("LabeledEdit8"), fs));
     const double y = numtext::toDouble(numtext::StrToFloat(w.text("LabeledEdit9"), fs));
 
@@ -49,7 +45,7 @@ void BitBtn2(Controls& w, const numtext::FormatSettings& fs) {
     w.setText("LabeledEdit11", numtext::FloatToStr(numtext::floor(q), fs));
 }
 
-void BitBtn1(Controls& w, const numtext::FormatSettings& fs) {
+void showPiDeclarations(Controls& w, const numtext::FormatSettings& fs) {
     const double localPi = kPiDouble;
     w.setText("LabeledEdit3", numtext::FloatToStr(static_cast<extended>(kPiInteger), fs));
     w.setText("LabeledEdit4", numtext::FloatToStr(localPi, fs));

@@ -102,18 +102,16 @@ void showElapsed(int k, numtext::TDateTime elapsed, const numtext::FormatSetting
 
 } // namespace
 
-void CB2(Controls& w, const numtext::FormatSettings& fs) {
-    numtext::clearFpFlags();
+void convertCount(Controls& w, const numtext::FormatSettings& fs) {
     const std::string countText = w.text("CB2");
     for (int which = 0; which < 3; ++which)
         convertCount(which, countText, fs, w);
 }
 
-void Button2(Controls& w, const numtext::FormatSettings& fs, const Clock& clock) {
-    numtext::clearFpFlags();
+void timeThreeLoops(Controls& w, const numtext::FormatSettings& fs, const Clock& clock) {
     const std::string countText = w.text("CB2");
 
-    // 1. Everything that can refuse the count does so before the tab changes.
+    // Everything that can refuse the count does so before the tab changes.
     // The by-value variable belongs to loopByValue, which sets it to 12.3 the same way.
     volatile double referenceTarget = 12.3;
     volatile double& reference = referenceTarget;
@@ -123,7 +121,7 @@ void Button2(Controls& w, const numtext::FormatSettings& fs, const Clock& clock)
     if (count > kLargestCount)
         throw ECountTooLarge(countText);
 
-    // 2. Colours back to the window colour, woven into the conversions.
+    // Colours back to the window colour, woven into the conversions.
     for (int k = 0; k < 3; ++k) {
         w.setWindowColor(kFraction[k]);
         convertCount(k, countText, fs, w);
@@ -131,13 +129,13 @@ void Button2(Controls& w, const numtext::FormatSettings& fs, const Clock& clock)
         w.repaint(kConversionField[k]);
     }
 
-    // 3. Painted now, so it is on screen before the first loop starts.
+    // Painted now, so it is on screen before the first loop starts.
     for (const char* f : {"E1", "E2", "E3", "LE21", "LE22", "LE23"}) {
         w.setText(f, kCalculating);
         w.repaint(f);
     }
 
-    // 4. By reference, by value, by address: not the order of the columns on screen. The clock is
+    // By reference, by value, by address: not the order of the columns on screen. The clock is
     // read right before the first piece of a loop and right after its last, wherever the window
     // runs the step; the difference is formed on the handler's thread, as the texts are.
     const PieceLoop loops[3] = {
@@ -162,7 +160,7 @@ void Button2(Controls& w, const numtext::FormatSettings& fs, const Clock& clock)
     }
     const std::size_t shown = w.runLongSteps("Czasy obliczeń", steps);
 
-    // 5. The loop stopped and those that never ran.
+    // The loop stopped and those that never ran.
     for (std::size_t k = shown; k < 3; ++k) {
         for (const char* f : {kTime[k], kFraction[k]}) {
             w.setText(f, kStopped);

@@ -59,34 +59,26 @@ using PieceLoop = std::function<double(double count, double from)>;
 // count of 0 or below), or less when stopped.
 double loopInPieces(const PieceLoop& loop, double count, const KeepGoing& more);
 
-// The combo box's change event: the conversions of the count in "CB2". In order: LabeledE1 emptied,
-// the text parsed, the low 32 bits (signed) of its truncation written, LabeledE1 repainted; then
-// LabeledE2 the same with the whole signed 64-bit truncation; then LabeledE3 with the general float
-// text of the parsed extended value. Truncation outside the 64-bit range gives
-// -9223372036854775808. "5e+9" -> "705032704", "5000000000", "5000000000";
-// "1e+4900" -> "0", "-9223372036854775808", "1E4900". A text that does not parse throws
-// EConvertError right after LabeledE1 is emptied.
-void CB2(Controls& w, const numtext::FormatSettings& fs);
+// The conversions of the count in "CB2": LabeledE1 emptied, the text parsed, the low 32 bits (signed)
+// of its truncation written and LabeledE1 repainted; then LabeledE2 the same with the whole signed
+// 64-bit truncation (-9223372036854775808 outside its range); then LabeledE3 with the general float
+// text of the parsed extended value.
+// Errors: EConvertError (no number), right after LabeledE1 is emptied.
+// Examples: "5e+9" -> "705032704", "5000000000", "5000000000";
+// "1e+4900" -> "0", "-9223372036854775808", "1E4900".
+void convertCount(Controls& w, const numtext::FormatSettings& fs);
 
-// The timing button. In order:
-//  1. count = the parsed text of "CB2" rounded to double. A text that does not parse throws EConvertError,
-//     one beyond the double range EOverflow, one above kLargestCount ECountTooLarge: in all three
-//     cases nothing has been written.
-//  2. For each conversion k = 1, 2, 3: LE2k to the window colour, conversion k as in CB2, Ek to the
-//     window colour, LabeledEk repainted again.
-//  3. "calculating ..." into E1, E2, E3, LE21, LE22, LE23, each repainted at once.
-//  4. By reference, then by value, then by address, as the long steps (see
-//     Controls::runLongSteps) "Pętla 1 z 3: przez referencję", "Pętla 2 z 3: przez wartość" and
-//     "Pętla 3 z 3: przez adres" under the title "Czasy obliczeń", each of as many units as it makes
-//     passes: clock, the loop in pieces, clock; then Ek gets the long time text of end - start and
-//     LE2k its general float text (a fraction of a day, negative across midnight); Ek turns lime
-//     and is repainted, then LE2k likewise.
-//  5. When the user has stopped a loop: "przerwano" into Ek, repainted, then into LE2k, repainted,
-//     for the loop stopped and each one after it, in the order of the runs. The columns already
-//     shown keep their times.
-// A count of 0 or below makes no pass; a fractional count makes as many passes as the next whole
-// number (2.5 makes 3).
-void Button2(Controls& w, const numtext::FormatSettings& fs, const Clock& clock);
-inline void Button2(Controls& w, const numtext::FormatSettings& fs) { Button2(w, fs, numtext::Time); }
+// The timing button. The count in "CB2" is read first (a fractional count makes as many passes as
+// the next whole number, one of 0 or below none); then for k = 1, 2, 3 LE2k and Ek to the window
+// colour around conversion k as in convertCount; "calculating ..." into E1, E2, E3, LE21, LE22,
+// LE23, each repainted at once; then the loops by reference, by value and by address as the long
+// steps "Pętla 1 z 3: przez referencję", "Pętla 2 z 3: przez wartość" and "Pętla 3 z 3: przez adres"
+// under the title "Czasy obliczeń", each timed by `clock`: Ek <- the long time text of its time,
+// LE2k <- the general float text of that fraction of a day, each turned lime and repainted. A loop
+// the user stops, and each one after it, shows "przerwano" in Ek and LE2k instead.
+// Errors: EConvertError, EOverflow, ECountTooLarge, all before anything is written.
+// Examples: loops timed 2 s, 1 s, 0 s -> E1 "00:00:02", LE21 "2,31481481481481E-5", ..., E3
+// "00:00:00", LE23 "0"; "1e+16" -> ECountTooLarge, nothing written.
+void timeThreeLoops(Controls& w, const numtext::FormatSettings& fs, const Clock& clock);
 
 } // namespace experiments

@@ -27,8 +27,6 @@ struct Complex {
     constexpr Complex() = default;
     // cppcheck-suppress noExplicitConstructor ; a real number is a complex one, as with std::complex
     constexpr Complex(double r, double i = 0.0) : re(r), im(i) {}
-    double real() const { return re; }
-    double imag() const { return im; }
 };
 
 Complex operator+(Complex z, Complex w);

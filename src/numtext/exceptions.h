@@ -17,14 +17,13 @@ inline constexpr const char* kNotAnInteger = "'%s' is not a valid integer value"
 inline constexpr const char* kZeroDivide = "Floating point division by zero";
 inline constexpr const char* kInvalidOp = "Invalid floating point operation";
 inline constexpr const char* kOverflow = "Floating point overflow";
-inline constexpr const char* kDivByZero = "Division by zero";
 inline constexpr const char* kCannotCreateFile = "Cannot create file %s";
 // The timing tab's refusal of a count its double pass counter cannot reach.
 inline constexpr const char* kCountTooLarge =
     "'%s' is more than 9007199254740992 operations, the most a double pass counter can count";
 // What an exception can carry out of a handler.
-inline constexpr std::array kExceptions = {kNotAFloat, kNotAnInteger, kZeroDivide,       kInvalidOp,
-                                           kOverflow,  kDivByZero,    kCannotCreateFile, kCountTooLarge};
+inline constexpr std::array kExceptions = {kNotAFloat, kNotAnInteger,     kZeroDivide,   kInvalidOp,
+                                           kOverflow,  kCannotCreateFile, kCountTooLarge};
 // The math-error routine's: the function's name, then the kind of error ("sqrt: DOMAIN error").
 inline constexpr const char* kMathError = "%s: %s error";
 } // namespace forms
@@ -82,12 +81,6 @@ public:
 class EOverflow : public EMathError {
 public:
     EOverflow() : EMathError(forms::kOverflow) {}
-};
-
-// Integer division by zero, which the processor reports as a fault of its own.
-class EDivByZero : public Exception {
-public:
-    EDivByZero() : Exception(forms::kDivByZero) {}
 };
 
 } // namespace numtext

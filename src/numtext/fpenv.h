@@ -69,13 +69,6 @@ inline double toDouble(extended x) {
     return d;
 }
 
-// Checkpoints an extended intermediate whose failure point matters.
-inline extended checked(extended x) {
-    materialise(x);
-    checkpoint();
-    return x;
-}
-
 // The truncating integer conversion: toward zero, into a signed 64-bit integer. NaN, infinities and
 // everything outside [-2^63, 2^63) give INT64_MIN without any error. No checked flag is raised.
 // truncToInt64(3.99) == 3, truncToInt64(-3.99) == -3, truncToInt64(1e19) == INT64_MIN.

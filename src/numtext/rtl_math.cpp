@@ -168,13 +168,4 @@ double fmod(double x, double y) {
 
 double fabs(double x) { return std::fabs(x); }
 
-std::div_t div(int numerator, int denominator) {
-    if (denominator == 0)
-        throw EDivByZero();
-    // Formed in 64 bits so that INT_MIN / -1 wraps instead of being undefined.
-    const long long q = static_cast<long long>(numerator) / denominator;
-    const long long r = static_cast<long long>(numerator) % denominator;
-    return std::div_t{static_cast<int>(static_cast<unsigned>(q)), static_cast<int>(r)};
-}
-
 } // namespace numtext

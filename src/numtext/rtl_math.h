@@ -43,6 +43,5 @@ double floor(double x);
 double ceil(double x);
 double fmod(double x, double y); // y == 0: 0; infinite x: DOMAIN, NaN
 double fabs(double x);
-std::div_t div(int numerator, int denominator); // denominator 0: EDivByZero
 
 } // namespace numtext

@@ -7,12 +7,8 @@
 #include "numtext/exceptions.h"
 
 TBitmap::TBitmap(const std::uint8_t* rows, int width, int height, std::ptrdiff_t bytesPerRow)
-    : m_width(std::max(0, width)), m_height(std::max(0, height)),
-      m_image(rows, m_width, m_height, static_cast<qsizetype>(bytesPerRow), QImage::Format_BGR888) {}
-
-int TBitmap::width() const { return m_width; }
-
-int TBitmap::height() const { return m_height; }
+    : m_image(rows, std::max(0, width), std::max(0, height), static_cast<qsizetype>(bytesPerRow),
+              QImage::Format_BGR888) {}
 
 void TBitmap::saveToFile(const std::string& name) const {
     QSaveFile file(QString::fromStdString(name));

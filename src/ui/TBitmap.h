@@ -14,9 +14,6 @@ class TBitmap {
 public:
     TBitmap(const std::uint8_t* rows, int width, int height, std::ptrdiff_t bytesPerRow);
 
-    int width() const;
-    int height() const;
-
     // Writes a Windows BMP file (14 + 40 header bytes, 24 bits per pixel, bottom row first) whatever
     // the extension of the name: 1,050,054 bytes for 700 x 500. The file is written to a temporary
     // name and renamed at the end, so a failure leaves no half-written file. Any failure throws
@@ -26,7 +23,5 @@ public:
     const QImage& image() const;
 
 private:
-    int m_width = 0;
-    int m_height = 0;
     QImage m_image;
 };

@@ -11,8 +11,6 @@ void TEdit::setAnsiText(const std::string& text) {
     setCursorPosition(0);
 }
 
-void TEdit::clearText() { clear(); }
-
 QColor TEdit::color() const { return palette().color(QPalette::Base); }
 
 void TEdit::setColor(const QColor& color) {

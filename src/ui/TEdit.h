@@ -19,7 +19,6 @@ public:
     // the field would then show its end and hide a leading minus sign. textChanged() follows only
     // when the text really differs. What the user types is left to QLineEdit.
     void setAnsiText(const std::string& text);
-    void clearText();
 
     QColor color() const;
     void setColor(const QColor& color);

@@ -112,8 +112,6 @@ QString TSavePictureDialog::startFolder() const {
     return isFolder(pictures) ? pictures : QDir::homePath();
 }
 
-void TSavePictureDialog::setFileName(const std::string& name) { m_fileName = name; }
-
 std::string TSavePictureDialog::defaultExt() const { return m_defaultExt; }
 
 void TSavePictureDialog::setDefaultExt(const std::string& ext) { m_defaultExt = ext; }

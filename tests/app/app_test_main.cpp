@@ -5,6 +5,7 @@
 
 #include "app_test_support.h"
 #include "numtext/rtl_math.h"
+#include "program.h"
 #include "ui/TApplication.h"
 
 std::vector<ShownError>& shownErrors() {
@@ -48,16 +49,10 @@ EventLoopPauses::EventLoopPauses(std::function<void(double pauseMs)> onTick) {
 void FormTest::SetUp() {
     shownErrors().clear();
     shownMathErrors().clear();
-    Form1 = new TForm1();
-    Form2 = new TForm2();
+    createForms();
 }
 
-void FormTest::TearDown() {
-    delete Form2;
-    Form2 = nullptr;
-    delete Form1;
-    Form1 = nullptr;
-}
+void FormTest::TearDown() { destroyForms(); }
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);

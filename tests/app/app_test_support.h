@@ -22,6 +22,8 @@
 
 #include "Unit_dib.h"
 #include "Unit_proby.h"
+#include "ui/TChart.h"
+#include "ui/TPointSeries.h"
 
 // Readable failure messages for the Qt values the tests compare.
 inline void PrintTo(const QRect& r, std::ostream* os) {
@@ -54,6 +56,17 @@ T* control(const QObject* root, const char* name) {
         throw std::runtime_error(std::string("missing control ") + name);
     }
     return found;
+}
+
+// A series of the main window's charts by its name: series belong to their charts, not to the
+// widget tree.
+inline TPointSeries* series(const char* name) {
+    for (TChart* chart : Form1->findChildren<TChart*>())
+        for (int i = 0; i < chart->seriesCount(); ++i)
+            if (chart->series(i)->objectName() == QLatin1String(name))
+                return chart->series(i);
+    ADD_FAILURE() << "no series " << name;
+    throw std::runtime_error(std::string("missing series ") + name);
 }
 
 // The box of a running long timing, while it is on screen; null otherwise.

@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "app_test_support.h"
+#include "program.h"
+#include "ui/TSavePictureDialog.h"
 
 namespace {
 
@@ -157,7 +159,7 @@ TEST_F(MainWindow, HasEveryControlOnItsTab) {
         EXPECT_NE(qobject_cast<TCSpinEdit*>(find<QWidget>(name)), nullptr) << name;
     for (const char* name : {"RedMax", "GreenMax", "BlueMax"})
         EXPECT_NE(qobject_cast<TTrackBar*>(find<QWidget>(name)), nullptr) << name;
-    EXPECT_NE(Form1->SavePictureDialog1, nullptr);
+    EXPECT_NE(control<TSavePictureDialog>(Form1, "SavePictureDialog1"), nullptr);
 }
 
 // Each labelled edit's caption is a label 3 pixels above it that names the edit as its buddy.
@@ -342,15 +344,15 @@ TEST_F(MainWindow, GivesTheChartsTheirSeriesInFormOrder) {
     auto* chart1 = find<TChart>("Chart1");
     auto* chart2 = find<TChart>("Chart2");
     ASSERT_EQ(chart1->seriesCount(), 1);
-    EXPECT_EQ(chart1->series(0), Form1->Series1);
+    EXPECT_EQ(chart1->series(0), series("Series1"));
     ASSERT_EQ(chart2->seriesCount(), 2);
-    EXPECT_EQ(chart2->series(0), Form1->Series2);
-    EXPECT_EQ(chart2->series(1), Form1->Series3);
+    EXPECT_EQ(chart2->series(0), series("Series2"));
+    EXPECT_EQ(chart2->series(1), series("Series3"));
     EXPECT_EQ(chart1->chart()->title(), "TChart");
     EXPECT_EQ(chart2->chart()->title(), "data Niedzieli Wielkanocnej");
-    EXPECT_EQ(Form1->Series2->qseries()->name(), "marzec");
-    EXPECT_EQ(Form1->Series3->qseries()->name(), "kwiecień");
-    for (TPointSeries* s : {Form1->Series1, Form1->Series2, Form1->Series3}) {
+    EXPECT_EQ(series("Series2")->qseries()->name(), "marzec");
+    EXPECT_EQ(series("Series3")->qseries()->name(), "kwiecień");
+    for (TPointSeries* s : {series("Series1"), series("Series2"), series("Series3")}) {
         EXPECT_TRUE(s->property("xValuesAscending").toBool());
         EXPECT_EQ(s->count(), 0);
     }
@@ -387,10 +389,8 @@ TEST_F(MainWindow, OpensWithinTheScreenAndScrollsWhereItHasNoRoom) {
                 screen = s;
         if (screen == nullptr)
             GTEST_SKIP() << "needs the screens of tests/app/offscreen_screens.json";
-        delete Form2;
-        delete Form1;
-        Form1 = new TForm1();
-        Form2 = new TForm2();
+        destroyForms();
+        createForms();
         // A window belongs to the screen its place is on; the viewer keeps its place on that screen.
         Form1->move(screen->geometry().topLeft());
         Form2->move(screen->geometry().topLeft() + QPoint(428, 9));

@@ -53,6 +53,8 @@
 #include "numtext/fpenv.h"
 #include "numtext/number_text.h"
 #include "ui/TApplication.h"
+#include "ui/TSavePictureDialog.h"
+#include "ui_test_support.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define KESTROVA_STRESS_ASAN 1
@@ -375,22 +377,8 @@ private:
 
 // ---- The input a user gives ----
 
-void key(QWidget* target, int k, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {}) {
-    QKeyEvent press(QEvent::KeyPress, k, modifiers, text);
-    QApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, k, modifiers, text);
-    QApplication::sendEvent(target, &release);
-}
-
-void click(QWidget* target, QPoint pos) {
-    const QPointF global = target->mapToGlobal(QPointF(pos));
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(pos), global, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(target, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(pos), global, Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(target, &release);
-}
+using uitest::click;
+using uitest::key;
 
 void wheel(QWidget* target, int notches) {
     const QPointF pos = QPointF(target->rect().center());
@@ -412,12 +400,12 @@ void enterText(QWidget* target, const QString& text, bool keyByKey, bool inputMe
         return;
     }
     if (!keyByKey) {
-        key(target, Qt::Key_unknown, Qt::NoModifier, text);
+        key(target, Qt::Key_unknown, text);
         return;
     }
     for (qsizetype i = 0; i < text.size(); ++i) {
         const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        key(target, Qt::Key_unknown, Qt::NoModifier, text.mid(i, n));
+        key(target, Qt::Key_unknown, text.mid(i, n));
         QApplication::processEvents(); // a user's keys come one by one, the event loop turning between
         i += n - 1;
     }
@@ -679,7 +667,7 @@ void StressRun::typeInto(QWidget* target, const std::string& name) {
     const char* where = "over the text";
     switch (pick(3)) {
     case 0:
-        key(target, Qt::Key_A, Qt::ControlModifier);
+        key(target, Qt::Key_A, {}, Qt::ControlModifier);
         if (text.isEmpty())
             key(target, Qt::Key_Delete);
         break;
@@ -716,12 +704,12 @@ void StressRun::actOnEdit(QWidget* w, const std::string& name) {
         const QString text = makeText(kind);
         m_doing = "pasting " + std::to_string(text.size()) + " characters (" + kind + ") into " + name;
         QGuiApplication::clipboard()->setText(text);
-        key(w, Qt::Key_V, Qt::ControlModifier);
+        key(w, Qt::Key_V, {}, Qt::ControlModifier);
         break;
     }
     case 2:
         m_doing = "undo in " + name;
-        key(w, Qt::Key_Z, Qt::ControlModifier);
+        key(w, Qt::Key_Z, {}, Qt::ControlModifier);
         break;
     default:
         typeInto(w, name);
@@ -807,11 +795,11 @@ void StressRun::actOnGrid(TStringGrid* grid, const std::string& name) {
               std::to_string(col) + "," + std::to_string(row) + " of " + name;
     // The first key opens the cell's editor; F2 opens it for a text no key can start.
     if (!text.isEmpty() && text.at(0).isPrint()) {
-        key(grid, Qt::Key_unknown, Qt::NoModifier, text.left(1));
+        key(grid, Qt::Key_unknown, text.left(1));
     } else {
         key(grid, Qt::Key_F2);
         if (QWidget* opened = QApplication::focusWidget(); opened != nullptr && opened != grid)
-            key(opened, Qt::Key_A, Qt::ControlModifier);
+            key(opened, Qt::Key_A, {}, Qt::ControlModifier);
     }
     QWidget* editor = QApplication::focusWidget();
     if (editor != nullptr && editor != grid && grid->isAncestorOf(editor)) {
@@ -840,7 +828,7 @@ void StressRun::actOnButton(QAbstractButton* button, const std::string& name) {
     } else {
         m_doing = "space bar on " + name;
         button->setFocus(Qt::TabFocusReason);
-        key(button, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+        key(button, Qt::Key_Space, QStringLiteral(" "));
     }
 }
 
@@ -897,7 +885,7 @@ void StressRun::actOnPages(TPageControl* pages) {
         click(bar, bar->tabRect(page).center());
     } else {
         m_doing = "control-tab";
-        key(pages, Qt::Key_Tab,
+        key(pages, Qt::Key_Tab, {},
             chance(0.5) ? Qt::KeyboardModifiers(Qt::ControlModifier)
                         : Qt::ControlModifier | Qt::ShiftModifier);
     }

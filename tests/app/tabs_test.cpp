@@ -37,6 +37,7 @@
 
 #include "app_test_support.h"
 #include "ui/TApplication.h"
+#include "ui/TSavePictureDialog.h"
 
 namespace {
 
@@ -278,8 +279,8 @@ TEST_F(EasterTab, TheChartHoldsOnePointPerYearInEachMonthsSeries) {
     click(find<TButton>("Button6"));
 
     // What the chart itself was handed, not only what the series keeps.
-    const Points march = handed(Form1->Series2);
-    const Points april = handed(Form1->Series3);
+    const Points march = handed(series("Series2"));
+    const Points april = handed(series("Series3"));
     ASSERT_EQ(march.size(), 21u);
     ASSERT_EQ(april.size(), 21u);
     EXPECT_EQ(march[8], (std::pair{2008.0, 23.0}));
@@ -289,21 +290,21 @@ TEST_F(EasterTab, TheChartHoldsOnePointPerYearInEachMonthsSeries) {
 
     // A second run replaces the points rather than adding to them.
     click(find<TButton>("Button6"));
-    EXPECT_EQ(handed(Form1->Series2), march);
-    EXPECT_EQ(handed(Form1->Series3), april);
+    EXPECT_EQ(handed(series("Series2")), march);
+    EXPECT_EQ(handed(series("Series3")), april);
 }
 
 TEST_F(EasterTab, AReversedRangeDrawsTheSameYears) {
     click(find<TButton>("Button6"));
-    const Points march = handed(Form1->Series2);
-    const Points april = handed(Form1->Series3);
+    const Points march = handed(series("Series2"));
+    const Points april = handed(series("Series3"));
     ASSERT_EQ(march.size(), 21u);
 
     // Typed key by key, the range passes through 2..2000 on the way; the last text decides.
     typeOver(find<TCSpinEdit>("rok1"), QStringLiteral("2020"));
     typeOver(find<TCSpinEdit>("rok2"), QStringLiteral("2000"));
-    EXPECT_EQ(handed(Form1->Series2), march);
-    EXPECT_EQ(handed(Form1->Series3), april);
+    EXPECT_EQ(handed(series("Series2")), march);
+    EXPECT_EQ(handed(series("Series3")), april);
 }
 
 // Years are labelled on whole years, each once, whatever the range, also before the first run; the
@@ -661,7 +662,7 @@ protected:
 
 TEST_F(CurveTab, DrawsTheClosedCurveInAscendingX) {
     click(find<TButton>("Button5"));
-    const QList<QPointF> points = Form1->Series1->qseries()->points();
+    const QList<QPointF> points = series("Series1")->qseries()->points();
     ASSERT_EQ(points.size(), 1001);
     for (int i = 1; i < points.size(); ++i)
         EXPECT_LE(points[i - 1].x(), points[i].x()) << i;

@@ -155,6 +155,38 @@ TEST_F(Wiring, TheFirstTabsButtonsChangeNothing) {
     EXPECT_TRUE(shownErrors().empty());
 }
 
+// Every handler starts from clear floating-point flags: one raised before it, by whatever ran
+// earlier, is never reported as the handler's failure.
+TEST_F(Wiring, AFlagRaisedBeforeAHandlerIsNotItsFailure) {
+    const auto click = [this](const char* name) {
+        return [this, name] { find<QAbstractButton>(name)->click(); };
+    };
+    const std::vector<std::pair<const char*, std::function<void()>>> events = {
+        {"Button1", click("Button1")},
+        {"BitBtn3", click("BitBtn3")},
+        {"BitBtn2", click("BitBtn2")},
+        {"BitBtn1", click("BitBtn1")},
+        {"Macierze", click("Macierze")},
+        {"Button2", click("Button2")},
+        {"Rownanie3", click("Rownanie3")},
+        {"Button6", click("Button6")},
+        {"Button4", click("Button4")},
+        {"Button5", click("Button5")},
+        {"Button7", click("Button7")},
+        {"CB2", [this] { typeInto(find<TComboBox>("CB2"), Qt::Key_Down); }},
+        {"przypadekD", [this] { find<TRadioGroup>("przypadekD")->button(2)->click(); }},
+        {"rok1", [this] { find<TCSpinEdit>("rok1")->setAnsiText("2001"); }},
+        {"RedMax", [this] { find<TTrackBar>("RedMax")->setPosition(100); }},
+    };
+    for (const auto& [name, event] : events) {
+        std::feraiseexcept(FE_DIVBYZERO | FE_OVERFLOW | FE_INVALID);
+        EXPECT_EQ(during(event).size(), 1u) << name;
+        EXPECT_TRUE(shownErrors().empty()) << name << ": " << shownErrors().front().message;
+        shownErrors().clear();
+    }
+    std::feclearexcept(FE_ALL_EXCEPT);
+}
+
 // The window is the experiments' one way to Qt: whatever Qt computes in an operation, the flags an
 // experiment sees are the ones it left. Here every event Qt delivers meanwhile divides by zero, and
 // each operation still leaves no flag raised where there was none, and a raised one raised.
@@ -168,7 +200,7 @@ TEST_F(Wiring, EveryOperationOnTheWindowKeepsTheFloatingPointFlags) {
         }
     } qtArithmetic;
     QApplication::instance()->installEventFilter(&qtArithmetic);
-    WindowControls w(Form1);
+    WindowControls w(Form1, *Form2);
     experiments::Picture picture(700, 500);
     const std::vector<std::pair<const char*, std::function<void()>>> operations = {
         {"setText", [&] { w.setText("Edit6", "-7,25"); }},
@@ -180,7 +212,8 @@ TEST_F(Wiring, EveryOperationOnTheWindowKeepsTheFloatingPointFlags) {
         {"setCell", [&] { w.setCell("Eq3", 1, 1, "2,5"); }},
         {"setItemIndex", [&] { w.setItemIndex("przypadekD", 2); }},
         {"setChecked", [&] { w.setChecked("CheckBox1", true); }},
-        {"points handed over", [&] { w.runHandler([&] { w.addPoint("Series1", 0.1, 1e300); }); }},
+        {"points handed over",
+         [&] { w.runHandler(numtext::FormatSettings::comma(), [&] { w.addPoint("Series1", 0.1, 1e300); }); }},
         {"showPicture", [&] { w.showPicture(picture); }},
     };
     for (const auto& [name, operation] : operations) {
@@ -199,23 +232,24 @@ TEST_F(Wiring, EveryOperationOnTheWindowKeepsTheFloatingPointFlags) {
 // Qt Charts takes a list of points at once far faster than one by one: the points of a handler, and
 // of the handlers it sets off, reach the chart once, when the outermost one returns.
 TEST_F(Wiring, AHandlersPointsReachTheChartOnceWhenTheOutermostReturns) {
-    WindowControls w(Form1);
+    WindowControls w(Form1, *Form2);
     int handOvers = 0;
-    QObject::connect(Form1->Series1->qseries(), &QXYSeries::pointsReplaced, [&] { ++handOvers; });
-    w.runHandler([&] {
+    QObject::connect(series("Series1")->qseries(), &QXYSeries::pointsReplaced, [&] { ++handOvers; });
+    w.runHandler(numtext::FormatSettings::comma(), [&] {
         w.clearSeries("Series1");
         w.addPoint("Series1", 1, 1);
-        w.runHandler([&] { w.addPoint("Series1", 2, 2); });
+        w.runHandler(numtext::FormatSettings::comma(), [&] { w.addPoint("Series1", 2, 2); });
         EXPECT_EQ(handOvers, 0);
         w.addPoint("Series1", 3, 3);
     });
     EXPECT_EQ(handOvers, 1);
-    EXPECT_EQ(Form1->Series1->qseries()->count(), 3);
-    EXPECT_THROW(w.runHandler([&] {
-        w.addPoint("Series1", 4, 4);
-        throw numtext::Exception("failed");
-    }),
+    EXPECT_EQ(series("Series1")->qseries()->count(), 3);
+    EXPECT_THROW(w.runHandler(numtext::FormatSettings::comma(),
+                              [&] {
+                                  w.addPoint("Series1", 4, 4);
+                                  throw numtext::Exception("failed");
+                              }),
                  numtext::Exception);
     EXPECT_EQ(handOvers, 2);
-    EXPECT_EQ(Form1->Series1->qseries()->count(), 4);
+    EXPECT_EQ(series("Series1")->qseries()->count(), 4);
 }

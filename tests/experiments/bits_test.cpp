@@ -35,7 +35,7 @@ public:
 
 TEST(Bits, ReportsTheLowest16BitsOfTheTypedNumber) {
     Window w("271");
-    Button4(w, FormatSettings::comma());
+    harmonicSumAndBits(w, FormatSettings::comma());
     EXPECT_EQ(w.text("Edit10"), "1,5");
     EXPECT_EQ(w.text("Edit14"), "0000000100001111");
     EXPECT_EQ(w.memos["Memo3"], (std::vector<std::string>{" liczba ukryta = 271",
@@ -75,7 +75,7 @@ TEST(Bits, BothMethodsFindTheSameBitsForEdgeValues) {
           Row{"$10F", "271", "0000000100001111", "271"},
           Row{"  +32768", "32768", "1000000000000000", "32768"}}) {
         Window w(row.typed);
-        Button4(w, FormatSettings::comma());
+        harmonicSumAndBits(w, FormatSettings::comma());
         EXPECT_EQ(w.text("Edit14"), row.digits) << row.typed;
         const std::vector<std::string>& memo = w.memos["Memo3"];
         ASSERT_EQ(memo.size(), 20u) << row.typed;
@@ -92,7 +92,7 @@ TEST(Bits, BothMethodsFindTheSameBitsForEdgeValues) {
 
 TEST(Bits, EachDigitGoesInFrontOfWhatTheEditHolds) {
     Window w("271");
-    Button4(w, FormatSettings::comma());
+    harmonicSumAndBits(w, FormatSettings::comma());
     std::vector<std::string> edit14;
     for (const std::string& entry : w.log)
         if (entry.find(" Edit14=") != std::string::npos)
@@ -115,7 +115,7 @@ TEST(Bits, ARejectedNumberLeavesOnlyTheHarmonicSum) {
     for (const std::string& typed : rejected) {
         Window w(typed);
         try {
-            Button4(w, FormatSettings::comma());
+            harmonicSumAndBits(w, FormatSettings::comma());
             ADD_FAILURE() << typed << " was accepted";
         } catch (const numtext::EConvertError& e) {
             EXPECT_EQ(e.Message(), "'" + typed + "' is not a valid integer value");
@@ -128,6 +128,6 @@ TEST(Bits, ARejectedNumberLeavesOnlyTheHarmonicSum) {
 
 TEST(Bits, HarmonicSumFollowsTheLocale) {
     Window w("1");
-    Button4(w, FormatSettings::fullStop());
+    harmonicSumAndBits(w, FormatSettings::fullStop());
     EXPECT_EQ(w.text("Edit10"), "1.5");
 }

@@ -42,7 +42,7 @@ double parsed(const std::string& text) { return static_cast<double>(numtext::Str
 std::string errorOf(FakeControls& w) {
     numtext::clearFpFlags();
     try {
-        Rownanie3(w, kComma);
+        solveCubic(w, kComma);
     } catch (const numtext::Exception& e) {
         return e.Message();
     }
@@ -53,7 +53,7 @@ std::string errorOf(FakeControls& w) {
 
 TEST(CubicSolver, TripleRootAtStartShowsZerosAndThrees) {
     FakeControls w = startWindow();
-    Rownanie3(w, kComma);
+    solveCubic(w, kComma);
     const Shown s = shown(w);
     EXPECT_EQ(s.D, "0");
     EXPECT_EQ(s.p, "0");
@@ -69,7 +69,7 @@ TEST(CubicSolver, TripleRootAtStartShowsZerosAndThrees) {
 TEST(CubicSolver, PositiveDiscriminantGivesOneRealAndTwoConjugateRoots) {
     FakeControls w = startWindow();
     w.indices["przypadekD"] = 1;
-    Rownanie3(w, kComma);
+    solveCubic(w, kComma);
     EXPECT_EQ(w.cell("Dane", 1, 0), "1");
     EXPECT_EQ(w.cell("Dane", 1, 1), "4");
     EXPECT_EQ(w.cell("Dane", 1, 2), "4");
@@ -91,7 +91,7 @@ TEST(CubicSolver, PositiveDiscriminantGivesOneRealAndTwoConjugateRoots) {
 TEST(CubicSolver, ZeroDiscriminantPresetShowsTheExtendedRoundingResidue) {
     FakeControls w = startWindow();
     w.indices["przypadekD"] = 2;
-    Rownanie3(w, kComma);
+    solveCubic(w, kComma);
     const Shown s = shown(w);
     EXPECT_EQ(s.D, "1,99562588676372E-14");
     EXPECT_EQ(s.p, "-7,11111111111111");
@@ -109,7 +109,7 @@ TEST(CubicSolver, ZeroDiscriminantPresetShowsTheExtendedRoundingResidue) {
 TEST(CubicSolver, NegativeDiscriminantGivesThreeRealRoots) {
     FakeControls w = startWindow();
     w.indices["przypadekD"] = 3;
-    Rownanie3(w, kComma);
+    solveCubic(w, kComma);
     const Shown s = shown(w);
     EXPECT_EQ(s.D, "-8,33333333333333");
     EXPECT_EQ(s.p, "-2,11111111111111");
@@ -125,7 +125,7 @@ TEST(CubicSolver, APresetOverwritesTypedCoefficients) {
     FakeControls w = startWindow();
     w.indices["przypadekD"] = 3;
     w.cells[{"Dane", {1, 0}}] = "5";
-    Rownanie3(w, kComma);
+    solveCubic(w, kComma);
     EXPECT_EQ(w.cell("Dane", 1, 0), "1");
     EXPECT_EQ(w.text("LabeledEdit14"), "-8,33333333333333");
 }
@@ -158,7 +158,7 @@ TEST(CubicSolver, RootsKeepTheirExactConjugateStructure) {
 TEST(CubicSolver, FailuresLeaveEveryResultAsItWas) {
     FakeControls w = startWindow();
     w.indices["przypadekD"] = 1;
-    Rownanie3(w, kComma);
+    solveCubic(w, kComma);
     const Shown before = shown(w);
     w.indices["przypadekD"] = 0;
 

@@ -29,16 +29,16 @@ FakeControls factors(const char* a, const char* b, const char* c, const char* d)
 TEST(ComplexProductTab, WritesBothPartsOnlyWhenAllFourFactorsParse) {
     ComplexProduct tab;
     FakeControls w = factors("2,0", "3,0", "-1,0", "5,0");
-    tab.BitBtn3(w, numtext::FormatSettings::comma());
+    tab.multiply(w, numtext::FormatSettings::comma());
     EXPECT_EQ(w.log, (std::vector<std::string>{"setText LabeledEdit12=-17", "setText LabeledEdit13=7"}));
 
     for (const char* bad : {"Edit6", "Edit9"}) {
         FakeControls v = factors("2,0", "3,0", "-1,0", "5,0");
         v.texts[bad] = "2.0";
-        EXPECT_THROW(tab.BitBtn3(v, numtext::FormatSettings::comma()), numtext::EConvertError) << bad;
+        EXPECT_THROW(tab.multiply(v, numtext::FormatSettings::comma()), numtext::EConvertError) << bad;
         EXPECT_TRUE(v.log.empty()) << bad;
     }
     FakeControls huge = factors("1e300", "1e300", "1e300", "1e300");
-    EXPECT_THROW(tab.BitBtn3(huge, numtext::FormatSettings::comma()), numtext::EOverflow);
+    EXPECT_THROW(tab.multiply(huge, numtext::FormatSettings::comma()), numtext::EOverflow);
     EXPECT_TRUE(huge.log.empty());
 }

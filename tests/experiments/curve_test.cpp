@@ -106,7 +106,7 @@ TEST(LoopTraces, AreTheFortyTwoLinesOfOnePress) { EXPECT_EQ(loopTraceLines(), kT
 TEST(CurveButton, ClearsTheSeriesButAppendsToTheMemoOnEveryPress) {
     experiments::FakeControls w;
     w.series["Series1"] = {{5, 5}};
-    experiments::Button5(w, numtext::FormatSettings{});
+    experiments::traceCurveAndLoops(w, numtext::FormatSettings{});
     ASSERT_EQ(w.log.size(), 1u + kTraceLines.size());
     EXPECT_EQ(w.log.front(), "clearSeries Series1");
     EXPECT_EQ(w.log.back(), "addLine Memo2=i = 3");
@@ -116,7 +116,7 @@ TEST(CurveButton, ClearsTheSeriesButAppendsToTheMemoOnEveryPress) {
         ASSERT_EQ(w.series["Series1"][i], (experiments::FakeControls::Point{curve[i].x, curve[i].y})) << i;
     EXPECT_EQ(w.memos["Memo2"], kTraceLines);
 
-    experiments::Button5(w, numtext::FormatSettings{});
+    experiments::traceCurveAndLoops(w, numtext::FormatSettings{});
     EXPECT_EQ(w.series["Series1"].size(), 1001u);
     ASSERT_EQ(w.memos["Memo2"].size(), 84u);
     EXPECT_EQ(std::vector<std::string>(w.memos["Memo2"].begin() + 42, w.memos["Memo2"].end()), kTraceLines);

@@ -290,7 +290,7 @@ FakeControls dibTab(bool ticked) {
 
 TEST(DibRun, WithoutTheTickDrawsAndSavesNothing) {
     FakeControls w = dibTab(false);
-    Button7(w, numtext::FormatSettings::comma());
+    drawRamp(w, numtext::FormatSettings::comma());
     EXPECT_EQ(w.log, (std::vector<std::string>{"showPicture 700 x 500"}));
     // The limits reach the pixels: column 150 with red 7 and blue 255, on every row.
     for (int row : {0, kDibHeight - 1}) {
@@ -302,17 +302,17 @@ TEST(DibRun, WithoutTheTickDrawsAndSavesNothing) {
 TEST(DibRun, OneTickRequestsExactlyOneSave) {
     FakeControls w = dibTab(true);
     w.saveAs = "obraz.wmf";
-    Button7(w, numtext::FormatSettings::comma());
+    drawRamp(w, numtext::FormatSettings::comma());
     EXPECT_EQ(w.log, (std::vector<std::string>{"showPicture 700 x 500", "savePicture then *.wmf",
                                                "saved obraz.wmf", "setChecked CheckBox1=0"}));
     w.log.clear();
-    Button7(w, numtext::FormatSettings::comma());
+    drawRamp(w, numtext::FormatSettings::comma());
     EXPECT_EQ(w.log, (std::vector<std::string>{"showPicture 700 x 500"}));
 }
 
 TEST(DibRun, CancellingWritesNothingButStillConsumesTheTick) {
     FakeControls w = dibTab(true);
-    Button7(w, numtext::FormatSettings::comma());
+    drawRamp(w, numtext::FormatSettings::comma());
     EXPECT_EQ(w.log, (std::vector<std::string>{"showPicture 700 x 500", "savePicture then *.wmf",
                                                "setChecked CheckBox1=0"}));
     EXPECT_FALSE(w.checks["CheckBox1"]);
@@ -323,7 +323,7 @@ TEST(DibRun, FailedSaveKeepsThePictureAndTheTick) {
     w.saveAs = "/nonexistent/obraz.bmp";
     w.saveFails = true;
     try {
-        Button7(w, numtext::FormatSettings::comma());
+        drawRamp(w, numtext::FormatSettings::comma());
         ADD_FAILURE() << "the save error was swallowed";
     } catch (const numtext::Exception& e) {
         EXPECT_EQ(e.Message(), "Cannot create file /nonexistent/obraz.bmp");

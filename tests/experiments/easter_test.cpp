@@ -84,7 +84,7 @@ TEST(EasterField, ShowsDayAndMonthOnTheMonthsColor) {
     };
     for (const auto& r : rows) {
         FakeControls w = easterWindow(r.year, "2000", "2000");
-        Button6(w, kComma);
+        showEaster(w, kComma);
         EXPECT_EQ(w.text("Wielkanoc"), r.text);
         EXPECT_EQ(w.colors["Wielkanoc"], r.color) << r.year;
     }
@@ -92,7 +92,7 @@ TEST(EasterField, ShowsDayAndMonthOnTheMonthsColor) {
 
 TEST(EasterChart, PutsEachYearInBothSeries) {
     FakeControls w = easterWindow("2011", "2000", "2020");
-    Button6(w, kComma);
+    showEaster(w, kComma);
     const auto& march = w.series["Series2"];
     const auto& april = w.series["Series3"];
     ASSERT_EQ(march.size(), 21u);
@@ -117,15 +117,15 @@ TEST(EasterChart, PutsEachYearInBothSeries) {
 
 TEST(EasterChart, ClearsBeforeFillingAndSwapsAReversedRange) {
     FakeControls w = easterWindow("2011", "2020", "2000");
-    Button6(w, kComma);
-    Button6(w, kComma); // runs never accumulate points
+    showEaster(w, kComma);
+    showEaster(w, kComma); // runs never accumulate points
     FakeControls v = easterWindow("2011", "2000", "2020");
-    Button6(v, kComma);
+    showEaster(v, kComma);
     EXPECT_EQ(w.series["Series2"], v.series["Series2"]);
     EXPECT_EQ(w.series["Series3"], v.series["Series3"]);
 
     FakeControls one = easterWindow("2011", "1818", "1818");
-    Button6(one, kComma);
+    showEaster(one, kComma);
     EXPECT_EQ(one.series["Series2"], (std::vector<FakeControls::Point>{{1818, 22}}));
     EXPECT_EQ(one.series["Series3"], (std::vector<FakeControls::Point>{{1818, -1}}));
 }
@@ -135,9 +135,9 @@ TEST(EasterChart, ABadYearTextReadsAsTheMinimumAndRunsTheHandlerNested) {
     int nested = 0;
     w.onSpinChange = [&](const std::string&) {
         ++nested;
-        Button6(w, kComma);
+        showEaster(w, kComma);
     };
-    Button6(w, kComma);
+    showEaster(w, kComma);
     EXPECT_EQ(nested, 1);
     EXPECT_EQ(w.text("CSpinEdit1"), "1000");
     EXPECT_EQ(w.text("Wielkanoc"), "dn. 30-go  miesiąca 3");
@@ -146,13 +146,23 @@ TEST(EasterChart, ABadYearTextReadsAsTheMinimumAndRunsTheHandlerNested) {
 
 TEST(EasterChart, DrawsATypedYearOutsideTheLimitsAtTheNearestLimit) {
     FakeControls w = easterWindow("2011", "5550", "2147483647");
-    Button6(w, kComma);
+    showEaster(w, kComma);
     ASSERT_EQ(w.series["Series2"].size(), 6u); // 5550 .. 5555
     EXPECT_EQ(w.series["Series2"].back().x, 5555);
     EXPECT_EQ(w.text("rok2"), "2147483647"); // the field itself keeps what was typed
 
     FakeControls low = easterWindow("2011", "-2147483648", "1");
-    Button6(low, kComma);
+    showEaster(low, kComma);
     ASSERT_EQ(low.series["Series3"].size(), 2u);
     EXPECT_EQ(low.series["Series3"].front().x, 0);
+}
+
+// Equal limits are a field without limits: its typed year is drawn as it is.
+TEST(EasterChart, AFieldWithEqualLimitsKeepsItsTypedYear) {
+    FakeControls w = easterWindow("2011", "6000", "6001");
+    w.spinLimits["rok1"] = {0, 0};
+    w.spinLimits["rok2"] = {0, 0};
+    showEaster(w, kComma);
+    ASSERT_EQ(w.series["Series2"].size(), 2u);
+    EXPECT_EQ(w.series["Series2"].front().x, 6000);
 }

@@ -13,6 +13,7 @@
 
 #include "experiments/controls.h"
 #include "numtext/exceptions.h"
+#include "numtext/fpenv.h"
 #include "numtext/number_text.h"
 
 namespace experiments {
@@ -44,6 +45,10 @@ public:
     // Asked between two pieces of a long step with the step's name and what it has done; false
     // stops the step, as the user's stop would. Unset: nobody stops.
     std::function<bool(const std::string& step, double done)> keepGoing;
+
+    // The window clears the floating-point flags before every handler; a test's fresh window is
+    // where its handler starts.
+    FakeControls() { numtext::clearFpFlags(); }
 
     std::string text(std::string_view c) override { return get(texts, c); }
     void setText(std::string_view c, const std::string& t) override {

@@ -40,19 +40,19 @@ std::vector<std::string> expectedRun(const std::string& separator) {
 
 TEST(Matrices, WritesSizesElementsAndTheOutOfRangeMessageInOrder) {
     FakeControls w;
-    Macierze(w, FormatSettings::comma());
+    fillArraysAndMatrix(w, FormatSettings::comma());
     EXPECT_EQ(w.log, expectedRun(","));
     EXPECT_EQ(w.colors["Edit1"], (Rgb{255, 255, 0}));
     EXPECT_EQ(w.text("Edit1").size(), 34u);
 
     // A second run writes exactly the same again.
-    Macierze(w, FormatSettings::comma());
+    fillArraysAndMatrix(w, FormatSettings::comma());
     EXPECT_EQ(std::vector<std::string>(w.log.begin() + 9, w.log.end()), expectedRun(","));
 }
 
 TEST(Matrices, RealsFollowTheLocale) {
     FakeControls w;
-    Macierze(w, FormatSettings::fullStop());
+    fillArraysAndMatrix(w, FormatSettings::fullStop());
     EXPECT_EQ(w.log, expectedRun("."));
 }
 
@@ -62,7 +62,7 @@ TEST(Matrices, OnlyTheStorePastTheEndIsRecovered) {
     for (const std::ptrdiff_t failing : {4, 5, 8}) {
         FailingWindow w;
         w.failingWrite = all[static_cast<std::size_t>(failing)];
-        EXPECT_THROW(Macierze(w, FormatSettings::comma()), std::out_of_range) << w.failingWrite;
+        EXPECT_THROW(fillArraysAndMatrix(w, FormatSettings::comma()), std::out_of_range) << w.failingWrite;
         EXPECT_EQ(w.log, std::vector<std::string>(all.begin(), all.begin() + failing));
     }
 }

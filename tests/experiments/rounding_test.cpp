@@ -62,7 +62,7 @@ void expectShown(const std::vector<Row>& rows, const FormatSettings& fs = kComma
     for (const auto& row : rows) {
         Window w;
         w.type(row.text);
-        Button1(w, fs);
+        roundChosenNumber(w, fs);
         EXPECT_EQ(w.shown(), row.expected) << row.text;
     }
 }
@@ -94,7 +94,7 @@ TEST(Rounding, EveryListItemUnderACommaLocale) {
     for (int i = 0; i < 16; ++i) {
         Window w;
         w.select(i);
-        Button1(w, kComma);
+        roundChosenNumber(w, kComma);
         EXPECT_EQ(w.shown(), expected[i]) << kComboItems[static_cast<std::size_t>(i)];
         EXPECT_EQ(w.text("Edit3"), "17");
     }
@@ -103,7 +103,7 @@ TEST(Rounding, EveryListItemUnderACommaLocale) {
 TEST(Rounding, WritesEveryTextInOrderAndReselectsWhenNothingIsSelected) {
     Window w;
     w.type("7", -1); // typed, but the combo box reports no selection
-    Button1(w, kComma);
+    roundChosenNumber(w, kComma);
     std::vector<std::string> expected = kFixedSteps;
     expected.insert(expected.end(), {"setItemIndex ComboBox1=2", "setText LabeledEdit1=1",
                                      "setText LabeledEdit2=2", "setText LabeledEdit20=1", "setText Edit3=17",
@@ -119,7 +119,7 @@ TEST(Rounding, AFailingTextKeepsOnlyTheFixedTextsAndMemoLines) {
                            Row{"-1e400", "Floating point overflow"}}) {
         Window w;
         w.type(row.text, 16);
-        EXPECT_EQ(messageOf([&] { Button1(w, kComma); }), row.expected);
+        EXPECT_EQ(messageOf([&] { roundChosenNumber(w, kComma); }), row.expected);
         EXPECT_EQ(w.log, kFixedSteps) << row.text.substr(0, 10);
     }
 }
@@ -148,10 +148,10 @@ TEST(Rounding, FullStopLocaleRejectsEveryCommaItem) {
         w.select(i);
         const std::string item = w.text("ComboBox1");
         if (item.find(',') == std::string::npos) {
-            EXPECT_NO_THROW(Button1(w, kStop)) << item;
+            EXPECT_NO_THROW(roundChosenNumber(w, kStop)) << item;
             continue;
         }
-        EXPECT_EQ(messageOf([&] { Button1(w, kStop); }), notAFloat(item));
+        EXPECT_EQ(messageOf([&] { roundChosenNumber(w, kStop); }), notAFloat(item));
         EXPECT_EQ(w.log, kFixedSteps) << item;
     }
     expectShown({{"-1.50000001", "-2 -1 -1 1.50000001 1"}}, kStop);
@@ -185,7 +185,7 @@ TEST(Remainder, HasTheSignOfXAndFloorsTheQuotientStoredAsDouble) {
                           // A quotient below the double range becomes 0 without failing.
                           Pair{"1e-300", "1e300", "1E-300", "0"}, Pair{"7.5", "-2", "1.5", "-4", kStop}}) {
         FakeControls w = remainderWindow(p.x, p.y);
-        BitBtn2(w, p.fs);
+        divideWithRemainder(w, p.fs);
         const std::vector<std::string> expected = {std::string("setText LabeledEdit10=") + p.fmod,
                                                    std::string("setText LabeledEdit11=") + p.floor};
         EXPECT_EQ(w.log, expected) << p.x << " " << p.y;
@@ -198,13 +198,13 @@ TEST(Remainder, AFailingQuotientKeepsTheRemainderShown) {
           Row{"0", "Invalid floating point operation"}}) {
         FakeControls w = remainderWindow(row.text, "0");
         w.texts["LabeledEdit11"] = "before";
-        EXPECT_EQ(messageOf([&] { BitBtn2(w, kComma); }), row.expected);
+        EXPECT_EQ(messageOf([&] { divideWithRemainder(w, kComma); }), row.expected);
         EXPECT_EQ(w.log, std::vector<std::string>{"setText LabeledEdit10=0"});
         EXPECT_EQ(w.text("LabeledEdit11"), "before");
     }
     // The exact remainder of 1e300 by 1e-300 is some value in [0, 1e-300).
     FakeControls w = remainderWindow("1e300", "1e-300");
-    EXPECT_EQ(messageOf([&] { BitBtn2(w, kComma); }), "Floating point overflow");
+    EXPECT_EQ(messageOf([&] { divideWithRemainder(w, kComma); }), "Floating point overflow");
     ASSERT_EQ(w.log.size(), 1u);
     const numtext::extended r = numtext::StrToFloat(w.text("LabeledEdit10"), kComma);
     EXPECT_TRUE(r >= 0.0L && r < 1e-300L) << w.log[0];
@@ -221,7 +221,7 @@ TEST(Remainder, BadInputFailsBeforeAnythingIsWritten) {
           // x is stored before y is read, so its overflow comes first.
           Case{"1e400", "abc", "Floating point overflow"}, Case{"3", "-1e400", "Floating point overflow"}}) {
         FakeControls w = remainderWindow(c.x, c.y);
-        EXPECT_EQ(messageOf([&] { BitBtn2(w, kComma); }), c.message);
+        EXPECT_EQ(messageOf([&] { divideWithRemainder(w, kComma); }), c.message);
         EXPECT_TRUE(w.log.empty()) << c.x << " " << c.y.substr(0, 10);
     }
 }
@@ -231,7 +231,7 @@ TEST(Remainder, AFlagRaisedBeforeTheRunIsNotReported) {
     (void)junk;
     ASSERT_NE(std::fetestexcept(FE_DIVBYZERO), 0);
     FakeControls w = remainderWindow("3", "4");
-    EXPECT_NO_THROW(BitBtn2(w, kComma));
+    EXPECT_NO_THROW(divideWithRemainder(w, kComma));
     EXPECT_EQ(w.text("LabeledEdit11"), "0");
 }
 
@@ -239,7 +239,7 @@ TEST(PiConstants, ShowFifteenDigitsInTheLocale) {
     for (const auto& [fs, pi] : {std::pair{&kComma, std::string("3,14159265358979")},
                                  std::pair{&kStop, std::string("3.14159265358979")}}) {
         FakeControls w;
-        BitBtn1(w, *fs);
+        showPiDeclarations(w, *fs);
         const std::vector<std::string> expected = {"setText LabeledEdit3=3", "setText LabeledEdit4=" + pi,
                                                    "setText LabeledEdit5=" + pi,
                                                    "setText LabeledEdit17=" + pi};

@@ -46,14 +46,14 @@ public:
 void showCountConversions(const std::string& countText, const numtext::FormatSettings& fs,
                           RecordingView& view) {
     view.texts["CB2"] = countText;
-    CB2(view, fs);
+    convertCount(view, fs);
 }
 
 // The count typed in the combo box, and the timing button pressed.
 void runTimings(const std::string& countText, const numtext::FormatSettings& fs, RecordingView& view,
                 const Clock& clock) {
     view.texts["CB2"] = countText;
-    Button2(view, fs, clock);
+    timeThreeLoops(view, fs, clock);
 }
 
 // A clock that hands out the given instants in turn.
@@ -306,7 +306,7 @@ TEST(TimingRun, AStopMarksTheStoppedLoopAndTheLaterOnesAndKeepsTheColumnsShown) 
             asked.push_back(done);
             return stopped == 3 || loop != loops[stopped];
         };
-        Button2(w, kComma, clockOf({0.0, second, 0.0, second, 0.0, second}));
+        timeThreeLoops(w, kComma, clockOf({0.0, second, 0.0, second, 0.0, second}));
 
         std::vector<std::string> expected = {"runLongSteps Czasy obliczeń"};
         for (int k = 0; k < 3 && k <= stopped; ++k) {
@@ -338,7 +338,7 @@ TEST(CountConversions, ReachTheTabsControlsByName) {
     experiments::FakeControls w;
     w.texts["CB2"] = "3000000000";
     w.colors["E1"] = experiments::kLime;
-    experiments::CB2(w, numtext::FormatSettings::comma());
+    experiments::convertCount(w, numtext::FormatSettings::comma());
     EXPECT_EQ(w.text("LabeledE1"), "-1294967296");
     EXPECT_EQ(w.text("LabeledE2"), "3000000000");
     EXPECT_EQ(w.text("LabeledE3"), "3000000000");

@@ -15,6 +15,13 @@ volatile double gZero = 0.0;
 volatile double gBig = 1e300;
 volatile double gTiny = 1e-300;
 
+// An extended expression checkpointed where it stands.
+extended checked(extended x) {
+    materialise(x);
+    checkpoint();
+    return x;
+}
+
 } // namespace
 
 TEST(FloatingPointEnvironment, IsTheX87ExtendedType) {

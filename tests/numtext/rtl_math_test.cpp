@@ -84,13 +84,3 @@ TEST_F(MathErrors, RemainderHasTheSignOfXAndZeroForAZeroDivisor) {
     EXPECT_TRUE(shown.empty());
     EXPECT_NO_THROW(checkpoint());
 }
-
-TEST(IntegerDivision, QuotientAndRemainderTruncateTowardZero) {
-    const std::div_t a = numtext::div(-7, 2);
-    EXPECT_EQ(a.quot, -3);
-    EXPECT_EQ(a.rem, -1);
-    const std::div_t b = numtext::div(INT32_MIN, -1);
-    EXPECT_EQ(b.quot, INT32_MIN);
-    EXPECT_EQ(b.rem, 0);
-    EXPECT_THROW(numtext::div(1, 0), EDivByZero);
-}

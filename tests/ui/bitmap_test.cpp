@@ -40,8 +40,7 @@ TEST(Bitmap, RowsAreBlueGreenRedTopRowFirst) {
     pixels.row(0)[2] = 30; // red
     pixels.row(499)[3 * 699 + 2] = 255;
     const TBitmap b = pixels.bitmap();
-    ASSERT_EQ(b.width(), 700);
-    ASSERT_EQ(b.height(), 500);
+    ASSERT_EQ(b.image().size(), QSize(700, 500));
     EXPECT_EQ(b.image().pixelColor(0, 0), QColor(30, 20, 10));
     EXPECT_EQ(b.image().pixelColor(699, 499), QColor(255, 0, 0));
 }
