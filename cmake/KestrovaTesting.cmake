@@ -15,3 +15,9 @@ function(kestrova_test_files)
     message(FATAL_ERROR "${CMAKE_CURRENT_SOURCE_DIR}: ${unnamed} named by no test target")
   endif()
 endfunction()
+
+# kestrova_test_executable(TARGET FILE...): a test program made of all the files of its folder.
+function(kestrova_test_executable target)
+  kestrova_test_files(${ARGN})
+  add_executable(${target} ${ARGN})
+endfunction()
