@@ -43,14 +43,20 @@ std::uint64_t squareRoot128(U128 n, std::uint64_t& remainderHi, std::uint64_t& r
     std::uint64_t r = kStart[top >> 58];
     for (int i = 0; i < 3; ++i)
         r = (r + top / r) >> 1;
-    if (r > 0xFFFFFFFF) // the root of a 64-bit value fits 32 bits; a larger s would overflow its square
-        r = 0xFFFFFFFF;
     // r is now within one of the root of top, a 32-bit value; one step in 128 bits finishes it.
-    U128 s = (static_cast<U128>(r) + 1) << 32;
-    s = (s + n / s) >> 1;
+    // Its division fits 64 bits as long as top is below the divisor; when top is all ones, the
+    // root is 2^64 - 1/2 or more, so its integer part is already the largest.
+    const std::uint64_t all = ~std::uint64_t{0};
+    U128 s = all;
+    if (top != all) {
+        const std::uint64_t guess = r >= 0xFFFFFFFF ? all : (r + 1) << 32;
+        std::uint64_t unused = 0;
+        const std::uint64_t q = divide128(top, static_cast<std::uint64_t>(n), guess, unused);
+        s = (static_cast<U128>(guess) + q) >> 1;
+    }
     while (s * s > n)
         --s;
-    while (s < ~std::uint64_t{0} && (s + 1) * (s + 1) <= n)
+    while (s < all && (s + 1) * (s + 1) <= n)
         ++s;
     const U128 rem = n - s * s;
     remainderHi = static_cast<std::uint64_t>(rem >> 64);
