@@ -35,7 +35,9 @@
 //    division-by-zero.
 
 #include <bit>
+#include <concepts>
 #include <cstdint>
+#include <type_traits>
 
 namespace numtext {
 
@@ -63,6 +65,12 @@ inline void restoreExtendedFlags(unsigned saved, unsigned mask) noexcept {
     detail::tExtendedFlags = (detail::tExtendedFlags & ~mask) | (saved & mask & kExtAllFlags);
 }
 
+// The other integer types whose values all fit an int64_t, so that int, long long and the like
+// convert without ambiguity.
+template <class I>
+concept ExactInteger = std::integral<I> && !std::same_as<I, bool> && !std::same_as<I, std::int64_t> &&
+                       (std::is_signed_v<I> ? sizeof(I) <= 8 : sizeof(I) < 8);
+
 class Extended {
 public:
     static constexpr int kBias = 16383;
@@ -73,7 +81,8 @@ public:
     constexpr Extended() = default; // +0
     Extended(double d) noexcept;    // exact; a signalling NaN is quieted and raises invalid
     Extended(std::int64_t i) noexcept;
-    Extended(int i) noexcept : Extended(static_cast<std::int64_t>(i)) {}
+    template <ExactInteger I>
+    Extended(I i) noexcept : Extended(static_cast<std::int64_t>(i)) {}
 
     // Builds a value from its fields; the significand includes the integer bit.
     static constexpr Extended fromFields(bool negative, std::uint16_t biasedExponent,

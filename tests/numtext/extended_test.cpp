@@ -106,6 +106,8 @@ TEST(Extended, ConversionsFollowTheStoreAndTheTruncation) {
     EXPECT_EQ(truncated(Extended(-3.99)), outcome(std::int64_t{-3}, kExtInexact));
     EXPECT_EQ(truncated(Extended(1e19)), outcome(INT64_MIN, kExtInvalid));
     EXPECT_EQ(truncated(Extended(INT64_MIN)), outcome(INT64_MIN, 0));
+    EXPECT_EQ(soft([] { return Extended(-7LL) + Extended(2u) + Extended(short{5}); }),
+              outcome(Extended(), 0));
     const auto stored = [](Extended x) { return soft([&] { return x.toDouble(); }); };
     EXPECT_EQ(stored(Extended(1) / Extended(3)), outcome(1.0 / 3.0, kExtInexact));
     EXPECT_EQ(stored(Extended(1e300) * Extended(1e300)), outcome(HUGE_VAL, kExtOverflow | kExtInexact));
