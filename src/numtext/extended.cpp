@@ -88,7 +88,7 @@ Extended roundPackTiny(bool negative, int exponent, std::uint64_t hi, std::uint6
     return Extended::fromFields(negative, (hi & Extended::kIntegerBit) != 0 ? 1 : 0, hi);
 }
 
-Extended addSpecial(Extended a, Extended b, bool subtract) noexcept {
+Extended addEdge(Extended a, Extended b, bool subtract) noexcept {
     if (a.isNaN() || b.isNaN())
         return propagateNaN(a, b);
     const bool signB = b.signBit() != subtract;
@@ -100,7 +100,7 @@ Extended addSpecial(Extended a, Extended b, bool subtract) noexcept {
     return Extended::infinity(signB);
 }
 
-Extended mulSpecial(Extended a, Extended b) noexcept {
+Extended mulEdge(Extended a, Extended b) noexcept {
     if (a.isNaN() || b.isNaN())
         return propagateNaN(a, b);
     const bool negative = a.signBit() != b.signBit();
@@ -112,7 +112,7 @@ Extended mulSpecial(Extended a, Extended b) noexcept {
     return Extended::fromFields(negative, 0, 0);
 }
 
-Extended divSpecial(Extended a, Extended b) noexcept {
+Extended divEdge(Extended a, Extended b) noexcept {
     if (a.isNaN() || b.isNaN())
         return propagateNaN(a, b);
     const bool negative = a.signBit() != b.signBit();

@@ -156,9 +156,9 @@ namespace detail {
 __extension__ typedef unsigned __int128 U128;
 
 // The hot paths are inline; the rare cases (NaN, infinities, tiny results, sqrt) are in extended.cpp.
-Extended addSpecial(Extended a, Extended b, bool subtract) noexcept;
-Extended mulSpecial(Extended a, Extended b) noexcept;
-Extended divSpecial(Extended a, Extended b) noexcept;
+Extended addEdge(Extended a, Extended b, bool subtract) noexcept;
+Extended mulEdge(Extended a, Extended b) noexcept;
+Extended divEdge(Extended a, Extended b) noexcept;
 Extended roundPackTiny(bool negative, int exponent, std::uint64_t hi, std::uint64_t lo) noexcept;
 Extended sqrtImpl(Extended x) noexcept;
 double toDoubleSlow(Extended x) noexcept;
@@ -250,7 +250,7 @@ inline Extended addFinite(Extended a, bool signA, Extended b, bool signB) noexce
                      static_cast<std::uint64_t>(s) | sticky);
 }
 
-inline bool isSpecial(Extended x) noexcept { return x.biasedExponent() == Extended::kMaxExponent; }
+inline bool isInfOrNaN(Extended x) noexcept { return x.biasedExponent() == Extended::kMaxExponent; }
 
 // Brings a denormal's integer bit to the top and returns the exponent that goes with it.
 inline int normalise(std::uint16_t biased, std::uint64_t& m) noexcept {
@@ -278,21 +278,21 @@ inline std::uint64_t divide128(std::uint64_t hi, std::uint64_t lo, std::uint64_t
 } // namespace detail
 
 inline Extended operator+(Extended a, Extended b) noexcept {
-    if (detail::isSpecial(a) || detail::isSpecial(b)) [[unlikely]]
-        return detail::addSpecial(a, b, false);
+    if (detail::isInfOrNaN(a) || detail::isInfOrNaN(b)) [[unlikely]]
+        return detail::addEdge(a, b, false);
     return detail::addFinite(a, a.signBit(), b, b.signBit());
 }
 
 inline Extended operator-(Extended a, Extended b) noexcept {
-    if (detail::isSpecial(a) || detail::isSpecial(b)) [[unlikely]]
-        return detail::addSpecial(a, b, true);
+    if (detail::isInfOrNaN(a) || detail::isInfOrNaN(b)) [[unlikely]]
+        return detail::addEdge(a, b, true);
     return detail::addFinite(a, a.signBit(), b, !b.signBit());
 }
 
 inline Extended operator*(Extended a, Extended b) noexcept {
-    if (detail::isSpecial(a) || detail::isSpecial(b) || a.m_significand == 0 || b.m_significand == 0)
+    if (detail::isInfOrNaN(a) || detail::isInfOrNaN(b) || a.m_significand == 0 || b.m_significand == 0)
         [[unlikely]]
-        return detail::mulSpecial(a, b);
+        return detail::mulEdge(a, b);
     const bool negative = a.signBit() != b.signBit();
     std::uint64_t ma = a.m_significand;
     std::uint64_t mb = b.m_significand;
@@ -308,9 +308,9 @@ inline Extended operator*(Extended a, Extended b) noexcept {
 }
 
 inline Extended operator/(Extended a, Extended b) noexcept {
-    if (detail::isSpecial(a) || detail::isSpecial(b) || a.m_significand == 0 || b.m_significand == 0)
+    if (detail::isInfOrNaN(a) || detail::isInfOrNaN(b) || a.m_significand == 0 || b.m_significand == 0)
         [[unlikely]]
-        return detail::divSpecial(a, b);
+        return detail::divEdge(a, b);
     const bool negative = a.signBit() != b.signBit();
     std::uint64_t ma = a.m_significand;
     std::uint64_t mb = b.m_significand;

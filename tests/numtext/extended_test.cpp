@@ -164,7 +164,7 @@ public:
         static constexpr int kRanges[][2] = {{0, 0x8000}, {0, 0x8000}, {0x3FF0, 32}, {0x7FDF, 32}, {0, 80}};
         const int kind = below(7);
         if (kind == 5)
-            return special();
+            return edge();
         if (kind == 6)
             return fields(coin(), 0, bits() >> 1 >> below(64)); // denormals of every size
         const int e = kRanges[kind][0] + below(kRanges[kind][1]);
@@ -197,7 +197,7 @@ public:
         }
     }
 
-    Extended special() {
+    Extended edge() {
         const std::uint64_t payload = bits() >> below(64) >> 2;
         const std::uint64_t near = bits() % 4;
         const Extended choices[] = {
