@@ -150,12 +150,13 @@ BENCHMARK(BM_X87Sqrt);
 BENCHMARK(BM_ExtendedToDouble);
 BENCHMARK(BM_X87ToDouble);
 
-// Collects each run's time per iteration so the ratios can be printed after the table.
+// Collects each run's CPU time per iteration so the ratios can be printed after the table. CPU time,
+// because the machine is shared and wall time counts the other builds' slices too.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& r : runs)
-            m_ns[r.benchmark_name()] = r.GetAdjustedRealTime();
+            m_ns[r.benchmark_name()] = r.GetAdjustedCPUTime();
         ConsoleReporter::ReportRuns(runs);
     }
     void printRatios() {

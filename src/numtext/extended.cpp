@@ -1,5 +1,8 @@
 #include "extended.h"
 
+#include <array>
+#include <cstddef>
+
 namespace numtext::detail {
 
 namespace {
@@ -25,24 +28,35 @@ Extended invalid() noexcept {
     return Extended::defaultNaN();
 }
 
+// floor(sqrt(x)) digit by digit; only for building the table below at compile time.
+constexpr std::uint64_t slowRoot(std::uint64_t x) {
+    std::uint64_t root = 0;
+    for (int bit = 31; bit >= 0; --bit) {
+        const std::uint64_t trial = root | (std::uint64_t{1} << bit);
+        if (trial * trial <= x)
+            root = trial;
+    }
+    return root;
+}
+
+// The roots of i * 2^56 for i from 64 to 256: the knots of a piecewise linear estimate of the root of
+// a 64-bit value with its top bit or the next one set.
+constexpr auto kRootKnots = [] {
+    std::array<std::uint64_t, 193> knots{};
+    for (std::size_t i = 0; i < knots.size(); ++i)
+        knots[i] = i + 64 == 256 ? std::uint64_t{1} << 32 : slowRoot((i + 64) << 56);
+    return knots;
+}();
+
 // The integer square root of n, for n in [2^126, 2^128): floor(sqrt(n)).
 std::uint64_t squareRoot128(U128 n, std::uint64_t& remainderHi, std::uint64_t& remainderLo) noexcept {
-    // An estimate of the square root of the top 64 bits from their top six, a little too large,
-    // then Newton's steps from above, which only go down.
-    static constexpr std::uint32_t kStart[64] = {
-        0,          0,          0,          0,          0,          0,          0,          0,
-        0,          0,          0,          0,          0,          0,          0,          0,
-        2213575478, 2277750375, 2340166052, 2400959709, 2460251593, 2518147787, 2574742444, 2630119585,
-        2684354560, 2737515257, 2789663091, 2840853839, 2891138342, 2940563090, 2989170732, 3037000500,
-        3084088588, 3130468462, 3176171149, 3221225472, 3265658268, 3309494568, 3352757771, 3395469783,
-        3437651149, 3479321170, 3520498001, 3561198752, 3601439564, 3641235684, 3680601538, 3719550787,
-        3758096384, 3796250625, 3834025194, 3871431204, 3908479236, 3945179377, 3981541246, 4017574028,
-        4053286499, 4088687053, 4123783723, 4158584203, 4193095867, 4227325789, 4261280758, 4294967295,
-    };
+    // The chord between two knots lies below the root, by a relative 2^-21 at most; one Newton step
+    // from there lands on the root of the top 64 bits or one above it, never below.
     const auto top = static_cast<std::uint64_t>(n >> 64);
-    std::uint64_t r = kStart[top >> 58];
-    for (int i = 0; i < 3; ++i)
-        r = (r + top / r) >> 1;
+    const std::size_t knot = static_cast<std::size_t>(top >> 56) - 64;
+    const std::uint64_t fraction = (top >> 24) & 0xFFFFFFFF;
+    std::uint64_t r = kRootKnots[knot] + (((kRootKnots[knot + 1] - kRootKnots[knot]) * fraction) >> 32);
+    r = (r + top / r) >> 1;
     // r is now within one of the root of top, a 32-bit value; one step in 128 bits finishes it.
     // Its division fits 64 bits as long as top is below the divisor; when top is all ones, the
     // root is 2^64 - 1/2 or more, so its integer part is already the largest.

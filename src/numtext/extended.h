@@ -38,6 +38,7 @@
 #include <concepts>
 #include <cstdint>
 #include <type_traits>
+#include <utility>
 
 namespace numtext {
 
@@ -155,7 +156,8 @@ namespace detail {
 
 __extension__ typedef unsigned __int128 U128;
 
-// The hot paths are inline; the rare cases (NaN, infinities, tiny results, sqrt) are in extended.cpp.
+// The common paths are inline; the rare cases (NaN, infinities, zero factors, tiny results) and sqrt
+// are in extended.cpp.
 Extended addEdge(Extended a, Extended b, bool subtract) noexcept;
 Extended mulEdge(Extended a, Extended b) noexcept;
 Extended divEdge(Extended a, Extended b) noexcept;
@@ -205,16 +207,10 @@ inline Extended addFinite(Extended a, bool signA, Extended b, bool signB) noexce
     // A denormal has the scale of the smallest normal exponent.
     int ea = a.biasedExponent() != 0 ? a.biasedExponent() : 1;
     int eb = b.biasedExponent() != 0 ? b.biasedExponent() : 1;
-    if (ea < eb || (ea == eb && ma < mb)) {
-        std::uint64_t tm = ma;
-        ma = mb;
-        mb = tm;
-        int te = ea;
-        ea = eb;
-        eb = te;
-        bool ts = signA;
-        signA = signB;
-        signB = ts;
+    if (ea < eb || (ea == eb && ma < mb)) { // the larger magnitude first
+        std::swap(ma, mb);
+        std::swap(ea, eb);
+        std::swap(signA, signB);
     }
     const int d = ea - eb;
     const U128 wa = static_cast<U128>(ma) << 64;
@@ -346,7 +342,7 @@ inline Extended::Extended(double d) noexcept {
     const bool negative = (bits >> 63) != 0;
     const auto exponent = static_cast<unsigned>((bits >> 52) & 0x7FF);
     const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
-    if (exponent - 1 < 0x7FE) [[likely]] {
+    if (exponent - 1 < 0x7FE) [[likely]] { // 1 to 2046, a normal double; 0 wraps around
         *this = fromFields(negative, static_cast<std::uint16_t>(exponent - 1023 + kBias),
                            kIntegerBit | (fraction << 11));
     } else if (exponent == 0x7FF) {
