@@ -2,7 +2,8 @@
 add_library(kestrova_options INTERFACE)
 target_compile_options(kestrova_options INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion
-  # Results must not depend on the machine or on contraction into fused multiply-adds.
+  # Results must not depend on the machine or on contraction into fused multiply-adds, which
+  # aarch64 compilers do by default.
   -ffp-contract=off)
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
   # GCC 12 reports std::string concatenation at -O3 as an overlapping memcpy (GCC bug 105329).
@@ -10,9 +11,6 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_L
 endif()
 if(KESTROVA_WERROR)
   target_compile_options(kestrova_options INTERFACE -Werror)
-endif()
-if(NOT CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64|i.86")
-  message(FATAL_ERROR "Kestrova relies on the x87 80-bit extended type and builds only for x86")
 endif()
 # The hardening Debian's own packages get: checked buffer functions in optimised builds (the sanitizer
 # build checks more than they do), and relocations made read-only at start-up.

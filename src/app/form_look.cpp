@@ -45,7 +45,6 @@ QWidget* TForm1::withFormLook(QWidget* parent) {
     return parent;
 }
 
-
 // What a form resource cannot say: a label's own background, a font given in pixels, a system
 // colour; then the scroll area, the grids' headings and the charts.
 void TForm1::setUpLook() {
@@ -124,7 +123,7 @@ namespace {
 int pointerPixels(int size) { return 2 * size + 1; }
 
 void makeSeries(TChart* chart, const char* name, const QString& title, const QColor& color,
-                         TPointSeries::PointerStyle style, int size, const QColor& fill, bool outline) {
+                TPointSeries::PointerStyle style, int size, const QColor& fill, bool outline) {
     auto* series = new TPointSeries();
     series->setObjectName(QString::fromLatin1(name));
     series->setTitle(title);
@@ -141,12 +140,12 @@ void makeSeries(TChart* chart, const char* name, const QString& title, const QCo
 
 void TForm1::setUpCharts() {
     using Style = TPointSeries::PointerStyle;
-    makeSeries(Chart1, "Series1", QStringLiteral("Series1"), Qt::red, Style::Circle, 1,
-                         QColor(0, 128, 255), false);
-    makeSeries(Chart2, "Series2", QStringLiteral("marzec"), Qt::red, Style::Square, 2,
-                         QColor(255, 255, 0), true);
+    makeSeries(Chart1, "Series1", QStringLiteral("Series1"), Qt::red, Style::Circle, 1, QColor(0, 128, 255),
+               false);
+    makeSeries(Chart2, "Series2", QStringLiteral("marzec"), Qt::red, Style::Square, 2, QColor(255, 255, 0),
+               true);
     makeSeries(Chart2, "Series3", QStringLiteral("kwiecień"), QColor(0, 128, 0), Style::Square, 2,
-                         QColor(0, 255, 0), true);
+               QColor(0, 255, 0), true);
 
     // Days of the month on a fixed scale, 0 to 31; the points of -1 fall below it. The tick count
     // says one tick per day, but the ticks are dynamic: labelled down from 31, so that the last day

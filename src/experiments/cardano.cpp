@@ -13,8 +13,8 @@ namespace {
 
 // The nearest extended values to one third and one twenty-seventh; the cube roots use the double
 // nearest one third, which is not an exact third either.
-const extended kThird = 1.0L / 3.0L;
-const extended kTwentySeventh = 1.0L / 27.0L;
+const extended kThird = extended(1.0) / extended(3.0);
+const extended kTwentySeventh = extended(1.0) / extended(27.0);
 constexpr double kCubeRootExponent = 1.0 / 3.0;
 
 extended ext(double x) { return static_cast<extended>(x); }
@@ -38,10 +38,10 @@ const char* const kCubicPresets[4][4] = {
 };
 
 void cubicParameters(double a, double b, double c, double d, CubicSolution& out) {
-    out.p = toDouble((3.0L * a * c - ext(b) * b) / (3.0L * a * a) * kThird);
-    const extended first = 2.0L * b * b * b * kTwentySeventh / a / a / a;
+    out.p = toDouble((extended(3.0) * a * c - ext(b) * b) / (extended(3.0) * a * a) * kThird);
+    const extended first = extended(2.0) * b * b * b * kTwentySeventh / a / a / a;
     const extended second = ext(b) * c * kThird / a / a;
-    out.q = toDouble((first - second + ext(d) / a) * 0.5L);
+    out.q = toDouble((first - second + ext(d) / a) * extended(0.5));
     out.D = toDouble(ext(out.q) * out.q + ext(out.p) * out.p * out.p);
 }
 

@@ -18,7 +18,7 @@ std::vector<CurvePoint> parametricCurve() {
     // The step is added, not multiplied by an index: the point count depends on the rounding of
     // each running sum.
     while (t <= kCurveEnd) {
-        const double threeT = numtext::toDouble(3.0L * t);
+        const double threeT = numtext::toDouble(extended(3.0) * t);
         points.push_back({numtext::cos(t), numtext::sin(threeT)});
         t = numtext::toDouble(static_cast<extended>(step) + t);
     }

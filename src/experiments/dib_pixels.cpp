@@ -112,7 +112,7 @@ Pixel24 MixPixel(Pixel24& pixel, std::int32_t r1, std::int32_t r2, std::int32_t 
         pixel.green = exactChannel(f, g1);
         pixel.red = exactChannel(f, r1);
     } else {
-        const auto h = static_cast<double>(1.0L - static_cast<extended>(g));
+        const auto h = (extended(1.0) - extended(g)).toDouble();
         pixel.blue = extendedChannel(g, h, b1, b2);
         pixel.green = extendedChannel(g, h, g1, g2);
         pixel.red = extendedChannel(g, h, r1, r2);

@@ -33,7 +33,7 @@ void divideWithRemainder(Controls& w, const numtext::FormatSettings& fs);
 // to Pi: its significand is 0xC90FDAA22168C000 rather than 0xC90FDAA22168C235.
 inline constexpr std::int32_t kPiInteger = 3;
 inline constexpr double kPiDouble = 3.141592653589793115997963468544185161590576171875;
-inline constexpr numtext::extended kPiExtended = kPiDouble;
+inline const numtext::extended kPiExtended{kPiDouble};
 
 // "LabeledEdit3" <- "3"; "LabeledEdit4", "LabeledEdit5" and "LabeledEdit17" <- the local double,
 // the static double and the static extended constant, which agree at 15 digits.

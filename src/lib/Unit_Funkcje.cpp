@@ -1,9 +1,11 @@
 #include "lib/Unit_Funkcje.h"
 
-numtext::extended ksi(std::int32_t n) {
+using numtext::extended;
+
+extended ksi(std::int32_t n) {
     if (n <= 0)
-        return 0.0L;
+        return extended(0.0);
     if (n == 1)
-        return 1.0L;
-    return ksi(n - 1) + 1.0L / static_cast<numtext::extended>(n);
+        return extended(1.0);
+    return ksi(n - 1) + extended(1.0) / static_cast<numtext::extended>(n);
 }

@@ -6,7 +6,7 @@
 namespace numtext {
 namespace {
 
-__extension__ using u128 = unsigned __int128; // GCC and Clang on x86-64
+__extension__ using u128 = unsigned __int128; // GCC and Clang on 64-bit targets
 
 constexpr std::uint64_t kTen17 = 100000000000000000ULL;
 constexpr std::uint64_t kTen18 = 1000000000000000000ULL;
@@ -185,13 +185,9 @@ std::uint64_t scaledRound(std::uint64_t m, int q, int k) {
 
 DecimalDigits decimalDigits(extended value) noexcept {
     DecimalDigits d;
-    unsigned char bytes[sizeof(extended)];
-    std::memcpy(bytes, &value, sizeof bytes);
-    std::uint64_t mantissa;
-    std::memcpy(&mantissa, bytes, 8);
-    const unsigned signExp = unsigned{bytes[8]} | (unsigned{bytes[9]} << 8);
-    const bool negative = (signExp & 0x8000u) != 0;
-    const int biased = static_cast<int>(signExp & 0x7FFFu);
+    const std::uint64_t mantissa = value.significand();
+    const bool negative = value.signBit();
+    const int biased = value.biasedExponent();
 
     if (biased == 0x7FFF) {
         if ((mantissa << 1) == 0) {

@@ -120,6 +120,7 @@ public:
     // Rounds to the nearest double as a store to memory does: overflow gives an infinity with
     // overflow and inexact, a tiny inexact result raises underflow, a signalling NaN raises invalid.
     double toDouble() const noexcept;
+    explicit operator double() const noexcept { return toDouble(); }
 
     // The x87's conversion with truncation (fisttp): toward zero into a signed 64-bit integer.
     // NaN, infinities and values outside [-2^63, 2^63) give INT64_MIN and raise invalid; a

@@ -1,30 +1,32 @@
 #include "fpenv.h"
 
-#include <cmath>
-
 namespace numtext {
 
-void clearFpFlags() noexcept { std::feclearexcept(kCheckedFlags); }
+void clearFpFlags() noexcept {
+    std::feclearexcept(kCheckedFlags);
+    clearExtendedFlags(kCheckedExtendedFlags);
+}
 
 void checkpoint() {
-    const int raised = std::fetestexcept(kCheckedFlags);
-    if (raised == 0)
+    const int hardware = std::fetestexcept(kCheckedFlags);
+    const unsigned software = testExtendedFlags(kCheckedExtendedFlags);
+    if (hardware == 0 && software == 0)
         return;
-    std::feclearexcept(kCheckedFlags);
-    if (raised & FE_DIVBYZERO)
+    clearFpFlags();
+    if ((hardware & FE_DIVBYZERO) || (software & kExtDivByZero))
         throw EZeroDivide();
-    if (raised & FE_OVERFLOW)
+    if ((hardware & FE_OVERFLOW) || (software & kExtOverflow))
         throw EOverflow();
     throw EInvalidOp();
 }
 
 std::int64_t truncToInt64(extended x) noexcept {
-    // Compared, not converted, so that an out-of-range value raises no invalid-operation flag.
-    constexpr extended kTwo63 = 9223372036854775808.0L;
-    // The quiet comparisons raise nothing for a NaN, which fails both.
-    if (!(std::isgreater(x, -kTwo63) && std::isless(x, kTwo63)))
-        return std::numeric_limits<std::int64_t>::min();
-    return static_cast<std::int64_t>(x);
+    // The conversion raises invalid for what it cannot convert and inexact for a dropped fraction;
+    // the program's conversion raises nothing.
+    const unsigned saved = saveExtendedFlags(kExtAllFlags);
+    const std::int64_t t = x.truncateToInt64();
+    restoreExtendedFlags(saved, kExtAllFlags);
+    return t;
 }
 
 std::int32_t truncToInt32(extended x) noexcept {

@@ -2,36 +2,37 @@
 
 // The floating-point environment the whole program computes in.
 //
-// What the program relies on, checked here once:
-//  - x86-64 with GCC or Clang, where `long double` is the x87 80-bit extended type with a 64-bit
-//    significand. It is called `extended` everywhere.
-//  - The x87 unit runs, as Linux starts it, with a 64-bit significand and round-to-nearest.
-//  - The invalid-operation, division-by-zero and overflow exceptions stay masked (a trap would fire
-//    inside Qt and libm too). Instead their sticky flags are read at checkpoints: at every store of
-//    an extended value to a double and after each expression whose failure point is visible. A
-//    raised flag is cleared and turned into EInvalidOp, EZeroDivide or EOverflow there, so that what
-//    a handler wrote before the failing step stays and nothing after it is written.
-//  - Code outside the program's arithmetic (Qt's layout and painting, libm behind the wrappers of
-//    rtl_math.h) must leave the flags as it found them: see FlagGuard.
+// What the program relies on, the same on every platform:
+//  - Extended precision is the x87's 80-bit format, computed in software (extended.h): a 64-bit
+//    significand, the x87 exponent range with denormals, rounding to nearest even, and five sticky
+//    flags of its own. It is called `extended` everywhere.
+//  - Doubles are IEEE 754 binary64, computed by the hardware with its own flags, rounding to
+//    nearest, and no contraction into fused multiply-adds (the build says -ffp-contract=off).
+//  - No floating-point exception traps. Instead the invalid-operation, division-by-zero and overflow
+//    flags, the hardware's and the extended type's, are read at checkpoints: at every store of an
+//    extended value to a double and after each expression whose failure point is visible. A raised
+//    flag is cleared and turned into EInvalidOp, EZeroDivide or EOverflow there, so that what a
+//    handler wrote before the failing step stays and nothing after it is written.
+//  - Code outside the program's arithmetic (Qt's layout and painting) must leave the flags as it
+//    found them: see FlagGuard.
 
 #include <cfenv>
 #include <cstdint>
 #include <limits>
 
 #include "exceptions.h"
+#include "extended.h"
 
 namespace numtext {
 
-using extended = long double;
-static_assert(std::numeric_limits<extended>::digits == 64,
-              "Kestrova needs long double to be the x87 80-bit extended type");
-static_assert(std::numeric_limits<extended>::max_exponent == 16384);
+using extended = Extended;
 static_assert(std::numeric_limits<double>::is_iec559);
 
-// Flags that checkpoints turn into exceptions.
+// Flags that checkpoints turn into exceptions: the hardware's for doubles, the extended type's.
 inline constexpr int kCheckedFlags = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
+inline constexpr unsigned kCheckedExtendedFlags = kExtInvalid | kExtDivByZero | kExtOverflow;
 
-// Clears the checked flags; every handler starts with it.
+// Clears the checked flags of both; every handler starts with it.
 void clearFpFlags() noexcept;
 
 // Throws the exception of a raised checked flag and clears the flags. When several are raised the
@@ -44,12 +45,16 @@ void checkpoint();
 class FlagGuard {
 public:
     FlagGuard() noexcept { std::fegetexceptflag(&m_saved, kCheckedFlags); }
-    ~FlagGuard() { std::fesetexceptflag(&m_saved, kCheckedFlags); }
+    ~FlagGuard() {
+        std::fesetexceptflag(&m_saved, kCheckedFlags);
+        restoreExtendedFlags(m_savedExtended, kCheckedExtendedFlags);
+    }
     FlagGuard(const FlagGuard&) = delete;
     FlagGuard& operator=(const FlagGuard&) = delete;
 
 private:
     std::fexcept_t m_saved{};
+    unsigned m_savedExtended = saveExtendedFlags(kCheckedExtendedFlags);
 };
 
 // Keeps the compiler from moving the computation of `v` past this point, so that the flags the
@@ -63,8 +68,7 @@ inline void materialise(T& v) noexcept {
 // a magnitude beyond the double range raises EOverflow here; a NaN from an earlier invalid
 // operation raises EInvalidOp here at the latest.
 inline double toDouble(extended x) {
-    double d = static_cast<double>(x);
-    materialise(d);
+    const double d = x.toDouble();
     checkpoint();
     return d;
 }

@@ -1,12 +1,9 @@
 #include <array>
-#include <cerrno>
-#include <clocale>
-#include <cmath>
-#include <cstdlib>
-// newlocale and strtold_l are POSIX, declared here and not by <clocale>.
-#include <locale.h> // NOLINT(modernize-deprecated-headers)
+#include <bit>
+#include <cstdint>
 #include <string>
 
+#include "big_float.h"
 #include "number_text.h"
 
 namespace numtext {
@@ -24,18 +21,24 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Powers of ten that the extended type holds exactly: 10^27 = 2^27 * 5^27 and 5^27 < 2^64.
 constexpr int kExactPowers = 27;
-constexpr auto kPow10 = [] {
-    std::array<extended, kExactPowers + 1> p{};
-    p[0] = 1.0L;
-    for (int i = 1; i <= kExactPowers; ++i)
-        p[i] = p[i - 1] * 10.0L;
-    return p;
-}();
 
-// strtold that reads a full stop whatever locale the process runs in (Qt sets the user's).
-locale_t cLocale() {
-    static const locale_t loc = newlocale(LC_ALL_MASK, "C", nullptr);
-    return loc;
+const extended& exactPowerOfTen(int k) {
+    static const auto powers = [] {
+        std::array<extended, kExactPowers + 1> p{};
+        p[0] = extended(1);
+        for (int i = 1; i <= kExactPowers; ++i)
+            p[i] = p[i - 1] * extended(10); // exact: no flag
+        return p;
+    }();
+    return powers[static_cast<std::size_t>(k)];
+}
+
+// An integer below 2^64, exactly.
+extended fromUnsigned(std::uint64_t m) {
+    if (m == 0)
+        return extended();
+    const int shift = std::countl_zero(m);
+    return extended::fromFields(false, static_cast<std::uint16_t>(Extended::kBias + 63 - shift), m << shift);
 }
 
 // The digits of a float text: the integer run [intBegin, intEnd) and the fraction run
@@ -47,7 +50,7 @@ struct DecimalText {
 };
 
 // The value correctly rounded to extended.
-extended decimalToExtended(const DecimalText& t) {
+extended parsedValue(const DecimalText& t) {
     // Up to 19 significant digits fit an unsigned 64-bit integer, exact in extended, and with a
     // power of ten that is exact too, one multiplication or division rounds once.
     unsigned long long m = 0;
@@ -71,27 +74,26 @@ extended decimalToExtended(const DecimalText& t) {
     take(t.fracBegin, t.fracEnd);
     if (exact) {
         if (m == 0)
-            return 0.0L;
+            return extended();
         if (scale >= -kExactPowers && scale <= kExactPowers) {
-            const extended x = static_cast<extended>(m);
-            return scale >= 0 ? x * kPow10[scale] : x / kPow10[-scale];
+            const extended x = fromUnsigned(m);
+            return scale >= 0 ? x * exactPowerOfTen(static_cast<int>(scale))
+                              : x / exactPowerOfTen(static_cast<int>(-scale));
         }
     }
-    // Anything else goes to the C library's exact conversion, with the significant digits only
-    // (no leading or trailing zeros), so the exponent stays within the text's length.
+    // Anything else is rounded by MPFR, with the significant digits only (no leading or trailing
+    // zeros), so the exponent stays within the text's length.
     std::string digits;
     digits.append(t.text.substr(t.intBegin, t.intEnd - t.intBegin));
     digits.append(t.text.substr(t.fracBegin, t.fracEnd - t.fracBegin));
     const std::size_t first = digits.find_first_not_of('0');
     if (first == std::string::npos)
-        return 0.0L;
+        return extended();
     const std::size_t last = digits.find_last_not_of('0');
     scale += static_cast<long long>(digits.size() - 1 - last);
     digits.resize(last + 1);
     digits.erase(0, first);
-    digits += 'e';
-    digits += std::to_string(scale);
-    return strtold_l(digits.c_str(), nullptr, cLocale());
+    return numtext::decimalToExtended(digits, scale);
 }
 
 } // namespace
@@ -152,9 +154,9 @@ extended StrToFloat(std::string_view text, const FormatSettings& fs) {
     extended value;
     {
         const FlagGuard keepFlags; // an overflow here is a conversion error, not EOverflow later
-        value = decimalToExtended(dt);
+        value = parsedValue(dt);
     }
-    if (std::isinf(value) || std::isnan(value))
+    if (value.isInf() || value.isNaN())
         invalidFloat(text);
     return negative ? -value : value;
 }

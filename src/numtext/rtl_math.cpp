@@ -1,11 +1,13 @@
 #include "rtl_math.h"
 
+#include "big_float.h"
 #include "exceptions.h"
 
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <type_traits>
 
 namespace numtext {
 namespace {
@@ -20,31 +22,78 @@ MathErrorDisplay& display() {
     return d;
 }
 
-bool isWhole(long double y) { return std::trunc(y) == y; }
+using Unary = int (*)(mpfr_ptr, mpfr_srcptr, mpfr_rnd_t);
+using Binary = int (*)(mpfr_ptr, mpfr_srcptr, mpfr_srcptr, mpfr_rnd_t);
 
+// f(x, y) of MPFR, correctly rounded into `format`.
+// MPFR works some steps out in hardware doubles (reading a double operand scales it, for one), so
+// the flags are put back as they were.
 template <class T>
-T powChecked(const char* name, T x, T y) {
-    if (std::isfinite(x) && std::isfinite(y)) {
-        if (std::isless(x, T{0}) && !isWhole(y)) {
-            mathError(name, MathErrorKind::DOMAIN);
-            return std::numeric_limits<T>::quiet_NaN();
-        }
-        if (x == 0 && std::isless(y, T{0})) {
-            mathError(name, MathErrorKind::SING);
-            return std::numeric_limits<T>::infinity();
-        }
-    }
-    T r;
-    {
-        const FlagGuard keepFlags;
-        r = std::pow(x, y);
-    }
-    if (std::isinf(r) && std::isfinite(x) && std::isfinite(y))
-        mathError(name, MathErrorKind::OVERFLOW);
-    return r;
+T correctlyRounded(const BinaryFormat& format, Binary f, T x, T y) {
+    const FlagGuard keepFlags;
+    BigFloat a(format.precision), b(format.precision), r(format.precision);
+    setExact(a.get(), x);
+    setExact(b.get(), y);
+    roundInto(format, r.get(), [&](mpfr_ptr result) { return f(result, a.get(), b.get(), MPFR_RNDN); });
+    if constexpr (std::is_same_v<T, double>)
+        return toDoubleExact(r.get());
+    else
+        return toExtendedExact(r.get());
 }
 
-double trig(const char* name, double (*f)(double), double x) {
+double correctlyRounded(Unary f, double x) {
+    const FlagGuard keepFlags;
+    BigFloat a(kDoubleFormat.precision), r(kDoubleFormat.precision);
+    setExact(a.get(), x);
+    roundInto(kDoubleFormat, r.get(), [&](mpfr_ptr result) { return f(result, a.get(), MPFR_RNDN); });
+    return toDoubleExact(r.get());
+}
+
+bool isWhole(double y) { return std::trunc(y) == y; }
+
+bool isWhole(Extended y) {
+    BigFloat v(kExtendedFormat.precision);
+    setExact(v.get(), y);
+    return mpfr_integer_p(v.get()) != 0;
+}
+
+bool isFinite(double x) { return std::isfinite(x); }
+bool isFinite(Extended x) { return !x.isNaN() && !x.isInf(); }
+bool isBelowZero(double x) { return std::isless(x, 0.0); }
+bool isBelowZero(Extended x) { return x.signBit() && !x.isZero() && !x.isNaN(); }
+bool isZero(double x) { return x == 0; }
+bool isZero(Extended x) { return x.isZero(); }
+bool isInfinite(double x) { return std::isinf(x); }
+bool isInfinite(Extended x) { return x.isInf(); }
+
+template <class T>
+T quietNaN() {
+    if constexpr (std::is_same_v<T, double>)
+        return kNaN;
+    else
+        return Extended::fromFields(false, Extended::kMaxExponent,
+                                    Extended::kIntegerBit | Extended::kQuietBit);
+}
+
+// pow's own errors are found before the power is formed, its overflow after.
+template <class T>
+T powChecked(const char* name, const BinaryFormat& format, T x, T y) {
+    const bool finite = isFinite(x) && isFinite(y);
+    if (finite && isBelowZero(x) && !isWhole(y)) {
+        mathError(name, MathErrorKind::DOMAIN);
+        return quietNaN<T>();
+    }
+    if (finite && isZero(x) && isBelowZero(y)) {
+        mathError(name, MathErrorKind::SING);
+        return T(kInf);
+    }
+    const T power = correctlyRounded<T>(format, mpfr_pow, x, y);
+    if (finite && isInfinite(power))
+        mathError(name, MathErrorKind::OVERFLOW);
+    return power;
+}
+
+double trig(const char* name, Unary f, double x) {
     if (std::isinf(x)) {
         mathError(name, MathErrorKind::DOMAIN);
         return kNaN;
@@ -53,8 +102,7 @@ double trig(const char* name, double (*f)(double), double x) {
         mathError(name, MathErrorKind::TLOSS);
         return kNaN;
     }
-    const FlagGuard keepFlags;
-    return f(x);
+    return correctlyRounded(f, x);
 }
 
 } // namespace
@@ -102,21 +150,15 @@ double sqrt(double x) {
     return std::sqrt(x);
 }
 
-double pow(double x, double y) { return powChecked<double>("pow", x, y); }
+double pow(double x, double y) { return powChecked<double>("pow", kDoubleFormat, x, y); }
 
-extended powl(extended x, extended y) { return powChecked<extended>("powl", x, y); }
+extended powl(extended x, extended y) { return powChecked<extended>("powl", kExtendedFormat, x, y); }
 
 double hypot(double x, double y) {
-    if (std::isinf(x) || std::isinf(y))
-        return kInf;
-    const extended s = std::sqrt(static_cast<extended>(x) * x + static_cast<extended>(y) * y);
-    if (std::isnan(s))
-        return kNaN;
-    if (std::isgreater(s, static_cast<extended>(std::numeric_limits<double>::max()))) {
+    const double r = correctlyRounded<double>(kDoubleFormat, mpfr_hypot, x, y);
+    if (std::isinf(r) && std::isfinite(x) && std::isfinite(y))
         mathError("hypot", MathErrorKind::OVERFLOW);
-        return kInf;
-    }
-    return toDouble(s);
+    return r;
 }
 
 double log(double x) {
@@ -128,15 +170,11 @@ double log(double x) {
         mathError("log", MathErrorKind::SING);
         return -kInf;
     }
-    return std::log(x);
+    return correctlyRounded(mpfr_log, x);
 }
 
 double exp(double x) {
-    double r;
-    {
-        const FlagGuard keepFlags;
-        r = std::exp(x);
-    }
+    const double r = correctlyRounded(mpfr_exp, x);
     if (std::isinf(r) && std::isfinite(x))
         mathError("exp", MathErrorKind::OVERFLOW);
     return r;
@@ -145,12 +183,11 @@ double exp(double x) {
 double atan2(double y, double x) {
     if (y == 0 && x == 0)
         mathError("atan2", MathErrorKind::DOMAIN);
-    const FlagGuard keepFlags;
-    return std::atan2(y, x);
+    return correctlyRounded<double>(kDoubleFormat, mpfr_atan2, y, x);
 }
 
-double sin(double x) { return trig("sin", static_cast<double (*)(double)>(std::sin), x); }
-double cos(double x) { return trig("cos", static_cast<double (*)(double)>(std::cos), x); }
+double sin(double x) { return trig("sin", mpfr_sin, x); }
+double cos(double x) { return trig("cos", mpfr_cos, x); }
 
 double floor(double x) { return std::floor(x); }
 double ceil(double x) { return std::ceil(x); }

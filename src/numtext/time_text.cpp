@@ -37,15 +37,26 @@ bool hasAmPm(const std::string& f) {
     return false;
 }
 
+// The nearest integer, ties to even, as the processor rounds; |x| < 2^63. The fraction x - t is
+// exact: it keeps the bits of x below the point.
+long long roundToNearest(extended x) {
+    const std::int64_t t = x.truncateToInt64();
+    const extended fraction = fabs(x - extended(t));
+    const extended half(0.5);
+    if (fraction > half || (fraction == half && (t & 1) != 0))
+        return x.signBit() ? t - 1 : t + 1;
+    return t;
+}
+
 } // namespace
 
 std::string TimeToStr(TDateTime value, const FormatSettings& fs) {
     long long count = 0;
     {
         const FlagGuard keepFlags;
-        const extended ms = static_cast<extended>(value) * kMsPerDay;
-        if (std::isfinite(ms) && std::fabs(ms) < 9.2e18L)
-            count = std::llrint(ms); // nearest, ties to even, as the processor rounds
+        const extended ms = extended(value) * extended(kMsPerDay);
+        if (fabs(ms) < extended(9.2e18))
+            count = roundToNearest(ms);
     }
     if (count < 0)
         count = -count;

@@ -183,11 +183,8 @@ TEST(CubicSolver, FailuresLeaveEveryResultAsItWas) {
 }
 
 TEST(CubicSolver, ConstantsAreTheNearestExtendedThirdAndTwentySeventh) {
-    const long double third = 1.0L / 3.0L;
-    const long double t27 = 1.0L / 27.0L;
-    std::uint64_t m;
-    std::memcpy(&m, &third, 8);
-    EXPECT_EQ(m, 0xAAAAAAAAAAAAAAABULL);
-    std::memcpy(&m, &t27, 8);
-    EXPECT_EQ(m, 0x97B425ED097B425FULL);
+    const numtext::extended third = numtext::extended(1.0) / numtext::extended(3.0);
+    const numtext::extended t27 = numtext::extended(1.0) / numtext::extended(27.0);
+    EXPECT_EQ(third.significand(), 0xAAAAAAAAAAAAAAABULL);
+    EXPECT_EQ(t27.significand(), 0x97B425ED097B425FULL);
 }

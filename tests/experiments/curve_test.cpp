@@ -7,6 +7,7 @@
 
 #include "experiments/curve.h"
 #include "fake_controls.h"
+#include "numtext/rtl_math.h"
 
 using namespace experiments;
 
@@ -83,8 +84,8 @@ TEST(ParametricCurve, AdvancesTByAddingTheRoundedStep) {
     const double step = 0.006283185307179587;
     double t = 0.0;
     for (std::size_t i = 0; i < points.size(); ++i, t = step + t) {
-        ASSERT_EQ(points[i].x, std::cos(t)) << "point " << i;
-        ASSERT_EQ(points[i].y, std::sin(3 * t)) << "point " << i;
+        ASSERT_EQ(points[i].x, numtext::cos(t)) << "point " << i;
+        ASSERT_EQ(points[i].y, numtext::sin(3 * t)) << "point " << i;
     }
     EXPECT_GT(t, 6.283185307179586) << "the loop stopped early";
 }

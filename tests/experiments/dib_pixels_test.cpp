@@ -16,7 +16,7 @@ using namespace experiments;
 
 namespace {
 
-using extended = long double;
+using extended = numtext::Extended;
 
 // The factor written straight from its definition: the quotient formed in extended and stored to
 // a double, comparisons against unrounded multiples of s, each e stored to a double, 6e returned.
@@ -35,13 +35,13 @@ double referenceRamp(double x, double width) {
 
 std::uint8_t referenceChannel(double g, double h, std::int32_t first, std::int32_t second) {
     const extended v = static_cast<extended>(g) * first + static_cast<extended>(h) * second;
-    return static_cast<std::uint8_t>(static_cast<std::int64_t>(v));
+    return static_cast<std::uint8_t>(v.truncateToInt64());
 }
 
 Pixel24 referenceMix(std::int32_t r1, std::int32_t r2, std::int32_t g1, std::int32_t g2, std::int32_t b1,
                      std::int32_t b2, double x) {
     const double g = !(x > 0) ? 0.0 : x >= 1 ? 1.0 : x;
-    const auto h = static_cast<double>(1.0L - g);
+    const auto h = static_cast<double>(extended(1.0) - g);
     return {referenceChannel(g, h, b1, b2), referenceChannel(g, h, g1, g2), referenceChannel(g, h, r1, r2)};
 }
 

@@ -7,6 +7,7 @@
 #include <limits>
 #include <string>
 
+#include "extended_literal.h"
 #include "numtext/number_text.h"
 
 using namespace numtext;
@@ -17,7 +18,7 @@ const FormatSettings kComma = FormatSettings::comma();
 const FormatSettings kStop = FormatSettings::fullStop();
 
 struct Row {
-    long double value;
+    Extended value;
     const char* text;
 };
 
@@ -50,32 +51,32 @@ TEST(GeneralFloatText, SwitchesToScientificOutsideExponentsMinus3To15) {
                    {1.5e20, "1,5E20"},
                    {1e100, "1E100"},
                    {-2.5e-10, "-2,5E-10"},
-                   {1e4900L, "1E4900"},
+                   {ld(1e4900L), "1E4900"},
                    {std::numeric_limits<double>::denorm_min(), "4,94065645841247E-324"}});
 }
 
 TEST(GeneralFloatText, CarriesNinesIntoTheNextPowerOfTen) {
     expectGeneral({{9999999999999999.0, "1E16"},
-                   {0.99999999999999999L, "1"},
-                   {9.9999999999999995e-5L, "0,0001"}, // carry moves E from -4 to -3: fixed again
+                   {ld(0.99999999999999999L), "1"},
+                   {ld(9.9999999999999995e-5L), "0,0001"}, // carry moves E from -4 to -3: fixed again
                    {99999999999999990.0, "1E17"},
                    {-999999999999999.9, "-1E15"}});
 }
 
 TEST(GeneralFloatText, DividesAnEighteenDigitIntegerThatReaches10To18ByTen) {
-    const auto g18 = [](long double v) { return FloatToStrF(v, TFloatFormat::ffGeneral, 18, 0, kComma); };
-    EXPECT_EQ(g18(999999999999999999.0L), "999999999999999999");
+    const auto g18 = [](Extended v) { return FloatToStrF(v, TFloatFormat::ffGeneral, 18, 0, kComma); };
+    EXPECT_EQ(g18(ld(999999999999999999.0L)), "999999999999999999");
     // Rounds to 10^18 at the eighteenth digit: one digit less, exponent one more.
-    EXPECT_EQ(g18(999999999999999999.9375L), "1E18");
+    EXPECT_EQ(g18(ld(999999999999999999.9375L)), "1E18");
     // Values in [10^18, 2^60) scale to 19 digits; the division drops the last one without rounding.
-    EXPECT_EQ(g18(1000000000000000095.0L), "1,00000000000000009E18");
-    EXPECT_EQ(FloatToStr(1000000000000000095.0L, kComma), "1E18");
+    EXPECT_EQ(g18(ld(1000000000000000095.0L)), "1,00000000000000009E18");
+    EXPECT_EQ(FloatToStr(ld(1000000000000000095.0L), kComma), "1E18");
 }
 
 TEST(GeneralFloatText, ShowsZeroAndSpecialValues) {
     expectGeneral({{0.0, "0"},
                    {-0.0, "0"},
-                   {std::numeric_limits<long double>::denorm_min(), "0"}, // an extended denormal
+                   {kExtendedDenormMin, "0"}, // an extended denormal
                    {std::numeric_limits<double>::infinity(), "INF"},
                    {-std::numeric_limits<double>::infinity(), "-INF"},
                    {std::numeric_limits<double>::quiet_NaN(), "NAN"},
@@ -87,8 +88,8 @@ TEST(GeneralFloatText, FollowsTheLocaleSeparator) {
 }
 
 TEST(GeneralFloatText, ReachesTheExtremesOfExtended) {
-    expectGeneral({{std::numeric_limits<long double>::max(), "1,18973149535723E4932"},
-                   {std::numeric_limits<long double>::min(), "3,36210314311209E-4932"},
+    expectGeneral({{kExtendedMax, "1,18973149535723E4932"},
+                   {kExtendedMinNormal, "3,36210314311209E-4932"},
                    {std::numeric_limits<double>::max(), "1,79769313486232E308"},
                    {std::numeric_limits<double>::min(), "2,2250738585072E-308"}});
 }
@@ -97,11 +98,11 @@ TEST(GeneralFloatText, NormalisesWhereTheExponentEstimateIsOneTooLarge) {
     // For these tiny values the estimate from the binary exponent overshoots by one; the text must
     // still start with a non-zero digit.
     for (int e = -16382; e < -16000; ++e) {
-        const long double v = std::ldexp(1.0L, e);
+        const Extended v = ld(std::ldexp(1.0L, e));
         const std::string t = FloatToStr(v, kComma);
         ASSERT_NE(t[0], '0') << e << ": " << t;
     }
-    expectGeneral({{std::ldexp(1.0L, -16382), "3,36210314311209E-4932"}});
+    expectGeneral({{ld(std::ldexp(1.0L, -16382)), "3,36210314311209E-4932"}});
 }
 
 TEST(GeneralFloatText, MatchesTheCLibraryForFifteenDigitsOfManyDoubles) {
@@ -122,7 +123,7 @@ TEST(GeneralFloatText, MatchesTheCLibraryForFifteenDigitsOfManyDoubles) {
             continue; // near a tie: the two rounding rules may differ
         char g[64];
         std::snprintf(g, sizeof g, "%.14E", v);
-        const long double parsed = std::strtold(g, nullptr);
+        const Extended parsed = ld(std::strtold(g, nullptr));
         EXPECT_EQ(StrToFloat(FloatToStr(v, kStop), kStop), parsed) << g;
         ++compared;
     }
@@ -131,7 +132,7 @@ TEST(GeneralFloatText, MatchesTheCLibraryForFifteenDigitsOfManyDoubles) {
 
 TEST(FloatToStrF, ExponentFormat) {
     const struct {
-        long double value;
+        Extended value;
         int precision, digits;
         const char* text;
     } rows[] = {
@@ -149,7 +150,7 @@ TEST(FloatToStrF, ExponentFormat) {
 
 TEST(FloatToStrF, FixedAndNumberFormats) {
     const struct {
-        long double value;
+        Extended value;
         TFloatFormat format;
         int precision, digits;
         const char* text;

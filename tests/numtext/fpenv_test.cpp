@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "extended_literal.h"
 #include "numtext/fpenv.h"
 
 using namespace numtext;
@@ -25,10 +26,9 @@ extended checked(extended x) {
 } // namespace
 
 TEST(FloatingPointEnvironment, IsTheX87ExtendedType) {
-    EXPECT_EQ(std::numeric_limits<extended>::digits, 64);
     // 1 + 2^-63 is representable in extended but not in double.
-    const extended one = 1.0L;
-    const extended eps = std::ldexp(1.0L, -63);
+    const extended one = ld(1.0L);
+    const extended eps = ld(std::ldexp(1.0L, -63));
     EXPECT_NE(one + eps, one);
     EXPECT_EQ(FE_TONEAREST, std::fegetround());
 }
@@ -51,9 +51,19 @@ TEST(FloatingPointEnvironment, CheckpointsTurnFlagsIntoTheirExceptions) {
 TEST(FloatingPointEnvironment, StoreToDoubleIsWhereExtendedOverflowShows) {
     clearFpFlags();
     const extended big = checked(static_cast<extended>(gBig) * gBig); // fine in extended
-    EXPECT_GT(big, 1e599L);
+    EXPECT_GT(big, ld(1e599L));
     EXPECT_THROW(toDouble(big), EOverflow);
-    EXPECT_EQ(toDouble(1.0L / 3), 1.0 / 3.0);
+    EXPECT_EQ(toDouble(ld(1.0L) / 3), 1.0 / 3.0);
+}
+
+// A product is rounded before it is added. A compiler that contracts a * b + c into one fused
+// multiply-add keeps the product's low bits: here 1 - 2^-60 instead of 1, and the sum is not 0.
+TEST(FloatingPointEnvironment, ProductsAreRoundedBeforeTheyAreAdded) {
+    volatile double a = 1.0 + 0x1p-30;
+    volatile double b = 1.0 - 0x1p-30;
+    volatile double c = -1.0;
+    const double x = a, y = b, z = c;
+    EXPECT_EQ(x * y + z, 0.0);
 }
 
 TEST(FloatingPointEnvironment, FlagGuardHidesForeignArithmetic) {
@@ -76,36 +86,36 @@ TEST(FloatingPointEnvironment, FlagGuardHidesForeignArithmetic) {
 
 TEST(TruncatingConversion, TruncatesTowardZeroAndSaturatesToMinimum) {
     const struct {
-        long double value;
+        Extended value;
         std::int64_t result;
     } rows[] = {
-        {3.99L, 3},
-        {-3.99L, -3},
-        {-0.5L, 0},
-        {9223372036854775807.0L, INT64_MAX},
-        {-9223372036854775808.0L, INT64_MIN},
-        {9223372036854775808.0L, INT64_MIN},
-        {1e19L, INT64_MIN},
-        {-1e19L, INT64_MIN},
-        {std::numeric_limits<long double>::infinity(), INT64_MIN},
-        {std::numeric_limits<long double>::quiet_NaN(), INT64_MIN},
+        {ld(3.99L), 3},
+        {-ld(3.99L), -3},
+        {-ld(0.5L), 0},
+        {ld(9223372036854775807.0L), INT64_MAX},
+        {-ld(9223372036854775808.0L), INT64_MIN},
+        {ld(9223372036854775808.0L), INT64_MIN},
+        {ld(1e19L), INT64_MIN},
+        {-ld(1e19L), INT64_MIN},
+        {Extended::infinity(), INT64_MIN},
+        {Extended::defaultNaN(), INT64_MIN},
     };
     for (const auto& r : rows)
         EXPECT_EQ(truncToInt64(r.value), r.result) << static_cast<double>(r.value);
 }
 
 TEST(TruncatingConversion, Int32KeepsTheLow32Bits) {
-    EXPECT_EQ(truncToInt32(5e9L), 705032704);
-    EXPECT_EQ(truncToInt32(3e9L), -1294967296);
-    EXPECT_EQ(truncToInt32(std::ldexp(1.0L, 63)), 0);
-    EXPECT_EQ(truncToInt32(-2.5L), -2);
+    EXPECT_EQ(truncToInt32(ld(5e9L)), 705032704);
+    EXPECT_EQ(truncToInt32(ld(3e9L)), -1294967296);
+    EXPECT_EQ(truncToInt32(ld(std::ldexp(1.0L, 63))), 0);
+    EXPECT_EQ(truncToInt32(-ld(2.5L)), -2);
 }
 
 TEST(TruncatingConversion, LeavesNoFlagSoALaterInvalidOperationStillShows) {
     clearFpFlags();
     for (int i = 0; i < 100; ++i) {
-        (void)truncToInt64(std::numeric_limits<long double>::quiet_NaN());
-        (void)truncToInt64(1e30L * i);
+        (void)truncToInt64(Extended::defaultNaN());
+        (void)truncToInt64(ld(1e30L) * i);
     }
     EXPECT_NO_THROW(checkpoint());
     EXPECT_THROW(checked(static_cast<extended>(gZero) / gZero), EInvalidOp);

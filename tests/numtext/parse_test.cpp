@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "extended_literal.h"
 #include "numtext/number_text.h"
 
 using namespace numtext;
@@ -47,7 +48,7 @@ TEST(StrToFloat, AcceptsTheGrammarUnderACommaLocale) {
         {"1e0000000000003", 1000.0L},
     };
     for (const auto& r : rows)
-        EXPECT_EQ(StrToFloat(r.text, kComma), r.value) << '"' << r.text << '"';
+        EXPECT_EQ(StrToFloat(r.text, kComma), ld(r.value)) << '"' << r.text << '"';
 }
 
 TEST(StrToFloat, RejectsEverythingElseQuotingTheWholeText) {
@@ -62,37 +63,36 @@ TEST(StrToFloat, RejectsEverythingElseQuotingTheWholeText) {
 }
 
 TEST(StrToFloat, ReadsExponentDigitsOnlyBelow500) {
-    EXPECT_EQ(StrToFloat("1e+4900", kComma), 1e4900L);
-    EXPECT_EQ(StrToFloat("1e499", kComma), 1e499L);
+    EXPECT_EQ(StrToFloat("1e+4900", kComma), ld(1e4900L));
+    EXPECT_EQ(StrToFloat("1e499", kComma), ld(1e499L));
     EXPECT_EQ(floatError("1e+5000"), "'1e+5000' is not a valid floating point value");
     EXPECT_EQ(floatError("1e5000"), "'1e5000' is not a valid floating point value");
     // Beyond the extended range: the value itself overflows.
     EXPECT_EQ(floatError("1e4933"), "'1e4933' is not a valid floating point value");
-    EXPECT_EQ(StrToFloat("1e-4999", kComma), 0.0L);
+    EXPECT_EQ(StrToFloat("1e-4999", kComma), ld(0.0L));
 }
 
 TEST(StrToFloat, UsesTheLocaleSeparatorOnly) {
-    EXPECT_EQ(StrToFloat("2.0", kStop), 2.0L);
+    EXPECT_EQ(StrToFloat("2.0", kStop), ld(2.0L));
     EXPECT_EQ(floatError("2,0", kStop), "'2,0' is not a valid floating point value");
     FormatSettings arabic;
     arabic.decimalSeparator = "\u066B";
-    EXPECT_EQ(StrToFloat("1\u066B25", arabic), 1.25L);
+    EXPECT_EQ(StrToFloat("1\u066B25", arabic), ld(1.25L));
 }
 
 TEST(StrToFloat, RoundsCorrectlyToExtended) {
     // The double 1 + 2^-30 is exactly representable, as is its widening.
     EXPECT_EQ(static_cast<double>(StrToFloat("1,0000000009313226", kComma)), 1.0 + std::ldexp(1.0, -30));
-    EXPECT_EQ(StrToFloat("0,1", kComma), 0.1L);
-    EXPECT_EQ(StrToFloat("123456789012345678901234567890", kComma), 123456789012345678901234567890.0L);
-    EXPECT_EQ(StrToFloat("1,18973149535723176502e+4932", kComma), std::numeric_limits<long double>::max());
-    EXPECT_EQ(StrToFloat("3,6451995318824746025e-4951", kComma),
-              std::numeric_limits<long double>::denorm_min());
+    EXPECT_EQ(StrToFloat("0,1", kComma), ld(0.1L));
+    EXPECT_EQ(StrToFloat("123456789012345678901234567890", kComma), ld(123456789012345678901234567890.0L));
+    EXPECT_EQ(StrToFloat("1,18973149535723176502e+4932", kComma), kExtendedMax);
+    EXPECT_EQ(StrToFloat("3,6451995318824746025e-4951", kComma), kExtendedDenormMin);
 }
 
 TEST(StrToFloat, HandlesHugeAndOddTexts) {
     const std::string manyDigits(400, '7');
-    EXPECT_GT(StrToFloat(manyDigits, kComma), 7.7e399L);
-    EXPECT_EQ(StrToFloat("0," + std::string(1'000'000, '0') + "1", kComma), 0.0L);
+    EXPECT_GT(StrToFloat(manyDigits, kComma), ld(7.7e399L));
+    EXPECT_EQ(StrToFloat("0," + std::string(1'000'000, '0') + "1", kComma), ld(0.0L));
     const std::string megaOne = "1" + std::string(1'000'000, '0');
     EXPECT_EQ(floatError(megaOne), "'" + megaOne + "' is not a valid floating point value");
     EXPECT_EQ(floatError("za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87"),
