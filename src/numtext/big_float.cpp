@@ -59,9 +59,8 @@ Extended decimalToExtended(const std::string& digits, long long exponent) {
         exponent = -limit;
     const std::string text = digits + "e" + std::to_string(exponent);
     BigFloat value(kExtendedFormat.precision);
-    roundInto(kExtendedFormat, value.get(), [&](mpfr_ptr r) {
-        return mpfr_strtofr(r, text.c_str(), nullptr, 10, MPFR_RNDN);
-    });
+    roundInto(kExtendedFormat, value.get(),
+              [&](mpfr_ptr r) { return mpfr_strtofr(r, text.c_str(), nullptr, 10, MPFR_RNDN); });
     return toExtendedExact(value.get());
 }
 

@@ -104,7 +104,8 @@ std::string shown(FakeControls& w, const std::function<void()>& run) {
     }
     if (w.picture.width() > 0) {
         const Picture& p = w.picture;
-        out += "picture " + hex(fnv1a(p.row(0), static_cast<std::size_t>(p.bytesPerRow() * p.height()))) + "|";
+        out +=
+            "picture " + hex(fnv1a(p.row(0), static_cast<std::size_t>(p.bytesPerRow() * p.height()))) + "|";
     }
     return out + failure;
 }
@@ -204,8 +205,8 @@ void numberTextCases(Table& t, Numbers& n) {
         add(t, "texts", text, w, [&] {
             const numtext::extended x = numtext::StrToFloat(text, kComma);
             const double d = numtext::toDouble(x);
-            for (TFloatFormat f :
-                 {TFloatFormat::ffGeneral, TFloatFormat::ffExponent, TFloatFormat::ffFixed, TFloatFormat::ffNumber})
+            for (TFloatFormat f : {TFloatFormat::ffGeneral, TFloatFormat::ffExponent, TFloatFormat::ffFixed,
+                                   TFloatFormat::ffNumber})
                 w.log.push_back(numtext::FloatToStrF(x, f, 18, 2, kComma) + " " +
                                 numtext::FloatToStrF(d, f, 15, 3, kComma));
             w.log.push_back(numtext::FloatToStr(x, kComma) + " " + numtext::TimeToStr(d, kComma));
@@ -286,7 +287,8 @@ TEST(GoldenTable, EveryTabShowsTheRecordedTexts) {
         if (table[i] == recorded[i])
             continue;
         if (++differing <= 10)
-            ADD_FAILURE() << "case " << i + 1 << "\n  recorded: " << recorded[i] << "\n  now:      " << table[i];
+            ADD_FAILURE() << "case " << i + 1 << "\n  recorded: " << recorded[i]
+                          << "\n  now:      " << table[i];
     }
     EXPECT_EQ(differing, 0) << "cases that differ from the table";
 }
