@@ -11,6 +11,7 @@
 #include <iterator>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <unistd.h>
 #include <vector>
@@ -97,7 +98,9 @@ TEST(Bitmap, UncreatableFileRaisesTheFileCreationErrorAndLeavesTheNameAsItWas) {
         {"folder.bmp", [](const fs::path& p) { fs::create_directory(p); }},
         {"dangling.bmp", [](const fs::path& p) { fs::create_symlink("nowhere.bmp", p); }},
         {"loop.bmp", [](const fs::path& p) { fs::create_symlink("loop.bmp", p); }},
-        {"device.bmp", [](const fs::path& p) { fs::create_symlink("/dev/null", p); }},
+        // A node of its own, never a link to the machine's: a fault would replace what it names.
+        // Only root may make one; elsewhere the row names a missing file and proves nothing.
+        {"device.bmp", [](const fs::path& p) { (void)::mknod(p.c_str(), S_IFCHR | 0600, makedev(1, 3)); }},
         {"socket.bmp",
          [](const fs::path& p) {
              sockaddr_un address{};
@@ -125,8 +128,9 @@ TEST(Bitmap, UncreatableFileRaisesTheFileCreationErrorAndLeavesTheNameAsItWas) {
     }
     EXPECT_FALSE(fs::exists(in / "nowhere.bmp"));
     // Nothing else was made beside them: no temporary file stays behind.
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size(),
-              std::size(rows) - 1);
+    const QStringList made =
+        QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+    EXPECT_EQ(made.size(), std::size(rows) - (made.contains(QStringLiteral("device.bmp")) ? 1 : 2));
 }
 
 TEST(Bitmap, ALinkToAFileIsWrittenThroughToItsTarget) {
