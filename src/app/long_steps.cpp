@@ -1,8 +1,10 @@
 #include "long_steps.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -37,9 +39,12 @@ std::string wholeNumber(double value) {
 // not shown for the first half second) to its end, so that no other handler runs meanwhile. The box
 // itself is not modal: Qt drops the window system's request to close a window that a modal box
 // blocks, and closing the main window must still end a timing and the program.
+// What is dropped still tells: Esc pressed anywhere in the program stops the run as it does in the
+// box, and a press of a mouse button brings the box up, with the keyboard, and beeps, so that a
+// click that does nothing shows where the run can be stopped.
 class InputOnlyTo : public QObject {
 public:
-    explicit InputOnlyTo(const QWidget* box) : m_box(box) {
+    InputOnlyTo(QDialog* box, const std::atomic<bool>& stop) : m_box(box), m_stop(stop) {
         QCoreApplication::instance()->installEventFilter(this);
     }
     ~InputOnlyTo() override { QCoreApplication::instance()->removeEventFilter(this); }
@@ -53,11 +58,27 @@ protected:
         if (!input || qobject_cast<QWindow*>(receiver) != nullptr)
             return false; // a window passes its input on to a widget, which is judged then
         const auto* widget = qobject_cast<const QWidget*>(receiver);
-        return widget != m_box && (widget == nullptr || !m_box->isAncestorOf(widget));
+        if (widget == m_box || (widget != nullptr && m_box->isAncestorOf(widget)))
+            return false;
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+            m_box->reject();
+        else if (event->type() == QEvent::MouseButtonPress)
+            bringUpBox();
+        return true;
     }
 
 private:
-    const QWidget* m_box;
+    void bringUpBox() {
+        if (m_stop)
+            return;
+        m_box->show();
+        m_box->raise();
+        m_box->activateWindow();
+        QApplication::beep();
+    }
+
+    QDialog* m_box;
+    const std::atomic<bool>& m_stop;
 };
 
 // For the length of a run: what runs, how far it has got, and the button that stops it. Esc and
@@ -66,7 +87,7 @@ class StepBox : public QDialog {
 public:
     StepBox(QWidget* window, const std::string& title, std::atomic<bool>& stop,
             const std::atomic<double>& done)
-        : QDialog(window) {
+        : QDialog(window), m_inputOnlyToMe(this, stop) {
         setObjectName(QStringLiteral("LongStepBox"));
         setWindowTitle(qtext(title));
         setWindowModality(Qt::NonModal);
@@ -109,7 +130,7 @@ private:
     QLabel* m_done = new QLabel(this);
     QProgressBar* m_bar = new QProgressBar(this);
     double m_total = 0.0;
-    InputOnlyTo m_inputOnlyToMe{this};
+    InputOnlyTo m_inputOnlyToMe;
     QTimer m_showLater;
     QTimer m_progress;
 };

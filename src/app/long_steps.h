@@ -23,7 +23,8 @@ public:
     explicit LongStepRunner(QWidget* window) : m_window(window) {}
 
     // As experiments::Controls::runLongSteps. Input to anything but the box is dropped meanwhile,
-    // so no other handler starts; the box appears once the steps have run for half a second.
+    // so no other handler starts; the box appears once the steps have run for half a second, or at
+    // once on a click elsewhere, which also gives it the keyboard. Esc anywhere stops the steps.
     std::size_t run(const std::string& title, const std::vector<experiments::LongStep>& steps);
 
     // Asks the steps under way to stop, as the box's button does; nothing when none runs.

@@ -567,17 +567,20 @@ TEST_F(TimingTab, TimesTheThreeLoopsAndTurnsEachColumnLime) {
 }
 
 // A long timing keeps the window answering, shows a box once it has run for half a second, and
-// stops from the box's button, from Esc and when the window closes. The stop comes once the first
-// loop has ended and the box is up; the loops that ended keep their times, the rest say so.
+// stops from the box's button, from Esc in the box or anywhere in the window, and when the window
+// closes. A click on the window does nothing but bring the box up with the keyboard. The stop comes
+// once the first loop has ended and the box is up; the loops that ended keep their times, the rest
+// say so.
 TEST_F(TimingTab, ALongTimingKeepsTheWindowAnsweringAndStops) {
-    enum class Stop { Button, Escape, CloseWindow };
+    enum class Stop { Button, Escape, EscapeInTheWindow, CloseWindow };
     const char* const loops[3] = {"przez referencję", "przez wartość", "przez adres"};
-    for (const Stop how : {Stop::Button, Stop::Escape, Stop::CloseWindow}) {
+    for (const Stop how : {Stop::Button, Stop::Escape, Stop::EscapeInTheWindow, Stop::CloseWindow}) {
         SCOPED_TRACE(static_cast<int>(how));
         Form1->show();
         find<TComboBox>("CB2")->setAnsiText("1e+8");
         QString boxSaid; // its labels and button, while it was up
         bool boxOverTheWindow = false;
+        bool clickBroughtUpTheBox = false;
         int handlersRunMeanwhile = 0;
         QTimer stopper;
         QObject::connect(&stopper, &QTimer::timeout, [&] {
@@ -590,7 +593,10 @@ TEST_F(TimingTab, ALongTimingKeepsTheWindowAnsweringAndStops) {
             // The window takes no input meanwhile: no other handler can start.
             const TForm1::HandlerObserver previous =
                 TForm1::setHandlerObserver([&](std::string_view) { ++handlersRunMeanwhile; });
+            QApplication::setActiveWindow(Form1);
             click(find<TButton>("Button2"));
+            QApplication::processEvents(); // the window system's answer to the activation
+            clickBroughtUpTheBox = QApplication::activeWindow() == box;
             click(find<TButton>("Button1"));
             TForm1::setHandlerObserver(previous);
             for (const QLabel* label : box->findChildren<QLabel*>())
@@ -600,6 +606,8 @@ TEST_F(TimingTab, ALongTimingKeepsTheWindowAnsweringAndStops) {
                 click(box->findChild<QPushButton*>());
             else if (how == Stop::Escape)
                 QTest::keyClick(box, Qt::Key_Escape);
+            else if (how == Stop::EscapeInTheWindow)
+                QTest::keyClick(find<TComboBox>("CB2"), Qt::Key_Escape);
             else
                 Form1->close();
         });
@@ -610,6 +618,7 @@ TEST_F(TimingTab, ALongTimingKeepsTheWindowAnsweringAndStops) {
         ASSERT_FALSE(boxSaid.isEmpty()) << "no box while the timing ran";
         EXPECT_EQ(visibleStepBox(), nullptr) << "the box outlived the timing";
         EXPECT_TRUE(boxOverTheWindow);
+        EXPECT_TRUE(clickBroughtUpTheBox);
         EXPECT_EQ(handlersRunMeanwhile, 0);
         EXPECT_EQ(Form1->isVisible(), how != Stop::CloseWindow);
         ASSERT_TRUE(shownErrors().empty()) << shownErrors().front().message;
