@@ -13,6 +13,9 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <exception>
 #include <memory>
 #include <utility>
@@ -29,6 +32,8 @@ constexpr int kProgressEveryMs = 100;
 constexpr int kBarSteps = 1000;
 
 QString qtext(const std::string& text) { return QString::fromStdString(text); }
+
+std::string twoDigits(long long value) { return (value < 10 ? "0" : "") + std::to_string(value); }
 
 std::string wholeNumber(double value) {
     return numtext::FloatToStrF(value, numtext::TFloatFormat::ffNumber, 18, 0,
@@ -101,6 +106,7 @@ public:
         layout->addWidget(m_what);
         layout->addWidget(m_done);
         layout->addWidget(m_bar);
+        layout->addWidget(m_left);
         layout->addWidget(stopButton, 0, Qt::AlignRight);
 
         m_showLater.setSingleShot(true);
@@ -117,6 +123,7 @@ public:
     void setStep(const std::string& what, double total) {
         m_what->setText(qtext(what));
         m_total = total;
+        m_timeLeft.start(total);
         setDone(0.0);
     }
 
@@ -124,10 +131,14 @@ private:
     void setDone(double done) {
         m_done->setText(qtext("wykonano " + wholeNumber(done) + " z " + wholeNumber(m_total)));
         m_bar->setValue(m_total > 0 ? static_cast<int>(done / m_total * kBarSteps) : 0);
+        const std::optional<double> left = m_timeLeft.seconds(done);
+        m_left->setText(left ? qtext(timeLeftText(*left)) : QString());
     }
 
     QLabel* m_what = new QLabel(this);
     QLabel* m_done = new QLabel(this);
+    QLabel* m_left = new QLabel(this);
+    TimeLeft m_timeLeft;
     QProgressBar* m_bar = new QProgressBar(this);
     double m_total = 0.0;
     InputOnlyTo m_inputOnlyToMe;
@@ -177,6 +188,39 @@ bool runOnWorker(const experiments::LongStep& step, const std::atomic<bool>& sto
 }
 
 } // namespace
+
+TimeLeft::TimeLeft(Clock clock) : m_clock(std::move(clock)) {}
+
+void TimeLeft::start(double total) {
+    m_started = m_clock();
+    m_total = total;
+}
+
+std::optional<double> TimeLeft::seconds(double done) const {
+    const double elapsed = m_clock() - m_started;
+    if (elapsed < kFirstEstimateAfterSeconds || !(done > 0.0) || done > m_total)
+        return std::nullopt;
+    return elapsed * (m_total - done) / done;
+}
+
+double TimeLeft::steadySeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+std::string timeLeftText(double seconds) {
+    const double whole = std::ceil(std::max(seconds, 1.0));
+    std::string text = "pozostało około ";
+    if (whole < 60.0)
+        return text + std::to_string(static_cast<long long>(whole)) + " s";
+    if (whole < 3600.0) {
+        const auto s = static_cast<long long>(whole);
+        return text + std::to_string(s / 60) + " min " + twoDigits(s % 60) + " s";
+    }
+    const double minutes = std::ceil(whole / 60.0);
+    const double hours = std::floor(minutes / 60.0);
+    return text + wholeNumber(hours) + " h " + twoDigits(static_cast<long long>(minutes - hours * 60.0)) +
+           " min";
+}
 
 std::size_t LongStepRunner::run(const std::string& title, const std::vector<experiments::LongStep>& steps) {
     std::atomic<bool> stop = false;

@@ -31,11 +31,13 @@
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app_test_support.h"
+#include "long_steps.h"
 #include "ui/TApplication.h"
 
 namespace {
@@ -645,6 +647,48 @@ TEST_F(TimingTab, ALongTimingKeepsTheWindowAnsweringAndStops) {
             }
         }
     }
+}
+
+// The time left, against a clock the test moves: a run at a steady pace, whether of seconds, hours or
+// (2^53 passes) months, is estimated within a fifth once a tenth of it has run, and not at all in
+// its first half second or before any pass is done.
+TEST(TimeLeft, IsWithinAFifthOnceATenthOfASteadyRunIsDone) {
+    const struct {
+        double total;
+        double perSecond;
+    } rows[] = {{10.0, 1.0}, {1e8, 3e7}, {3.6e12, 1e9}, {9007199254740992.0, 3e8}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.total);
+        double now = 1000.0;
+        TimeLeft left([&now] { return now; });
+        left.start(row.total);
+        const double length = row.total / row.perSecond;
+        EXPECT_FALSE(left.seconds(0.0));
+        now += std::min(0.4, length / 10);
+        EXPECT_FALSE(left.seconds((now - 1000.0) * row.perSecond)) << "in the first half second";
+        now = 1000.0 + std::max(0.5, length / 10);
+        const std::optional<double> estimate = left.seconds((now - 1000.0) * row.perSecond);
+        ASSERT_TRUE(estimate);
+        const double truth = 1000.0 + length - now;
+        EXPECT_NEAR(*estimate, truth, truth / 5);
+    }
+}
+
+TEST(TimeLeft, IsWrittenRoundedUpInTheUnitsThatFit) {
+    const struct {
+        double seconds;
+        const char* text;
+    } rows[] = {
+        {0.2, "pozostało około 1 s"},
+        {41.2, "pozostało około 42 s"},
+        {59.5, "pozostało około 1 min 00 s"},
+        {185.0, "pozostało około 3 min 05 s"},
+        {3599.5, "pozostało około 1 h 00 min"},
+        {7619.0, "pozostało około 2 h 07 min"},
+        {28123200.0, "pozostało około 7\u00A0812 h 00 min"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(timeLeftText(row.seconds), row.text) << row.seconds;
 }
 
 // The pass counter is a double, so a count beyond 2^53 would never be reached.
