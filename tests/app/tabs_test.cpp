@@ -877,6 +877,53 @@ TEST_F(BitmapTab, ATrackBarDrivenByKeysKeepsTheKeyboard) {
     EXPECT_EQ(onScreen(350, 250), (Rgb{133, 0, 0}));
 }
 
+// The three bars lie 6 pixels over each other, yet each thumb shows whole at every position and a
+// press on it moves its own bar: at either end of each bar, and at the seam of red and green, where
+// red at 255 meets green at 0.
+TEST_F(BitmapTab, EachBarsThumbIsItsOwnAtEveryPosition) {
+    const char* const names[3] = {"RedMax", "GreenMax", "BlueMax"};
+    TTrackBar* bars[3] = {};
+    for (int k = 0; k < 3; ++k)
+        bars[k] = find<TTrackBar>(names[k]);
+    QWidget* tab = bars[0]->parentWidget();
+    const auto drag = [](QWidget* target, QPoint from, int dx) {
+        const auto send = [target](QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+            QMouseEvent event(type, QPointF(at), target->mapToGlobal(QPointF(at)), Qt::LeftButton, held,
+                              Qt::NoModifier);
+            QApplication::sendEvent(target, &event);
+        };
+        send(QEvent::MouseButtonPress, from, Qt::LeftButton);
+        send(QEvent::MouseMove, from + QPoint(dx, 0), Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, from + QPoint(dx, 0), Qt::NoButton);
+    };
+    for (const int end : {0, 255}) {
+        for (int k = 0; k < 3; ++k) {
+            SCOPED_TRACE(std::string(names[k]) + " at " + std::to_string(end));
+            // The neighbours at the other end: red at 255 beside green at 0 is the seam.
+            for (int j = 0; j < 3; ++j)
+                bars[j]->setPosition(j == k ? end : 255 - end);
+            const QRect thumb(bars[k]->mapTo(tab, bars[k]->thumbRect().topLeft()),
+                              bars[k]->thumbRect().size());
+            for (int j = 0; j < 3; ++j) {
+                const QRect other(bars[j]->mapTo(tab, QPoint(0, 0)), bars[j]->size());
+                if (j != k) {
+                    EXPECT_FALSE(thumb.intersects(other)) << names[j] << " covers part of it";
+                }
+            }
+            const QPoint centre = thumb.center();
+            auto* pressed = qobject_cast<TTrackBar*>(tab->childAt(centre));
+            ASSERT_EQ(pressed, bars[k]) << "the press lands on another control";
+            drag(pressed, pressed->mapFrom(tab, centre), end == 0 ? 30 : -30);
+            EXPECT_NE(bars[k]->position(), end);
+            for (int j = 0; j < 3; ++j) {
+                if (j != k) {
+                    EXPECT_EQ(bars[j]->position(), 255 - end) << names[j] << " moved";
+                }
+            }
+        }
+    }
+}
+
 TEST_F(BitmapTab, TheTrackBarsSetTheColorOfThePlateau) {
     for (const char* name : {"RedMax", "GreenMax", "BlueMax"}) {
         auto* bar = find<TTrackBar>(name);
