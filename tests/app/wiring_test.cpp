@@ -90,6 +90,8 @@ TEST_F(Wiring, EveryChangeOfATrackBarRunsTheBitmapHandler) {
 TEST_F(Wiring, EveryChangeOfAYearFieldRunsTheEasterHandler) {
     for (const char* name : {"CSpinEdit1", "rok1", "rok2"}) {
         auto* spin = find<TCSpinEdit>(name);
+        // A text the program wrote shows from its start, with the cursor there.
+        EXPECT_EQ(during([&] { typeInto(spin, Qt::Key_End); }), Names{}) << name;
         EXPECT_EQ(during([&] { typeInto(spin, Qt::Key_Backspace); }), Names{"Button6Click"}) << name;
         EXPECT_EQ(during([&] { typeInto(spin, Qt::Key_5, QStringLiteral("5")); }), Names{"Button6Click"})
             << name;
