@@ -40,10 +40,6 @@ void TComboBox::setItemIndex(int i) {
     setEditText(i >= 0 ? itemText(i) : QString());
 }
 
-int TComboBox::typingRestMs() const { return m_typingRest.interval(); }
-
-void TComboBox::setTypingRestMs(int ms) { m_typingRest.setInterval(ms); }
-
 bool TComboBox::typingPending() const { return m_typingRest.isActive(); }
 
 void TComboBox::finishTyping() {

@@ -7,7 +7,7 @@
 // An editable combo box. changed() fires on every change of the text made by the user:
 // - a choice of an item from the list, by mouse, keys or wheel, fires at once, even when the chosen
 //   item has the text already shown;
-// - typing fires once the text has rested for typingRestMs() (half a second), or on Enter, or when
+// - typing fires once the text has rested for kTypingRestMs (half a second), or on Enter, or when
 //   the box loses the focus, whichever comes first, and then only once for all the keys typed since.
 //   A handler that reads the text therefore never sees a word half typed ("1e" of "1e+10"), and a
 //   message box it raises never takes the keys still being typed.
@@ -29,8 +29,6 @@ public:
     void setItemIndex(int i);
 
     static constexpr int kTypingRestMs = 500;
-    int typingRestMs() const;
-    void setTypingRestMs(int ms);
     // Whether a typed change waits to fire.
     bool typingPending() const;
 
