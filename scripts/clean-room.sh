@@ -155,7 +155,7 @@ run_command() {
   [ "$pictures" -eq 9 ]
 }
 timed run-command run_command
-grep -q "No display is available" "$logs/run-command.log" || {
+grep -q "Brak ekranu" "$logs/run-command.log" || {
   echo "FAILED: scripts/run.sh did not say that there is no display"
   exit 1
 }

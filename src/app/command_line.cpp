@@ -20,17 +20,32 @@ const char* const kQtValueOptions[] = {"platform",      "platformpluginpath",
                                        "stylesheet"};
 const char* const kQtFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
 
+// The program's own words are Polish, as its window is; the headings of the help ("Usage",
+// "Options") are Qt's.
 const char* const kDescription =
-    "A workbench of small numeric and programming experiments, one per tab of a Polish-language\n"
-    "window: complex numbers, a cubic equation, the date of Easter, rounding and the remainder,\n"
-    "the bits of an integer, a timing of three ways of reaching a variable, a parametric curve\n"
-    "and a 24-bit bitmap.\n\n"
-    "Qt's standard options (-platform, -style, -reverse, ...) are accepted as well.";
+    "Warsztat małych doświadczeń liczbowych i programistycznych, po jednym na zakładkę okna:\n"
+    "liczby zespolone, równanie trzeciego stopnia, data Wielkanocy, zaokrąglenia i reszta z\n"
+    "dzielenia, bity liczby całkowitej, pomiar czasu trzech sposobów dostępu do zmiennej,\n"
+    "krzywa parametryczna i 24-bitowa mapa bitowa.\n\n"
+    "Przyjmuje też standardowe opcje Qt (-platform, -style, -reverse, ...).";
 
 std::string programName(const char* argv0) {
     const QString path = QString::fromLocal8Bit(argv0 ? argv0 : "kestrova");
     const QString name = path.section(QLatin1Char('/'), -1);
     return (name.isEmpty() ? QStringLiteral("kestrova") : name).toStdString();
+}
+
+// Why the parser refused the command line, in Polish. The parser knows two mistakes: an option it
+// does not know, and an option given without its value (Qt says "Missing value after '-style'.").
+std::string refusal(const QCommandLineParser& parser) {
+    if (const QStringList unknown = parser.unknownOptionNames(); !unknown.isEmpty())
+        return "nieznana opcja „" + unknown.first().toStdString() + "”.";
+    const QString error = parser.errorText();
+    const qsizetype open = error.indexOf(QLatin1Char('\''));
+    const qsizetype close = error.lastIndexOf(QLatin1Char('\''));
+    if (open >= 0 && close > open)
+        return "brak wartości po „" + error.mid(open + 1, close - open - 1).toStdString() + "”.";
+    return error.toStdString();
 }
 
 } // namespace
@@ -46,11 +61,11 @@ CommandLine parseCommandLine(int argc, const char* const argv[]) {
     QCommandLineParser parser;
     // Qt's options are single words after one dash: "-platform offscreen", "-style=fusion".
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(QString::fromLatin1(kDescription));
+    parser.setApplicationDescription(QString::fromUtf8(kDescription));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Shows this help and ends."));
+                                  QStringLiteral("Pokazuje tę pomoc i kończy."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Shows the version and ends."));
+                                     QStringLiteral("Pokazuje wersję i kończy."));
     parser.addOption(help);
     parser.addOption(version);
     for (const char* option : kQtValueOptions) {
@@ -65,10 +80,10 @@ CommandLine parseCommandLine(int argc, const char* const argv[]) {
     }
 
     CommandLine result;
-    const std::string tryHelp = "Try '" + name + " --help' for more information.\n";
+    const std::string tryHelp = "Więcej informacji: „" + name + " --help”.\n";
     if (!parser.parse(arguments)) {
         result.action = CommandLine::Action::Refuse;
-        result.text = name + ": " + parser.errorText().toStdString() + "\n" + tryHelp;
+        result.text = name + ": " + refusal(parser) + "\n" + tryHelp;
         return result;
     }
     if (parser.isSet(help)) {
@@ -86,8 +101,9 @@ CommandLine parseCommandLine(int argc, const char* const argv[]) {
     }
     if (!parser.positionalArguments().isEmpty()) {
         result.action = CommandLine::Action::Refuse;
-        result.text = name + ": unexpected argument '" + parser.positionalArguments().first().toStdString() +
-                      "'; Kestrova opens no files.\n" + tryHelp;
+        result.text = name + ": niespodziewany argument „" +
+                      parser.positionalArguments().first().toStdString() +
+                      "”; Kestrova nie otwiera plików.\n" + tryHelp;
         return result;
     }
     result.platformGiven = parser.isSet(QStringLiteral("platform"));

@@ -20,5 +20,5 @@ struct CommandLine {
 
 // argv as main() receives it. Examples: {"kestrova", "--version"} -> PrintAndEnd "kestrova 0.1.0\n";
 // {"kestrova", "-platform", "offscreen"} -> Run with platformGiven; {"kestrova", "--frobnicate"} ->
-// Refuse "kestrova: Unknown option 'frobnicate'.\nTry 'kestrova --help' for more information.\n".
+// Refuse "kestrova: nieznana opcja „frobnicate”.\nWięcej informacji: „kestrova --help”.\n".
 CommandLine parseCommandLine(int argc, const char* const argv[]);

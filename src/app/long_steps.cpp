@@ -1,8 +1,10 @@
 #include "long_steps.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -11,6 +13,9 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <exception>
 #include <memory>
 #include <utility>
@@ -27,6 +32,8 @@ constexpr int kBarSteps = 1000;
 
 QString qtext(const std::string& text) { return QString::fromStdString(text); }
 
+std::string twoDigits(long long value) { return (value < 10 ? "0" : "") + std::to_string(value); }
+
 std::string wholeNumber(double value, const numtext::FormatSettings& fs) {
     return numtext::FloatToStrF(value, numtext::TFloatFormat::ffNumber, 18, 0, fs);
 }
@@ -35,9 +42,12 @@ std::string wholeNumber(double value, const numtext::FormatSettings& fs) {
 // not shown for the first half second) to its end, so that no other handler runs meanwhile. The box
 // itself is not modal: Qt drops the window system's request to close a window that a modal box
 // blocks, and closing the main window must still end a timing and the program.
+// What is dropped still tells: Esc pressed anywhere in the program stops the run as it does in the
+// box, and a press of a mouse button brings the box up, with the keyboard, and beeps, so that a
+// click that does nothing shows where the run can be stopped.
 class InputOnlyTo : public QObject {
 public:
-    explicit InputOnlyTo(const QWidget* box) : m_box(box) {
+    InputOnlyTo(QDialog* box, const std::atomic<bool>& stop) : m_box(box), m_stop(stop) {
         QCoreApplication::instance()->installEventFilter(this);
     }
     ~InputOnlyTo() override { QCoreApplication::instance()->removeEventFilter(this); }
@@ -51,11 +61,27 @@ protected:
         if (!input || qobject_cast<QWindow*>(receiver) != nullptr)
             return false; // a window passes its input on to a widget, which is judged then
         const auto* widget = qobject_cast<const QWidget*>(receiver);
-        return widget != m_box && (widget == nullptr || !m_box->isAncestorOf(widget));
+        if (widget == m_box || (widget != nullptr && m_box->isAncestorOf(widget)))
+            return false;
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+            m_box->reject();
+        else if (event->type() == QEvent::MouseButtonPress)
+            bringUpBox();
+        return true;
     }
 
 private:
-    const QWidget* m_box;
+    void bringUpBox() {
+        if (m_stop)
+            return;
+        m_box->show();
+        m_box->raise();
+        m_box->activateWindow();
+        QApplication::beep();
+    }
+
+    QDialog* m_box;
+    const std::atomic<bool>& m_stop;
 };
 
 // For the length of a run: what runs, how far it has got, and the button that stops it. Esc and
@@ -64,7 +90,7 @@ class StepBox : public QDialog {
 public:
     StepBox(QWidget* window, const std::string& title, const numtext::FormatSettings& fs,
             std::atomic<bool>& stop, const std::atomic<double>& done)
-        : QDialog(window), m_settings(fs) {
+        : QDialog(window), m_settings(fs), m_inputOnlyToMe(this, stop) {
         setObjectName(QStringLiteral("LongStepBox"));
         setWindowTitle(qtext(title));
         setWindowModality(Qt::NonModal);
@@ -78,6 +104,7 @@ public:
         layout->addWidget(m_what);
         layout->addWidget(m_done);
         layout->addWidget(m_bar);
+        layout->addWidget(m_left);
         layout->addWidget(stopButton, 0, Qt::AlignRight);
 
         m_showLater.setSingleShot(true);
@@ -94,6 +121,7 @@ public:
     void setStep(const std::string& what, double total) {
         m_what->setText(qtext(what));
         m_total = total;
+        m_timeLeft.start(total);
         setDone(0.0);
     }
 
@@ -102,14 +130,18 @@ private:
         m_done->setText(
             qtext("wykonano " + wholeNumber(done, m_settings) + " z " + wholeNumber(m_total, m_settings)));
         m_bar->setValue(m_total > 0 ? static_cast<int>(done / m_total * kBarSteps) : 0);
+        const std::optional<double> left = m_timeLeft.seconds(done);
+        m_left->setText(left ? qtext(timeLeftText(*left, m_settings)) : QString());
     }
 
     QLabel* m_what = new QLabel(this);
     QLabel* m_done = new QLabel(this);
+    QLabel* m_left = new QLabel(this);
+    TimeLeft m_timeLeft;
     QProgressBar* m_bar = new QProgressBar(this);
     double m_total = 0.0;
     numtext::FormatSettings m_settings;
-    InputOnlyTo m_inputOnlyToMe{this};
+    InputOnlyTo m_inputOnlyToMe;
     QTimer m_showLater;
     QTimer m_progress;
 };
@@ -156,6 +188,39 @@ bool runOnWorker(const experiments::LongStep& step, const std::atomic<bool>& sto
 }
 
 } // namespace
+
+TimeLeft::TimeLeft(Clock clock) : m_clock(std::move(clock)) {}
+
+void TimeLeft::start(double total) {
+    m_started = m_clock();
+    m_total = total;
+}
+
+std::optional<double> TimeLeft::seconds(double done) const {
+    const double elapsed = m_clock() - m_started;
+    if (elapsed < kFirstEstimateAfterSeconds || !(done > 0.0) || done > m_total)
+        return std::nullopt;
+    return elapsed * (m_total - done) / done;
+}
+
+double TimeLeft::steadySeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+std::string timeLeftText(double seconds, const numtext::FormatSettings& fs) {
+    const double whole = std::ceil(std::max(seconds, 1.0));
+    std::string text = "pozostało około ";
+    if (whole < 60.0)
+        return text + std::to_string(static_cast<long long>(whole)) + " s";
+    if (whole < 3600.0) {
+        const auto s = static_cast<long long>(whole);
+        return text + std::to_string(s / 60) + " min " + twoDigits(s % 60) + " s";
+    }
+    const double minutes = std::ceil(whole / 60.0);
+    const double hours = std::floor(minutes / 60.0);
+    return text + wholeNumber(hours, fs) + " h " + twoDigits(static_cast<long long>(minutes - hours * 60.0)) +
+           " min";
+}
 
 std::size_t LongStepRunner::run(const std::string& title, const std::vector<experiments::LongStep>& steps,
                                 const numtext::FormatSettings& fs) {

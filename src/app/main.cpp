@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "command_line.h"
 #include "program.h"
@@ -10,15 +11,20 @@
 
 namespace {
 
-// Qt ends the process with a fatal message when its platform plugin cannot reach the display named
-// in the environment. Say that in plain words instead of leaving only Qt's own diagnostics.
-void startUpMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+// What Qt says while the application object starts. Held back until it is known whether a window
+// could be opened: when none can, Qt ends the process with a fatal message, and the user gets one
+// plain sentence instead of Qt's lines.
+std::vector<std::string>& startUpMessages() {
+    static std::vector<std::string> messages;
+    return messages;
+}
+
+void holdStartUpMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    startUpMessages().push_back(message.toStdString());
     if (type == QtFatalMsg) {
-        std::fprintf(stderr, "Kestrova cannot open its window: the display could not be reached.\n(%s)\n",
-                     message.toLocal8Bit().constData());
+        std::fprintf(stderr, "%s\n", windowFailure(startUpMessages()).c_str());
         std::_Exit(2);
     }
-    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
 }
 
 } // namespace
@@ -42,8 +48,10 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "%s\n", why.c_str());
         return 2;
     }
-    const QtMessageHandler previous = qInstallMessageHandler(startUpMessages);
+    const QtMessageHandler previous = qInstallMessageHandler(holdStartUpMessage);
     TApplication application(argc, argv);
     qInstallMessageHandler(previous);
+    for (const std::string& message : startUpMessages())
+        std::fprintf(stderr, "%s\n", message.c_str());
     return runProgram();
 }

@@ -1,8 +1,11 @@
 #include "program.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
+#include <QString>
 
 #include <cstdlib>
+#include <optional>
 
 #include "Unit_dib.h"
 #include "Unit_proby.h"
@@ -15,10 +18,43 @@ bool displayAvailable(std::string& why) {
     };
     if (set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY"))
         return true;
-    why = "No display is available (neither DISPLAY nor WAYLAND_DISPLAY is set), so Kestrova cannot "
-          "open its window. Start it from a desktop session, or under a virtual display such as "
-          "xvfb-run.";
+    why = "Brak ekranu (nie ustawiono ani DISPLAY, ani WAYLAND_DISPLAY), więc Kestrova nie może otworzyć "
+          "okna. Uruchom ją w sesji pulpitu albo na ekranie wirtualnym, na przykład przez xvfb-run.";
     return false;
+}
+
+std::string windowFailure(const std::vector<std::string>& qtMessages) {
+    static const QRegularExpression unknownPlatform(
+        QStringLiteral("Could not find the Qt platform plugin \"([^\"]*)\""));
+    static const QRegularExpression known(
+        QStringLiteral("Available platform plugins are: ([^\n]*?)\\.?\\s*$"));
+    static const QRegularExpression noDisplay(QStringLiteral("could not connect to display ?(\\S*)"));
+    QString platform;
+    QString platforms;
+    std::optional<QString> display;
+    for (const std::string& message : qtMessages) {
+        const QString text = QString::fromStdString(message);
+        if (const QRegularExpressionMatch m = noDisplay.match(text); m.hasMatch())
+            display = m.captured(1);
+        if (const QRegularExpressionMatch m = unknownPlatform.match(text); m.hasMatch() && platform.isEmpty())
+            platform = m.captured(1);
+        if (const QRegularExpressionMatch m = known.match(text); m.hasMatch())
+            platforms = m.captured(1);
+    }
+    const QString cannot = QStringLiteral("Kestrova nie może otworzyć okna");
+    // A platform that is missing but has a fallback (Wayland's, say, before X11) is not the failure;
+    // the display the fallback could not reach is.
+    if (display)
+        return (cannot + QStringLiteral(": nie może połączyć się z ekranem") +
+                (display->isEmpty() ? QString() : QStringLiteral(" „") + *display + QStringLiteral("”")) +
+                QLatin1Char('.'))
+            .toStdString();
+    if (!platform.isEmpty())
+        return (cannot + QStringLiteral(": nie zna platformy „") + platform + QStringLiteral("”.") +
+                (platforms.isEmpty() ? QString()
+                                     : QStringLiteral(" Zna platformy: ") + platforms + QLatin1Char('.')))
+            .toStdString();
+    return (cannot + QLatin1Char('.')).toStdString();
 }
 
 void createForms() {

@@ -5,10 +5,21 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // Whether a window can be opened at all. Without a display Qt would abort inside the
 // application's constructor; `why` then says so in words a user understands.
 bool displayAvailable(std::string& why);
+
+// The one sentence, in Polish, for a start-up that could not open a window, made from what Qt said
+// while it tried (its warnings, then its fatal message). Qt's own lines are not repeated: they end in
+// advice to reinstall the program, which is never the cure. Examples:
+//   {"Could not find the Qt platform plugin \"nosuch\" in \"\"", "This application failed ...
+//    Available platform plugins are: offscreen, xcb."}
+//   -> "Kestrova nie może otworzyć okna: nie zna platformy „nosuch”. Zna platformy: offscreen, xcb."
+//   {"could not connect to display :99", ...} -> "Kestrova nie może otworzyć okna: nie może połączyć
+//   się z ekranem „:99”."
+std::string windowFailure(const std::vector<std::string>& qtMessages);
 
 // Start-up after the application object: the main window first (it writes its grid texts), then
 // the hidden viewer window. Sets Form1 and Form2.

@@ -67,7 +67,7 @@ T* WindowControls::find(std::string_view name) {
     }
     T* t = qobject_cast<T*>(o);
     if (!t)
-        throw numtext::Exception("No control " + std::string(name) + " of the expected class");
+        throw numtext::Exception("Brak kontrolki " + std::string(name) + " oczekiwanej klasy");
     return t;
 }
 

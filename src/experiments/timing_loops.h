@@ -27,7 +27,7 @@ namespace experiments {
 inline constexpr double kLargestCount = 9007199254740992.0;
 
 // A count above kLargestCount, refused before anything on the tab changes. Message, for "1e+16":
-// "'1e+16' is more than 9007199254740992 operations, the most a double pass counter can count".
+// "'1e+16' to więcej niż 9007199254740992 działań, najwięcej, ile zliczy licznik przejść typu double".
 class ECountTooLarge : public numtext::Exception {
 public:
     explicit ECountTooLarge(std::string_view countText);

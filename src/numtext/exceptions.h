@@ -18,9 +18,10 @@ inline constexpr const char* kZeroDivide = "Floating point division by zero";
 inline constexpr const char* kInvalidOp = "Invalid floating point operation";
 inline constexpr const char* kOverflow = "Floating point overflow";
 inline constexpr const char* kCannotCreateFile = "Cannot create file %s";
-// The timing tab's refusal of a count its double pass counter cannot reach.
+// The timing tab's refusal of a count its double pass counter cannot reach. The program's own words,
+// so in the window's language.
 inline constexpr const char* kCountTooLarge =
-    "'%s' is more than 9007199254740992 operations, the most a double pass counter can count";
+    "'%s' to więcej niż 9007199254740992 działań, najwięcej, ile zliczy licznik przejść typu double";
 // What an exception can carry out of a handler.
 inline constexpr std::array kExceptions = {kNotAFloat, kNotAnInteger,     kZeroDivide,   kInvalidOp,
                                            kOverflow,  kCannotCreateFile, kCountTooLarge};

@@ -7,6 +7,9 @@
 #include <QMessageBox>
 #include <QTranslator>
 
+#include <string_view>
+#include <utility>
+
 #include "numtext/exceptions.h"
 #include "numtext/fpenv.h"
 #include "numtext/rtl_math.h"
@@ -69,6 +72,77 @@ QString withoutTimeZone(const QString& format) {
     return out.trimmed();
 }
 
+// The part of a message that a form's "%s" stands for: the text it quotes. A message of no known
+// form is all quoted text.
+std::pair<std::size_t, std::size_t> quotedPart(const std::string& message) {
+    for (const std::string_view form : numtext::forms::kExceptions) {
+        const std::size_t at = form.find("%s");
+        if (at == std::string_view::npos)
+            continue;
+        const std::string_view before = form.substr(0, at);
+        const std::string_view after = form.substr(at + 2);
+        if (message.size() >= before.size() + after.size() && message.starts_with(before) &&
+            message.ends_with(after))
+            return {before.size(), message.size() - before.size() - after.size()};
+    }
+    return {0, message.size()};
+}
+
+bool isControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+
+bool isIsolateStart(char32_t c) { return c >= 0x2066 && c <= 0x2068; }
+
+constexpr char32_t kIsolatePop = 0x2069;
+
+bool isDirectionMark(char32_t c) {
+    return c == 0x200E || c == 0x200F || c == 0x061C || (c >= 0x202A && c <= 0x202E) || isIsolateStart(c) ||
+           c == kIsolatePop;
+}
+
+// A quoted text as a message box can show it: control characters as the visible symbols of
+// U+2400 to U+2421 (C1 controls, which have none, as \xNN), and direction marks kept but shut in an
+// isolate of the quote's own, so that an override typed into a field turns the quote and not the
+// sentence around it. An isolate ends every embedding and override opened inside it; the quote's own
+// isolate marks are balanced first, so that none of them ends it early or outlives it.
+QString visibleQuote(const QString& quote) {
+    QString out;
+    int unmatchedPops = 0;
+    int open = 0;
+    bool directed = false;
+    for (const char32_t c : quote.toUcs4()) {
+        if (isControl(c)) {
+            if (c < 0x20)
+                out += QChar(static_cast<char16_t>(0x2400 + c));
+            else if (c == 0x7F)
+                out += QChar(u'\u2421');
+            else
+                out += QStringLiteral("\\x") + QString::number(static_cast<unsigned>(c), 16).toUpper();
+            continue;
+        }
+        directed = directed || isDirectionMark(c);
+        if (isIsolateStart(c))
+            ++open;
+        else if (c == kIsolatePop && open > 0)
+            --open;
+        else if (c == kIsolatePop)
+            ++unmatchedPops;
+        out += QString::fromUcs4(&c, 1);
+    }
+    if (!directed)
+        return out;
+    const QChar firstStrong(u'\u2068');
+    const QChar pop(kIsolatePop);
+    return QString(unmatchedPops + 1, firstStrong) + out + QString(open + 1, pop);
+}
+
+bool needsVisibleQuote(std::string_view quote) {
+    const QString text = QString::fromUtf8(quote.data(), static_cast<qsizetype>(quote.size()));
+    for (const char32_t c : text.toUcs4())
+        if (isControl(c) || isDirectionMark(c))
+            return true;
+    return false;
+}
+
 void showMathError(const std::string& text) {
     FlagGuard guard;
     QMessageBox box(QMessageBox::Warning, withoutDirectory(programFileName()), QString::fromStdString(text),
@@ -129,7 +203,16 @@ std::string TApplication::exceptionMessage(const std::exception& e) {
     // Message() keeps bytes that what() would cut at a NUL.
     const auto* own = dynamic_cast<const numtext::Exception*>(&e);
     std::string message = own ? own->Message() : std::string(e.what());
-    if (!message.empty() && static_cast<unsigned char>(message.back()) > static_cast<unsigned char>('.'))
+    // The full stop follows the message as raised, whatever the quote then shows.
+    const bool fullStop =
+        !message.empty() && static_cast<unsigned char>(message.back()) > static_cast<unsigned char>('.');
+    const auto [at, length] = quotedPart(message);
+    const std::string_view quote = std::string_view(message).substr(at, length);
+    if (needsVisibleQuote(quote))
+        message.replace(
+            at, length,
+            visibleQuote(QString::fromUtf8(quote.data(), static_cast<qsizetype>(length))).toStdString());
+    if (fullStop)
         message += '.';
     return message;
 }

@@ -36,7 +36,10 @@ public:
 
     // The text the exception display shows: the message, plus "." when it is not empty and its last
     // byte sorts after "." ("Division by zero" -> "Division by zero.", "Why?" -> "Why?.", while
-    // "Stop.", "Done!" and "a -" stay as they are).
+    // "Stop.", "Done!" and "a -" stay as they are). The text a message quotes (what its form's "%s"
+    // stands for; the whole message when no form fits) shows its control characters as visible
+    // symbols ("a\x1Bb" as "a␛b") and, when it holds direction marks, is shut in a bidi isolate
+    // of its own; a message without either is returned byte for byte.
     static std::string exceptionMessage(const std::exception& e);
     // Shows exceptionMessage(e) titled with the application title: a message box with the error icon
     // and one OK button, or the display installed instead.

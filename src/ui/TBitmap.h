@@ -16,8 +16,10 @@ public:
 
     // Writes a Windows BMP file (14 + 40 header bytes, 24 bits per pixel, bottom row first) whatever
     // the extension of the name: 1,050,054 bytes for 700 x 500. The file is written to a temporary
-    // name and renamed at the end, so a failure leaves no half-written file. Any failure throws
-    // numtext::Exception("Cannot create file " + name).
+    // name and renamed at the end, so a failure leaves no half-written file. A link to a regular
+    // file is followed and its target replaced; a name that exists and is no regular file (a pipe, a
+    // device, a socket, a directory, a link that is dangling or loops) is refused and left untouched.
+    // Any failure throws numtext::Exception("Cannot create file " + name).
     void saveToFile(const std::string& name) const;
 
     const QImage& image() const;

@@ -10,6 +10,7 @@
 
 #include "numtext/exceptions.h"
 #include "numtext/number_text.h"
+#include "ui/caption_fit.h"
 
 // QAbstractSpinBox without a value type of its own never interprets or rewrites the text of its line
 // edit (it does that only for QSpinBox and the like), so the text stays exactly as typed or set.
@@ -20,9 +21,17 @@ TCSpinEdit::TCSpinEdit(QWidget* parent) : QAbstractSpinBox(parent) {
 
 std::string TCSpinEdit::ansiText() const { return lineEdit()->text().toStdString(); }
 
-void TCSpinEdit::setAnsiText(const std::string& text) { lineEdit()->setText(QString::fromStdString(text)); }
+void TCSpinEdit::setAnsiText(const std::string& text) { setText(QString::fromStdString(text)); }
 
-void TCSpinEdit::setText(const QString& text) { lineEdit()->setText(text); }
+// A text the program writes is shown from its first digit, as TEdit's is, unless the user is typing
+// here (an arrow step): QLineEdit leaves the cursor at the end, and a text wider than the field then
+// hides its first digit.
+void TCSpinEdit::setText(const QString& text) {
+    ui::condenseEditTextToFit(lineEdit(), text);
+    lineEdit()->setText(text);
+    if (!hasFocus())
+        lineEdit()->setCursorPosition(0);
+}
 
 int TCSpinEdit::value() {
     const std::string text = ansiText();

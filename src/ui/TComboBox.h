@@ -1,11 +1,18 @@
 #pragma once
 
 #include <QComboBox>
+#include <QTimer>
 #include <string>
 
-// An editable combo box. changed() fires on every change of the text made by the user: each typed
-// edit, and each choice of an item from the list, by mouse, keys or wheel, even when the chosen item
-// has the text already shown. Nothing the program does fires it, in particular not setItemIndex().
+// An editable combo box. changed() fires on every change of the text made by the user:
+// - a choice of an item from the list, by mouse, keys or wheel, fires at once, even when the chosen
+//   item has the text already shown;
+// - typing fires once the text has rested for kTypingRestMs (half a second), or on Enter, or when
+//   the box loses the focus, whichever comes first, and then only once for all the keys typed since.
+//   A handler that reads the text therefore never sees a word half typed ("1e" of "1e+10"), and a
+//   message box it raises never takes the keys still being typed.
+// Nothing the program does fires it, in particular not setItemIndex() nor setAnsiText(); a choice or
+// a program's write drops a typed change that has not fired yet, since its text is gone.
 class TComboBox : public QComboBox {
     Q_OBJECT
 
@@ -21,6 +28,10 @@ public:
     // Selects item i (-1: none) and shows its text; fires nothing.
     void setItemIndex(int i);
 
+    static constexpr int kTypingRestMs = 500;
+    // Whether a typed change waits to fire.
+    bool typingPending() const;
+
 signals:
     void changed();
 
@@ -29,7 +40,11 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    // Fires the typed change that waits, if any.
+    void finishTyping();
+
     // QComboBox reports a typed text that matches an item as an activation when editing finishes;
     // the text did not change then, so such an activation must not count as a choice.
     bool m_finishingEdit = false;
+    QTimer m_typingRest;
 };

@@ -2,12 +2,16 @@
 
 #include <QPalette>
 
+#include "ui/caption_fit.h"
+
 TEdit::TEdit(QWidget* parent) : QLineEdit(parent) {}
 
 std::string TEdit::ansiText() const { return text().toStdString(); }
 
 void TEdit::setAnsiText(const std::string& text) {
-    setText(QString::fromStdString(text));
+    const QString shown = QString::fromStdString(text);
+    ui::condenseEditTextToFit(this, shown);
+    setText(shown);
     setCursorPosition(0);
 }
 

@@ -17,7 +17,8 @@ public:
     // Replaces the text and shows it from its first character, as edit fields on every desktop do
     // with a text the program writes: QLineEdit leaves the cursor at the end, and a text wider than
     // the field would then show its end and hide a leading minus sign. textChanged() follows only
-    // when the text really differs. What the user types is left to QLineEdit.
+    // when the text really differs. A text wider than the field is drawn condensed as far as it
+    // needs to show whole (see ui::condenseEditTextToFit). What the user types is left to QLineEdit.
     void setAnsiText(const std::string& text);
 
     QColor color() const;

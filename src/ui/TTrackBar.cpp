@@ -1,5 +1,8 @@
 #include "ui/TTrackBar.h"
 
+#include <QStyle>
+#include <QStyleOptionSlider>
+
 TTrackBar::TTrackBar(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
     setRange(0, 10);
     setTickPosition(QSlider::TicksBelow);
@@ -10,3 +13,16 @@ TTrackBar::TTrackBar(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
 int TTrackBar::position() const { return value(); }
 
 void TTrackBar::setPosition(int position) { setValue(position); }
+
+QRect TTrackBar::thumbRect() const {
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    return style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+}
+
+// Qt's slider draws, hit-tests and maps a press to a position from this one option, so narrowing its
+// rectangle moves all three alike.
+void TTrackBar::initStyleOption(QStyleOptionSlider* option) const {
+    QSlider::initStyleOption(option);
+    option->rect.adjust(kInset, 0, -kInset, 0);
+}

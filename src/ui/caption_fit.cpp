@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -123,6 +124,32 @@ QFont condensedToFit(const QFont& font, const QString& text, int room) {
         return font;
     const int stretch = fittingStretch(room, [&](int s) { return textWidth(stretched(font, s), text); });
     return stretch == 100 ? font : stretched(font, stretch);
+}
+
+namespace {
+
+// The width a line edit draws its text in: the style's contents rectangle, less the text margins,
+// QLineEdit's own margin of 2 pixels on either side, and the cursor's pixel.
+int editTextRoom(const QLineEdit* edit) {
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.rect = edit->contentsRect();
+    option.lineWidth =
+        edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
+    const QRect contents = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
+    const QMargins margins = edit->textMargins();
+    return contents.width() - margins.left() - margins.right() - 2 * 2 - 1;
+}
+
+} // namespace
+
+void condenseEditTextToFit(QLineEdit* edit, const QString& text) {
+    QFont normal = edit->font();
+    if (normal.stretch() != QFont::AnyStretch)
+        normal.setStretch(QFont::Unstretched);
+    const QFont fitting = condensedToFit(normal, text, editTextRoom(edit));
+    if (fitting != edit->font())
+        edit->setFont(fitting);
 }
 
 namespace {

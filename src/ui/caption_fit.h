@@ -7,6 +7,7 @@
 
 #include <QFont>
 
+class QLineEdit;
 class QString;
 class QWidget;
 
@@ -28,5 +29,10 @@ QFont condensedToFit(const QFont& font, const QString& text, int room);
 // under `root` (a tab page not shown) and all it holds are measured when it is first shown, before
 // it is painted. Returns how many controls were condensed now.
 int condenseCaptionsToFit(QWidget* root);
+
+// The same for a text the program writes into an edit field, whose width the form fixes too: the
+// field's font is condensed as far as `text` needs to show whole, and back to normal for a text
+// that fits. What the user types is not measured: a field scrolls under the cursor as it is typed.
+void condenseEditTextToFit(QLineEdit* edit, const QString& text);
 
 } // namespace ui

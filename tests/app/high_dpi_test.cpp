@@ -9,6 +9,7 @@
 #include <QGraphicsTextItem>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -150,6 +151,51 @@ TEST_F(HighDpi, NoCaptionIsCutOffOnAnyTab) {
         settle();
         const std::vector<Cut> onTab = cutCaptions(pages->widget(i));
         cuts.insert(cuts.end(), onTab.begin(), onTab.end());
+    }
+    EXPECT_TRUE(cuts.empty()) << "cut off at scale factor " << scaleFactor() << ":" << describe(cuts);
+}
+
+// What the handlers write into edit fields, each tab's buttons pressed once, and a year that the
+// Easter year box corrects when it is left, all shown whole; the year from its first digit.
+TEST_F(HighDpi, EveryTextTheProgramWritesShowsWholeFromItsStart) {
+    Form1->show();
+    Form1->activateWindow();
+    QApplication::setActiveWindow(Form1);
+    settle();
+    auto* pages = find<TPageControl>("PageControl1");
+    auto* year = find<TCSpinEdit>("CSpinEdit1");
+    pages->setCurrentWidget(year->parentWidget());
+    settle();
+    year->setFocus();
+    year->setAnsiText("99999");
+    ASSERT_TRUE(year->hasFocus());
+    find<TCSpinEdit>("rok1")->setFocus(Qt::TabFocusReason);
+    ASSERT_FALSE(year->hasFocus());
+    ASSERT_EQ(year->ansiText(), "2200");
+    EXPECT_EQ(year->findChild<QLineEdit*>()->cursorPosition(), 0);
+    std::vector<Cut> cuts;
+    for (int i = 0; i < pages->count(); ++i) {
+        pages->setCurrentIndex(i);
+        settle();
+        for (QPushButton* button : pages->widget(i)->findChildren<QPushButton*>())
+            if (button->objectName() != QLatin1String("Button2")) // the timing, tested on its own tab
+                button->click();
+        settle();
+        for (QLineEdit* edit : pages->widget(i)->findChildren<QLineEdit*>()) {
+            const bool written =
+                qobject_cast<TEdit*>(edit) || qobject_cast<TCSpinEdit*>(edit->parentWidget());
+            if (!written || !edit->isVisible() || edit->hasFocus())
+                continue;
+            QStyleOptionFrame option;
+            option.initFrom(edit);
+            option.lineWidth =
+                edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) : 0;
+            const int room =
+                edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit).width() - 4;
+            const int needed = edit->fontMetrics().horizontalAdvance(edit->text()) + 1;
+            if (needed > room)
+                cuts.push_back({nameOf(edit), edit->text().toStdString(), needed, room});
+        }
     }
     EXPECT_TRUE(cuts.empty()) << "cut off at scale factor " << scaleFactor() << ":" << describe(cuts);
 }

@@ -3,6 +3,8 @@
 #include <QTimer>
 
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "app_test_support.h"
 #include "numtext/exceptions.h"
@@ -105,7 +107,7 @@ TEST(Display, IsMissingWithoutAnyWayToReachOne) {
     ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
     std::string why;
     EXPECT_FALSE(displayAvailable(why));
-    EXPECT_NE(why.find("No display is available"), std::string::npos) << why;
+    EXPECT_TRUE(why.starts_with("Brak ekranu (nie ustawiono ani DISPLAY, ani WAYLAND_DISPLAY)")) << why;
     {
         ScopedEnv empty("DISPLAY", "");
         EXPECT_FALSE(displayAvailable(why));
@@ -114,4 +116,33 @@ TEST(Display, IsMissingWithoutAnyWayToReachOne) {
         ScopedEnv one(name, name[0] == 'Q' ? "offscreen" : ":1");
         EXPECT_TRUE(displayAvailable(why)) << name;
     }
+}
+
+// Qt's own words when it cannot start, as Qt 6.4 writes them, and the one sentence the user gets
+// for them instead.
+TEST(Display, AFailureToOpenTheWindowIsOnePlainSentenceWithoutQtsAdvice) {
+    const std::string fatal = "This application failed to start because no Qt platform plugin could be "
+                              "initialized. Reinstalling the application may fix this problem.\n\nAvailable "
+                              "platform plugins are: minimal, offscreen, xcb.";
+    const struct {
+        const char* what;
+        std::vector<std::string> qt;
+        std::string shown;
+    } rows[] = {
+        {"unknown platform",
+         {"Could not find the Qt platform plugin \"nosuch\" in \"\"", fatal},
+         "Kestrova nie może otworzyć okna: nie zna platformy „nosuch”. Zna platformy: minimal, offscreen, "
+         "xcb."},
+        {"unreachable display",
+         {"could not connect to display :99",
+          "Could not load the Qt platform plugin \"xcb\" in \"\" even though it was found.", fatal},
+         "Kestrova nie może otworzyć okna: nie może połączyć się z ekranem „:99”."},
+        {"missing platform, then an unreachable fallback",
+         {"Could not find the Qt platform plugin \"wayland\" in \"\"", "could not connect to display ",
+          "Could not load the Qt platform plugin \"xcb\" in \"\" even though it was found.", fatal},
+         "Kestrova nie może otworzyć okna: nie może połączyć się z ekranem."},
+        {"anything else", {fatal}, "Kestrova nie może otworzyć okna."},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(windowFailure(row.qt), row.shown) << row.what;
 }

@@ -31,11 +31,13 @@
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app_test_support.h"
+#include "long_steps.h"
 #include "ui/TApplication.h"
 #include "ui/TSavePictureDialog.h"
 
@@ -496,9 +498,11 @@ TEST_F(TimingTab, ChoosingACountShowsItsThreeConversions) {
     choose(count, 23);
     EXPECT_EQ(messages(), Texts{"'1e+5000' is not a valid floating point value."});
 
-    // Typing a count converts it key by key.
+    // A typed count converts when it is finished, never half typed ("1e" of "1e+10").
     shownErrors().clear();
-    typeOver(count, QStringLiteral("1000000000000"));
+    typeOver(count, QStringLiteral("1e+12"));
+    EXPECT_TRUE(shownErrors().empty()) << shownErrors().front().message;
+    QTest::keyClick(count, Qt::Key_Return);
     EXPECT_EQ(conversions(), (Texts{"-727379968", "1000000000000", "1000000000000"}));
     EXPECT_TRUE(shownErrors().empty());
 }
@@ -566,17 +570,20 @@ TEST_F(TimingTab, TimesTheThreeLoopsAndTurnsEachColumnLime) {
 }
 
 // A long timing keeps the window answering, shows a box once it has run for half a second, and
-// stops from the box's button, from Esc and when the window closes. The stop comes once the first
-// loop has ended and the box is up; the loops that ended keep their times, the rest say so.
+// stops from the box's button, from Esc in the box or anywhere in the window, and when the window
+// closes. A click on the window does nothing but bring the box up with the keyboard. The stop comes
+// once the first loop has ended and the box is up; the loops that ended keep their times, the rest
+// say so.
 TEST_F(TimingTab, ALongTimingKeepsTheWindowAnsweringAndStops) {
-    enum class Stop { Button, Escape, CloseWindow };
+    enum class Stop { Button, Escape, EscapeInTheWindow, CloseWindow };
     const char* const loops[3] = {"przez referencję", "przez wartość", "przez adres"};
-    for (const Stop how : {Stop::Button, Stop::Escape, Stop::CloseWindow}) {
+    for (const Stop how : {Stop::Button, Stop::Escape, Stop::EscapeInTheWindow, Stop::CloseWindow}) {
         SCOPED_TRACE(static_cast<int>(how));
         Form1->show();
         find<TComboBox>("CB2")->setAnsiText("1e+8");
         QString boxSaid; // its labels and button, while it was up
         bool boxOverTheWindow = false;
+        bool clickBroughtUpTheBox = false;
         int handlersRunMeanwhile = 0;
         QTimer stopper;
         QObject::connect(&stopper, &QTimer::timeout, [&] {
@@ -589,7 +596,10 @@ TEST_F(TimingTab, ALongTimingKeepsTheWindowAnsweringAndStops) {
             // The window takes no input meanwhile: no other handler can start.
             const TForm1::HandlerObserver previous =
                 TForm1::setHandlerObserver([&](std::string_view) { ++handlersRunMeanwhile; });
+            QApplication::setActiveWindow(Form1);
             click(find<TButton>("Button2"));
+            QApplication::processEvents(); // the window system's answer to the activation
+            clickBroughtUpTheBox = QApplication::activeWindow() == box;
             click(find<TButton>("Button1"));
             TForm1::setHandlerObserver(previous);
             for (const QLabel* label : box->findChildren<QLabel*>())
@@ -599,6 +609,8 @@ TEST_F(TimingTab, ALongTimingKeepsTheWindowAnsweringAndStops) {
                 click(box->findChild<QPushButton*>());
             else if (how == Stop::Escape)
                 QTest::keyClick(box, Qt::Key_Escape);
+            else if (how == Stop::EscapeInTheWindow)
+                QTest::keyClick(find<TComboBox>("CB2"), Qt::Key_Escape);
             else
                 Form1->close();
         });
@@ -609,6 +621,7 @@ TEST_F(TimingTab, ALongTimingKeepsTheWindowAnsweringAndStops) {
         ASSERT_FALSE(boxSaid.isEmpty()) << "no box while the timing ran";
         EXPECT_EQ(visibleStepBox(), nullptr) << "the box outlived the timing";
         EXPECT_TRUE(boxOverTheWindow);
+        EXPECT_TRUE(clickBroughtUpTheBox);
         EXPECT_EQ(handlersRunMeanwhile, 0);
         EXPECT_EQ(Form1->isVisible(), how != Stop::CloseWindow);
         ASSERT_TRUE(shownErrors().empty()) << shownErrors().front().message;
@@ -635,6 +648,48 @@ TEST_F(TimingTab, ALongTimingKeepsTheWindowAnsweringAndStops) {
             }
         }
     }
+}
+
+// The time left, against a clock the test moves: a run at a steady pace, whether of seconds, hours or
+// (2^53 passes) months, is estimated within a fifth once a tenth of it has run, and not at all in
+// its first half second or before any pass is done.
+TEST(TimeLeft, IsWithinAFifthOnceATenthOfASteadyRunIsDone) {
+    const struct {
+        double total;
+        double perSecond;
+    } rows[] = {{10.0, 1.0}, {1e8, 3e7}, {3.6e12, 1e9}, {9007199254740992.0, 3e8}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.total);
+        double now = 1000.0;
+        TimeLeft left([&now] { return now; });
+        left.start(row.total);
+        const double length = row.total / row.perSecond;
+        EXPECT_FALSE(left.seconds(0.0));
+        now += std::min(0.4, length / 10);
+        EXPECT_FALSE(left.seconds((now - 1000.0) * row.perSecond)) << "in the first half second";
+        now = 1000.0 + std::max(0.5, length / 10);
+        const std::optional<double> estimate = left.seconds((now - 1000.0) * row.perSecond);
+        ASSERT_TRUE(estimate);
+        const double truth = 1000.0 + length - now;
+        EXPECT_NEAR(*estimate, truth, truth / 5);
+    }
+}
+
+TEST(TimeLeft, IsWrittenRoundedUpInTheUnitsThatFit) {
+    const struct {
+        double seconds;
+        const char* text;
+    } rows[] = {
+        {0.2, "pozostało około 1 s"},
+        {41.2, "pozostało około 42 s"},
+        {59.5, "pozostało około 1 min 00 s"},
+        {185.0, "pozostało około 3 min 05 s"},
+        {3599.5, "pozostało około 1 h 00 min"},
+        {7619.0, "pozostało około 2 h 07 min"},
+        {28123200.0, "pozostało około 7\u00A0812 h 00 min"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(timeLeftText(row.seconds, TApplication::formatSettings()), row.text) << row.seconds;
 }
 
 // The pass counter is a double, so a count beyond 2^53 would never be reached.
@@ -821,6 +876,53 @@ TEST_F(BitmapTab, ATrackBarDrivenByKeysKeepsTheKeyboard) {
     EXPECT_EQ(QApplication::activeWindow(), Form1);
     EXPECT_EQ(QApplication::focusWidget(), bar);
     EXPECT_EQ(onScreen(350, 250), (Rgb{133, 0, 0}));
+}
+
+// The three bars lie 6 pixels over each other, yet each thumb shows whole at every position and a
+// press on it moves its own bar: at either end of each bar, and at the seam of red and green, where
+// red at 255 meets green at 0.
+TEST_F(BitmapTab, EachBarsThumbIsItsOwnAtEveryPosition) {
+    const char* const names[3] = {"RedMax", "GreenMax", "BlueMax"};
+    TTrackBar* bars[3] = {};
+    for (int k = 0; k < 3; ++k)
+        bars[k] = find<TTrackBar>(names[k]);
+    QWidget* tab = bars[0]->parentWidget();
+    const auto drag = [](QWidget* target, QPoint from, int dx) {
+        const auto send = [target](QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+            QMouseEvent event(type, QPointF(at), target->mapToGlobal(QPointF(at)), Qt::LeftButton, held,
+                              Qt::NoModifier);
+            QApplication::sendEvent(target, &event);
+        };
+        send(QEvent::MouseButtonPress, from, Qt::LeftButton);
+        send(QEvent::MouseMove, from + QPoint(dx, 0), Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, from + QPoint(dx, 0), Qt::NoButton);
+    };
+    for (const int end : {0, 255}) {
+        for (int k = 0; k < 3; ++k) {
+            SCOPED_TRACE(std::string(names[k]) + " at " + std::to_string(end));
+            // The neighbours at the other end: red at 255 beside green at 0 is the seam.
+            for (int j = 0; j < 3; ++j)
+                bars[j]->setPosition(j == k ? end : 255 - end);
+            const QRect thumb(bars[k]->mapTo(tab, bars[k]->thumbRect().topLeft()),
+                              bars[k]->thumbRect().size());
+            for (int j = 0; j < 3; ++j) {
+                const QRect other(bars[j]->mapTo(tab, QPoint(0, 0)), bars[j]->size());
+                if (j != k) {
+                    EXPECT_FALSE(thumb.intersects(other)) << names[j] << " covers part of it";
+                }
+            }
+            const QPoint centre = thumb.center();
+            auto* pressed = qobject_cast<TTrackBar*>(tab->childAt(centre));
+            ASSERT_EQ(pressed, bars[k]) << "the press lands on another control";
+            drag(pressed, pressed->mapFrom(tab, centre), end == 0 ? 30 : -30);
+            EXPECT_NE(bars[k]->position(), end);
+            for (int j = 0; j < 3; ++j) {
+                if (j != k) {
+                    EXPECT_EQ(bars[j]->position(), 255 - end) << names[j] << " moved";
+                }
+            }
+        }
+    }
 }
 
 TEST_F(BitmapTab, TheTrackBarsSetTheColorOfThePlateau) {

@@ -252,11 +252,11 @@ TEST(TimingRun, RefusesACountItCannotTimeBeforeChangingAnything) {
         {"1e+5000", "'1e+5000' is not a valid floating point value"},
         {"abc", "'abc' is not a valid floating point value"},
         {"1e+4900", "Floating point overflow"},
-        {"1e+16", "'1e+16' is more than 9007199254740992 operations, the most a double pass "
-                  "counter can count"},
+        {"1e+16", "'1e+16' to więcej niż 9007199254740992 działań, najwięcej, ile zliczy licznik "
+                  "przejść typu double"},
         // 2^53 + 2, the first double above the limit.
-        {"9007199254740994", "'9007199254740994' is more than 9007199254740992 operations, the "
-                             "most a double pass counter can count"},
+        {"9007199254740994", "'9007199254740994' to więcej niż 9007199254740992 działań, najwięcej, "
+                             "ile zliczy licznik przejść typu double"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);

@@ -60,7 +60,7 @@ std::optional<long double> readBack(const std::string& text, const FormatSetting
         broken("a float text the program writes is a text of the grammar");
     const bool overflows = fuzzing::overflowsExtended(model);
     try {
-        const long double y = numtext::StrToFloat(text, fs);
+        const long double y = fuzzing::toLongDouble(numtext::StrToFloat(text, fs));
         if (overflows)
             broken("a written text beyond the extended range fails to parse");
         return y;
@@ -78,7 +78,7 @@ void expectRefused(const std::string& text, const FormatSettings& fs, long doubl
         fuzzing::fail(property, text, describe(original) + ", " + fuzzing::separatorOf(fs));
     };
     try {
-        numtext::StrToFloat(text, fs);
+        fuzzing::toLongDouble(numtext::StrToFloat(text, fs));
     } catch (const numtext::EConvertError& e) {
         if (e.Message() != "'" + text + "' is not a valid floating point value")
             broken("the conversion error quotes the whole text");
@@ -124,7 +124,7 @@ std::string grouped(const std::string& fixed, const FormatSettings& fs) {
 void checkValue(long double x, bool isDouble, const Knobs& k) {
     for (const FormatSettings& fs : fuzzing::localesUnderTest()) {
         if (!std::isfinite(x)) {
-            const std::string text = numtext::FloatToStr(x, fs);
+            const std::string text = numtext::FloatToStr(fuzzing::toExtended(x), fs);
             const char* expected = std::isnan(x) ? "NAN" : (x < 0 ? "-INF" : "INF");
             if (text != expected)
                 fuzzing::fail("a special value is written as INF, -INF or NAN", text, describe(x));
@@ -133,11 +133,11 @@ void checkValue(long double x, bool isDouble, const Knobs& k) {
         }
 
         const auto y = expectRoundTrip("the general text reads back to a value with the same text", x, fs,
-                                       [&](long double v) { return numtext::FloatToStr(v, fs); });
+                                       [&](long double v) { return numtext::FloatToStr(fuzzing::toExtended(v), fs); });
         if (isDouble && y && std::fabs(*y) >= DBL_MIN && std::fabs(*y) <= DBL_MAX) {
             const double stored = static_cast<double>(*y);
-            const std::string general = numtext::FloatToStr(x, fs);
-            const std::string again = numtext::FloatToStr(stored, fs);
+            const std::string general = numtext::FloatToStr(fuzzing::toExtended(x), fs);
+            const std::string again = numtext::FloatToStr(fuzzing::toExtended(stored), fs);
             if (again != general)
                 fuzzing::fail("a double's general text survives being stored into a double", general,
                               describe(x) + ", stored as " + describe(stored) + ", written as \"" + again +
@@ -151,18 +151,18 @@ void checkValue(long double x, bool isDouble, const Knobs& k) {
     // large exponent cost far more than the separator, and every locale is reached across inputs.
     const FormatSettings& fs = fuzzing::localesUnderTest()[k.locale];
     expectRoundTrip("the general format of any precision round-trips", x, fs, [&](long double v) {
-        return numtext::FloatToStrF(v, TFloatFormat::ffGeneral, k.precision, k.exponentDigits, fs);
+        return numtext::FloatToStrF(fuzzing::toExtended(v), TFloatFormat::ffGeneral, k.precision, k.exponentDigits, fs);
     });
     expectRoundTrip("the exponent format round-trips", x, fs, [&](long double v) {
-        return numtext::FloatToStrF(v, TFloatFormat::ffExponent, k.precision, k.exponentDigits, fs);
+        return numtext::FloatToStrF(fuzzing::toExtended(v), TFloatFormat::ffExponent, k.precision, k.exponentDigits, fs);
     });
     const auto fixedText = [&](long double v) {
-        return numtext::FloatToStrF(v, TFloatFormat::ffFixed, k.precision, k.fixedDigits, fs);
+        return numtext::FloatToStrF(fuzzing::toExtended(v), TFloatFormat::ffFixed, k.precision, k.fixedDigits, fs);
     };
     expectRoundTrip("the fixed format round-trips", x, fs, fixedText);
     const std::string fixed = fixedText(x);
     const std::string number =
-        numtext::FloatToStrF(x, TFloatFormat::ffNumber, k.precision, k.fixedDigits, fs);
+        numtext::FloatToStrF(fuzzing::toExtended(x), TFloatFormat::ffNumber, k.precision, k.fixedDigits, fs);
     if (fixed.find('E') != std::string::npos) {
         if (number != fixed)
             fuzzing::fail("where the fixed format falls back to the general one, so does the number format",

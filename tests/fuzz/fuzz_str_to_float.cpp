@@ -36,7 +36,7 @@ void checkUnder(std::string_view text, const numtext::FormatSettings& fs) {
     bool parsed = false;
     long double value = 0;
     try {
-        value = numtext::StrToFloat(text, fs);
+        value = fuzzing::toLongDouble(numtext::StrToFloat(text, fs));
         parsed = true;
     } catch (const numtext::EConvertError& e) {
         const std::string expected = "'" + std::string(text) + "' is not a valid floating point value";

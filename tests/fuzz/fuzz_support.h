@@ -6,13 +6,42 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "numtext/extended.h"
 #include "numtext/format_settings.h"
 
 namespace fuzzing {
+
+// The fuzzers run on x86-64, where long double is the x87 type the program's extended type
+// emulates, so the models compute in long double and the two convert bit for bit.
+static_assert(sizeof(long double) >= 10 && __LDBL_MANT_DIG__ == 64, "the fuzzers need the x87 long double");
+
+inline numtext::Extended toExtended(long double v) {
+    unsigned char bytes[sizeof v];
+    std::memcpy(bytes, &v, sizeof v);
+    std::uint64_t significand;
+    std::memcpy(&significand, bytes, 8);
+    const unsigned signExponent = bytes[8] | (bytes[9] << 8);
+    return numtext::Extended::fromFields((signExponent & 0x8000u) != 0,
+                                         static_cast<std::uint16_t>(signExponent & 0x7FFFu), significand);
+}
+
+inline long double toLongDouble(numtext::Extended x) {
+    unsigned char bytes[sizeof(long double)] = {};
+    const std::uint64_t significand = x.significand();
+    std::memcpy(bytes, &significand, 8);
+    const unsigned signExponent = x.biasedExponent() | (x.signBit() ? 0x8000u : 0u);
+    bytes[8] = static_cast<unsigned char>(signExponent);
+    bytes[9] = static_cast<unsigned char>(signExponent >> 8);
+    long double v;
+    std::memcpy(&v, bytes, sizeof v);
+    return v;
+}
 
 // A comma (the program's own default texts), a full stop, and a decimal separator of two UTF-8
 // bytes (U+066B) that a parser comparing single bytes would split.

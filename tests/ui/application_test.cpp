@@ -59,8 +59,32 @@ TEST(ExceptionDisplay, AddsAFullStopOnlyAfterCharactersSortingAfterIt) {
     for (const auto& row : rows)
         EXPECT_EQ(TApplication::exceptionMessage(numtext::Exception(row.message)), row.shown) << row.message;
     EXPECT_EQ(TApplication::exceptionMessage(std::runtime_error("plain")), "plain.");
-    EXPECT_EQ(TApplication::exceptionMessage(numtext::Exception(std::string("a\0b", 3))),
-              std::string("a\0b.", 4));
+}
+
+// A quoted text shows what it holds: its control characters as visible symbols, and direction marks
+// only inside the quote, never turning the sentence around it. Messages without either keep every
+// byte (the rows above).
+TEST(ExceptionDisplay, AQuotedTextShowsItsControlsAndKeepsItsDirectionToItself) {
+    const struct {
+        std::string message;
+        const char* shown;
+    } rows[] = {
+        {"'\u202E12' is not a valid floating point value",
+         "'\u2068\u202E12\u2069' is not a valid floating point value."},
+        {"'\x1B[31m\x07' is not a valid integer value", "'\u241B[31m\u2407' is not a valid integer value."},
+        {std::string("'a\0b\x7F\u0085' is not a valid integer value", 37),
+         "'a\u2400b\u2421\\x85' is not a valid integer value."},
+        // A pop of the quote's own would end its isolate early, an open isolate would outlive it.
+        {"'\u2069\u202Ex\u2067y' is not a valid floating point value",
+         "'\u2068\u2068\u2069\u202Ex\u2067y\u2069\u2069' is not a valid floating point value."},
+        // The full stop follows the name as typed: after a visible symbol of a control there is none.
+        {"Cannot create file /tmp/\u202Egnp.exe", "Cannot create file \u2068/tmp/\u202Egnp.exe\u2069."},
+        {"Cannot create file a\tb\n", "Cannot create file a\u2409b\u240A"},
+        // A message of no known form is quoted whole.
+        {std::string("a\0b", 3), "a\u2400b."},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(TApplication::exceptionMessage(numtext::Exception(row.message)), row.shown) << row.message;
 }
 
 TEST(ExceptionDisplay, DefaultIsAnErrorBoxTitledWithTheApplicationTitle) {

@@ -6,6 +6,14 @@
 #include <QFileDialog>
 #include <QTemporaryDir>
 #include <cstring>
+#include <filesystem>
+#include <functional>
+#include <iterator>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <vector>
 
 #include "numtext/exceptions.h"
@@ -73,18 +81,70 @@ TEST(Bitmap, SavesA24BitBmpWhateverTheExtension) {
     EXPECT_EQ(static_cast<std::uint8_t>(bytes[54 + 499 * 2100 + 2]), 2);
 }
 
-TEST(Bitmap, UncreatableFileRaisesTheFileCreationError) {
+// A save replaces what the name stands for, so a name that is not a regular file, nor a link to one,
+// is refused and stays what it was.
+TEST(Bitmap, UncreatableFileRaisesTheFileCreationErrorAndLeavesTheNameAsItWas) {
+    namespace fs = std::filesystem;
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const std::string name = dir.filePath(QStringLiteral("missing/picture.bmp")).toStdString();
+    const fs::path in = dir.path().toStdString();
+    const struct {
+        const char* name;
+        std::function<void(const fs::path&)> make;
+    } rows[] = {
+        {"missing/picture.bmp", [](const fs::path&) {}},
+        {"pipe.bmp", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
+        {"folder.bmp", [](const fs::path& p) { fs::create_directory(p); }},
+        {"dangling.bmp", [](const fs::path& p) { fs::create_symlink("nowhere.bmp", p); }},
+        {"loop.bmp", [](const fs::path& p) { fs::create_symlink("loop.bmp", p); }},
+        // A node of its own, never a link to the machine's: a fault would replace what it names.
+        // Only root may make one; elsewhere the row names a missing file and proves nothing.
+        {"device.bmp", [](const fs::path& p) { (void)::mknod(p.c_str(), S_IFCHR | 0600, makedev(1, 3)); }},
+        {"socket.bmp",
+         [](const fs::path& p) {
+             sockaddr_un address{};
+             address.sun_family = AF_UNIX;
+             std::strncpy(address.sun_path, p.c_str(), sizeof address.sun_path - 1);
+             const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
+             ASSERT_EQ(::bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+             ::close(s);
+         }},
+    };
     const Pixels pixels;
-    try {
-        pixels.bitmap().saveToFile(name);
-        FAIL() << "no error";
-    } catch (const numtext::Exception& e) {
-        EXPECT_EQ(e.Message(), "Cannot create file " + name);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const fs::path path = in / row.name;
+        row.make(path);
+        std::error_code ignored;
+        const fs::file_type was = fs::symlink_status(path, ignored).type();
+        try {
+            pixels.bitmap().saveToFile(path.string());
+            ADD_FAILURE() << "no error";
+        } catch (const numtext::Exception& e) {
+            EXPECT_EQ(e.Message(), "Cannot create file " + path.string());
+        }
+        EXPECT_EQ(fs::symlink_status(path, ignored).type(), was);
     }
-    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+    EXPECT_FALSE(fs::exists(in / "nowhere.bmp"));
+    // Nothing else was made beside them: no temporary file stays behind.
+    const QStringList made =
+        QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+    EXPECT_EQ(made.size(), std::size(rows) - (made.contains(QStringLiteral("device.bmp")) ? 1 : 2));
+}
+
+TEST(Bitmap, ALinkToAFileIsWrittenThroughToItsTarget) {
+    namespace fs = std::filesystem;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const fs::path in = dir.path().toStdString();
+    QFile target(QString::fromStdString((in / "target.bmp").string()));
+    ASSERT_TRUE(target.open(QIODevice::WriteOnly));
+    target.close();
+    fs::create_symlink("target.bmp", in / "link.bmp");
+
+    Pixels().bitmap().saveToFile((in / "link.bmp").string());
+    EXPECT_TRUE(fs::is_symlink(in / "link.bmp"));
+    EXPECT_EQ(fs::file_size(in / "target.bmp"), 1050054u);
 }
 
 // Installs a runner for one test and restores exec() afterwards.
