@@ -132,8 +132,9 @@ void checkValue(long double x, bool isDouble, const Knobs& k) {
             continue;
         }
 
-        const auto y = expectRoundTrip("the general text reads back to a value with the same text", x, fs,
-                                       [&](long double v) { return numtext::FloatToStr(fuzzing::toExtended(v), fs); });
+        const auto y =
+            expectRoundTrip("the general text reads back to a value with the same text", x, fs,
+                            [&](long double v) { return numtext::FloatToStr(fuzzing::toExtended(v), fs); });
         if (isDouble && y && std::fabs(*y) >= DBL_MIN && std::fabs(*y) <= DBL_MAX) {
             const double stored = static_cast<double>(*y);
             const std::string general = numtext::FloatToStr(fuzzing::toExtended(x), fs);
@@ -151,13 +152,16 @@ void checkValue(long double x, bool isDouble, const Knobs& k) {
     // large exponent cost far more than the separator, and every locale is reached across inputs.
     const FormatSettings& fs = fuzzing::localesUnderTest()[k.locale];
     expectRoundTrip("the general format of any precision round-trips", x, fs, [&](long double v) {
-        return numtext::FloatToStrF(fuzzing::toExtended(v), TFloatFormat::ffGeneral, k.precision, k.exponentDigits, fs);
+        return numtext::FloatToStrF(fuzzing::toExtended(v), TFloatFormat::ffGeneral, k.precision,
+                                    k.exponentDigits, fs);
     });
     expectRoundTrip("the exponent format round-trips", x, fs, [&](long double v) {
-        return numtext::FloatToStrF(fuzzing::toExtended(v), TFloatFormat::ffExponent, k.precision, k.exponentDigits, fs);
+        return numtext::FloatToStrF(fuzzing::toExtended(v), TFloatFormat::ffExponent, k.precision,
+                                    k.exponentDigits, fs);
     });
     const auto fixedText = [&](long double v) {
-        return numtext::FloatToStrF(fuzzing::toExtended(v), TFloatFormat::ffFixed, k.precision, k.fixedDigits, fs);
+        return numtext::FloatToStrF(fuzzing::toExtended(v), TFloatFormat::ffFixed, k.precision, k.fixedDigits,
+                                    fs);
     };
     expectRoundTrip("the fixed format round-trips", x, fs, fixedText);
     const std::string fixed = fixedText(x);

@@ -4,10 +4,10 @@
 // property is reported. A target aborts on the first broken property so that libFuzzer keeps the
 // input as a crash file that replays it.
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
