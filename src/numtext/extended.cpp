@@ -41,12 +41,13 @@ constexpr std::uint64_t slowRoot(std::uint64_t x) {
 
 // The roots of i * 2^56 for i from 64 to 256: the knots of a piecewise linear estimate of the root of
 // a 64-bit value with its top bit or the next one set.
-constexpr auto kRootKnots = [] {
+constexpr std::array<std::uint64_t, 193> rootKnots() {
     std::array<std::uint64_t, 193> knots{};
     for (std::size_t i = 0; i < knots.size(); ++i)
         knots[i] = i + 64 == 256 ? std::uint64_t{1} << 32 : slowRoot((i + 64) << 56);
     return knots;
-}();
+}
+constexpr std::array<std::uint64_t, 193> kRootKnots = rootKnots();
 
 // The integer square root of n, for n in [2^126, 2^128): floor(sqrt(n)).
 std::uint64_t squareRoot128(U128 n, std::uint64_t& remainderHi, std::uint64_t& remainderLo) noexcept {
@@ -191,11 +192,13 @@ double toDoubleSlow(Extended x) noexcept {
     }
     // A double denormal (or zero): stores decide tininess after rounding to 53 bits, ties to even.
     const bool tiny = !(exponent == 0 && (m >> 11) == (std::uint64_t{1} << 53) - 1 && (m & 0x7FF) >= 0x400);
+    // Here the exponent is at most 0 (every normal double went the fast way), so the shift is at
+    // least 12.
     const int shift = 11 + 1 - exponent;
     std::uint64_t mantissa = 0;
     std::uint64_t rest = m;
     std::uint64_t half = 0;
-    if (shift < 64) {
+    if (shift > 0 && shift < 64) {
         mantissa = m >> shift;
         rest = m & ((std::uint64_t{1} << shift) - 1);
         half = std::uint64_t{1} << (shift - 1);

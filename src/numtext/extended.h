@@ -80,9 +80,13 @@ public:
     static constexpr std::uint64_t kQuietBit = std::uint64_t{1} << 62;
 
     constexpr Extended() = default; // +0
-    Extended(double d) noexcept;    // exact; a signalling NaN is quieted and raises invalid
+    // A double or an integer is an extended value, as with long double: the conversions are implicit.
+    // cppcheck-suppress noExplicitConstructor
+    Extended(double d) noexcept; // exact; a signalling NaN is quieted and raises invalid
+    // cppcheck-suppress noExplicitConstructor
     Extended(std::int64_t i) noexcept;
     template <ExactInteger I>
+    // cppcheck-suppress noExplicitConstructor
     Extended(I i) noexcept : Extended(static_cast<std::int64_t>(i)) {}
 
     // Builds a value from its fields; the significand includes the integer bit.
@@ -176,6 +180,7 @@ inline Extended roundPack(bool negative, int exponent, std::uint64_t hi, std::ui
     if (lo != 0) {
         tExtendedFlags |= kExtInexact;
         if (lo > kHalf || (lo == kHalf && (hi & 1) != 0)) {
+            // cppcheck-suppress knownConditionTrueFalse ; hi may be all ones
             if (++hi == 0) {
                 hi = Extended::kIntegerBit;
                 ++exponent;

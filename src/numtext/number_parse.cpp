@@ -26,7 +26,7 @@ const extended& exactPowerOfTen(int k) {
     static const auto powers = [] {
         std::array<extended, kExactPowers + 1> p{};
         p[0] = extended(1);
-        for (int i = 1; i <= kExactPowers; ++i)
+        for (std::size_t i = 1; i < p.size(); ++i)
             p[i] = p[i - 1] * extended(10); // exact: no flag
         return p;
     }();
