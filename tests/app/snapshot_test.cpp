@@ -28,7 +28,10 @@ ToolRun runSnapshotTool(const QStringList& arguments, const QString& scaleFactor
     QProcess tool;
     tool.setProcessEnvironment(environment);
     tool.setProcessChannelMode(QProcess::MergedChannels);
-    tool.start(QStringLiteral(KESTROVA_SNAPSHOT_TOOL), arguments);
+    // KESTROVA_EMULATOR: the emulator's words, "|"-separated, when the tool is another processor's.
+    QStringList command = QStringLiteral(KESTROVA_EMULATOR).split(QLatin1Char('|'), Qt::SkipEmptyParts);
+    command << QStringLiteral(KESTROVA_SNAPSHOT_TOOL) << arguments;
+    tool.start(command.takeFirst(), command);
     ToolRun run;
     run.finished = tool.waitForFinished(120000) && tool.exitStatus() == QProcess::NormalExit;
     run.exitCode = tool.exitCode();
