@@ -17,6 +17,8 @@
 #   KESTROVA_ARM64_CLEAN=1    build from nothing rather than on the previous run's build
 #   KESTROVA_ARM64_TESTS      a ctest -R expression to run only some tests (all by default)
 #   KESTROVA_ARM64_PAUSE_MS   the stress run's pause budget under emulation (2000 ms)
+#   KESTROVA_ARM64_PATCH      a patch file applied to the committed state in the root, to try a
+#                             change on ARM64 before committing it
 #
 # Not run: the packaging tests (label packaging): they build and check a Debian package of the
 # machine's own architecture with dpkg-shlibdeps and lintian, which say nothing about ARM64.
@@ -75,17 +77,28 @@ sync_sources() {
   # Only files that differ are written, so that the build redoes only what they change.
   git -C "$src" checkout -q --force --detach FETCH_HEAD
   git -C "$src" clean -q -fdx
+  if [ -n "${KESTROVA_ARM64_PATCH:-}" ]; then
+    git -C "$src" apply --stat --apply "$(realpath "$KESTROVA_ARM64_PATCH")"
+  fi
   git -C "$src" log -1 --format='sources at %h %s'
 }
-timed sources sync_sources
+# The time of each stage and the disk taken, however the check ends.
+finish() {
+  echo
+  echo "ARM64 check: $(du -sh "$root" | cut -f1) of root and build in $root"
+  printf '  %s\n' "${times[@]}" | tee "$logs/times.txt"
+  exit "$1"
+}
+
+timed sources sync_sources || finish 1
 if [ "${KESTROVA_ARM64_CLEAN:-0}" = 1 ]; then
   rm -rf "$build"
 fi
 
 timed configure in_root "$root" "cmake -S /root/kestrova -B /root/build -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE=/root/kestrova/cmake/aarch64-linux-gnu.cmake \
-  -DCMAKE_BUILD_TYPE=Release -DKESTROVA_WERROR=ON -DKESTROVA_BENCH=OFF"
-timed build in_root "$root" "nice -n 10 cmake --build /root/build -j $(nproc)"
+  -DCMAKE_BUILD_TYPE=Release -DKESTROVA_WERROR=ON -DKESTROVA_BENCH=OFF" || finish 1
+timed build in_root "$root" "nice -n 10 cmake --build /root/build -j $(nproc)" || finish 1
 
 # The stress run's pause budget is for a user's machine; under emulation every event is several
 # times slower, so it gets its own.
@@ -96,9 +109,5 @@ timed tests in_root "$root" "cd /root/build && KESTROVA_STRESS_PAUSE_MS=${KESTRO
 cp "$build/Testing/Temporary/LastTest.log" "$logs/LastTest.log" 2>/dev/null || true
 grep -E '^[0-9]+% tests passed|\(Failed\)|\(Timeout\)|\(SEGFAULT\)|Not Run' "$logs/tests.log" \
   >"$logs/summary.txt" || true
-
-echo
-echo "ARM64 check on $(du -sh "$root" | cut -f1) of root and build ($root):"
-printf '  %s\n' "${times[@]}" | tee "$logs/times.txt"
-echo "  $(head -n 1 "$logs/summary.txt" 2>/dev/null)"
-exit "$status"
+head -n 1 "$logs/summary.txt"
+finish "$status"
