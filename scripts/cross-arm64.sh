@@ -76,12 +76,21 @@ build=$root/root/build
 sync_sources() {
   [ -d "$src/.git" ] || git init -q "$src"
   git -C "$src" fetch -q --no-tags "$repo" HEAD
-  # Only files that differ are written, so that the build redoes only what they change.
-  git -C "$src" checkout -q --force --detach FETCH_HEAD
-  git -C "$src" clean -q -fdx
+  local tree=FETCH_HEAD
   if [ -n "${KESTROVA_ARM64_PATCH:-}" ]; then
-    git -C "$src" apply --stat --apply "$(realpath "$KESTROVA_ARM64_PATCH")"
+    # The patched tree, made in a scratch index, so that below only files that differ are written.
+    local patch index=$work/patch-index
+    patch=$(realpath "$KESTROVA_ARM64_PATCH")
+    GIT_INDEX_FILE=$index git -C "$src" read-tree FETCH_HEAD
+    GIT_INDEX_FILE=$index git -C "$src" apply --cached --stat --apply "$patch"
+    tree=$(GIT_INDEX_FILE=$index git -C "$src" write-tree)
   fi
+  # Only files that differ are written, so that the build redoes only what they change; anything
+  # edited or left in the root's copy goes.
+  git -C "$src" update-ref --no-deref HEAD FETCH_HEAD
+  git -C "$src" read-tree --reset -u "$tree"
+  git -C "$src" checkout -q -- .
+  git -C "$src" clean -q -fdx
   git -C "$src" log -1 --format='sources at %h %s'
 }
 # The time of each stage and the disk taken, however the check ends.
