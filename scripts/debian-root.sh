@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the scripts that work in a Debian 12 root made with debootstrap (scripts/clean-room.sh,
 # scripts/cross-arm64.sh); sourced, never run:
 #
