@@ -114,6 +114,14 @@ constexpr long long kLiveHeapGrowthBound = 256 * kMiB;
 // nothing the program does needs to hold its event loop for longer. The sanitizer makes every event
 // several times slower than the program a user runs, so under it the pause is only reported.
 constexpr double kLongestPauseMs = 250;
+
+// An emulator (the ARM64 check runs this under qemu) is slower still but keeps the bound, a wider one
+// that the check names in KESTROVA_STRESS_PAUSE_MS; it may widen the bound, never narrow it.
+double longestPauseBoundMs() {
+    if (const char* text = std::getenv("KESTROVA_STRESS_PAUSE_MS"); text != nullptr && *text != '\0')
+        return std::max(kLongestPauseMs, std::strtod(text, nullptr));
+    return kLongestPauseMs;
+}
 #ifdef KESTROVA_STRESS_ASAN
 constexpr bool kPauseHeldToBound = false;
 #else
@@ -1142,7 +1150,7 @@ TEST_F(Stress, RandomEventsOverEveryControlOfEveryTab) {
     EXPECT_FALSE(run.failed) << "replay with KESTROVA_STRESS_SEED=" << seed;
 
     if (kPauseHeldToBound) {
-        EXPECT_LE(run.longestPauseMs, kLongestPauseMs)
+        EXPECT_LE(run.longestPauseMs, longestPauseBoundMs())
             << "the window did not answer for " << run.longestPauseMs << " ms: " << run.longestPauseEvent;
     }
     EXPECT_LT(run.rssAfter - run.rssBefore, kResidentGrowthBound) << "resident memory grew too much";
