@@ -5,6 +5,17 @@
 #include <cstdlib>
 // newlocale and strtold_l are POSIX, declared here and not by <clocale>.
 #include <locale.h> // NOLINT(modernize-deprecated-headers)
+#ifdef _WIN32
+// Windows' C library has no locale_t and no strtold_l; MinGW's strtold is its own correctly rounded
+// one. Only the Qt-free core is built there, and nothing in it leaves the "C" locale that a program
+// starts in, so its strtold reads a full stop as this file needs.
+using locale_t = const void*;
+inline locale_t newlocale(int, const char*, locale_t) { return nullptr; }
+inline long double strtold_l(const char* s, char** end, locale_t) { return std::strtold(s, end); }
+#ifndef LC_ALL_MASK
+#define LC_ALL_MASK 0
+#endif
+#endif
 #include <string>
 
 #include "number_text.h"
