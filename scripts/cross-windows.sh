@@ -4,7 +4,8 @@
 #   scripts/cross-windows.sh
 # What it changes on the machine:
 #  - installs the Debian packages it needs when missing (apt-get, as scripts/setup.sh does):
-#    g++-mingw-w64-x86-64-posix, wine64, cmake, ninja-build, m4, dpkg-dev, xz-utils, googletest;
+#    g++-mingw-w64-x86-64-posix, wine64, cmake, ninja-build, googletest, and what Debian's own
+#    builds of GMP and MPFR use (dpkg-dev, xz-utils, m4, autoconf, automake, libtool);
 #  - keeps in ${KESTROVA_MINGW_CACHE:-~/.cache/kestrova-mingw} a private apt source list and its
 #    package lists (the machine's own apt configuration is not touched), the Debian source packages
 #    of GMP and MPFR, the static libraries built from them and GoogleTest built for MinGW, each in a
@@ -13,6 +14,7 @@
 #    build/cross-windows/logs.
 # No display is needed: the tests are console programs.
 set -euo pipefail
+shopt -s inherit_errexit
 cd "$(dirname "$0")/.."
 root=$PWD
 
@@ -46,7 +48,8 @@ logged() {
 }
 
 step "packages"
-packages=(g++-mingw-w64-x86-64-posix wine64 cmake ninja-build m4 dpkg-dev xz-utils googletest)
+packages=(g++-mingw-w64-x86-64-posix wine64 cmake ninja-build googletest dpkg-dev xz-utils m4 autoconf
+          automake libtool)
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
@@ -91,36 +94,51 @@ source_version() {
 }
 gmp_version=$(source_version gmp)
 mpfr_version=$(source_version mpfr4)
-compiler_version=$("$host-gcc-posix" -dumpfullversion)
+compiler_version=$(dpkg-query -W -f='${Version}' g++-mingw-w64-x86-64-posix)
 echo "gmp $gmp_version, mpfr4 $mpfr_version, MinGW-w64 GCC $compiler_version"
 step_done
 
-# GMP and MPFR, static, from Debian's sources with Debian's patches applied.
+# GMP and MPFR, static, from Debian's sources with Debian's patches applied. Each library is marked
+# done on its own, so that a failed MPFR build does not build GMP again.
 step "GMP and MPFR"
 numeric=$cache/gmp-${gmp_version//:/_}-mpfr-${mpfr_version//:/_}-gcc-$compiler_version
-if [ -e "$numeric/done" ]; then
-  echo "cached in $numeric"
-else
-  sources=$cache/sources
-  rm -rf "$sources" "$numeric" "$build/deps"
-  mkdir -p "$sources" "$build/deps/gmp" "$build/deps/mpfr"
-  (cd "$sources" && logged apt-source.log apt-get "${apt_options[@]}" source "gmp=$gmp_version" \
-    "mpfr4=$mpfr_version")
-  gmp_src=$(find "$sources" -mindepth 1 -maxdepth 1 -type d -name 'gmp-*')
-  mpfr_src=$(find "$sources" -mindepth 1 -maxdepth 1 -type d -name 'mpfr4-*')
-  jobs=$(nproc)
+sources=$cache/sources
+jobs=$(nproc)
+# Unpacks a source package into $sources/NAME and prints the folder of its sources.
+unpack() {
+  local name=$1 version=$2
+  rm -rf "${sources:?}/$name"
+  mkdir -p "$sources/$name"
+  (cd "$sources/$name" && logged "$name-source.log" apt-get "${apt_options[@]}" source "$name=$version")
+  find "$sources/$name" -mindepth 1 -maxdepth 1 -type d
+}
+if [ ! -e "$numeric/gmp.done" ]; then
+  rm -rf "$numeric" "$build/deps/gmp"
+  mkdir -p "$build/deps/gmp"
+  gmp_src=$(unpack gmp "$gmp_version")
+  # Debian's source leaves out the manual and patches the build files to match, so the configure
+  # script is made again, as Debian's own build does.
+  (cd "$gmp_src" && logged gmp-autoreconf.log autoreconf -fi)
   (cd "$build/deps/gmp" &&
     logged gmp-configure.log nice "$gmp_src/configure" --host=$host CC=$host-gcc-posix \
       --prefix="$numeric" --enable-static --disable-shared &&
     logged gmp-make.log nice make -j"$jobs" &&
     logged gmp-install.log make install)
+  touch "$numeric/gmp.done"
+  rm -rf "${sources:?}/gmp" "$build/deps/gmp"
+fi
+if [ ! -e "$numeric/mpfr.done" ]; then
+  rm -rf "$build/deps/mpfr"
+  mkdir -p "$build/deps/mpfr"
+  mpfr_src=$(unpack mpfr4 "$mpfr_version")
+  # The library and its header only: the manual would need makeinfo.
   (cd "$build/deps/mpfr" &&
     logged mpfr-configure.log nice "$mpfr_src/configure" --host=$host CC=$host-gcc-posix \
       --prefix="$numeric" --with-gmp="$numeric" --enable-static --disable-shared &&
-    logged mpfr-make.log nice make -j"$jobs" &&
-    logged mpfr-install.log make install)
-  touch "$numeric/done"
-  rm -rf "$sources" "$build/deps"
+    logged mpfr-make.log nice make -C src -j"$jobs" &&
+    logged mpfr-install.log make -C src install)
+  touch "$numeric/mpfr.done"
+  rm -rf "${sources:?}/mpfr4" "$build/deps/mpfr"
 fi
 step_done
 
