@@ -141,6 +141,7 @@ if [ ! -e "$numeric/mpfr.done" ]; then
   touch "$numeric/mpfr.done"
   rm -rf "${sources:?}/mpfr4" "$build/deps/mpfr"
 fi
+rm -rf "$sources" "$build/deps"
 step_done
 
 # GoogleTest from the sources Debian ships in the googletest package.
@@ -170,6 +171,7 @@ step "Wine prefix"
 # One Wine server for the whole run, stopped on the way out, and Wine's own services started by
 # wineboot with the log as their output. Otherwise the first test program starts them, they keep its
 # output pipe open, and GoogleTest's listing of the tests waits for them until it times out.
+mkdir -p "$WINEPREFIX"
 "$wineserver" -p
 trap '"$wineserver" -k 2>/dev/null || true' EXIT
 logged wineboot.log "$wine" wineboot
