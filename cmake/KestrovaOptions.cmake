@@ -13,6 +13,9 @@ if(KESTROVA_WERROR)
   target_compile_options(kestrova_options INTERFACE -Werror)
 endif()
 # The hardening Debian's own packages get: checked buffer functions in optimised builds (the sanitizer
-# build checks more than they do), and relocations made read-only at start-up.
-target_compile_definitions(kestrova_options INTERFACE $<$<CONFIG:Release>:_FORTIFY_SOURCE=2>)
-target_link_options(kestrova_options INTERFACE -Wl,-z,relro,-z,now)
+# build checks more than they do), and relocations made read-only at start-up. Both are glibc and ELF
+# features: MinGW's C library has no checked functions and its linker no -z options.
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  target_compile_definitions(kestrova_options INTERFACE $<$<CONFIG:Release>:_FORTIFY_SOURCE=2>)
+  target_link_options(kestrova_options INTERFACE -Wl,-z,relro,-z,now)
+endif()

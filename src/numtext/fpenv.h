@@ -42,18 +42,23 @@ void checkpoint();
 
 // Saves the checked flags on construction and restores them on destruction, so that arithmetic done
 // in between (by Qt, by libm) can neither raise nor clear a pending failure.
+// Only the status flags are read and written: MinGW-w64's fesetexceptflag also rewrites the SSE
+// exception masks, unmasking them, so that the next overflow traps and ends the program. Raising a
+// masked exception sets its flag and nothing more.
 class FlagGuard {
 public:
-    FlagGuard() noexcept { std::fegetexceptflag(&m_saved, kCheckedFlags); }
+    FlagGuard() noexcept : m_saved(std::fetestexcept(kCheckedFlags)) {}
     ~FlagGuard() {
-        std::fesetexceptflag(&m_saved, kCheckedFlags);
+        std::feclearexcept(kCheckedFlags);
+        if (m_saved != 0)
+            std::feraiseexcept(m_saved);
         restoreExtendedFlags(m_savedExtended, kCheckedExtendedFlags);
     }
     FlagGuard(const FlagGuard&) = delete;
     FlagGuard& operator=(const FlagGuard&) = delete;
 
 private:
-    std::fexcept_t m_saved{};
+    int m_saved;
     unsigned m_savedExtended = saveExtendedFlags(kCheckedExtendedFlags);
 };
 

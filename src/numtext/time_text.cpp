@@ -48,6 +48,18 @@ long long roundToNearest(extended x) {
     return t;
 }
 
+// The local time of t, thread-safe: POSIX has localtime_r, Windows' C library localtime_s with its
+// arguments the other way round.
+std::tm localTime(std::time_t t) {
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &t);
+#else
+    localtime_r(&t, &local);
+#endif
+    return local;
+}
+
 } // namespace
 
 std::string TimeToStr(TDateTime value, const FormatSettings& fs) {
@@ -133,8 +145,7 @@ TDateTime Time() {
     using namespace std::chrono;
     const auto now = system_clock::now();
     const std::time_t t = system_clock::to_time_t(now);
-    std::tm local{};
-    localtime_r(&t, &local);
+    const std::tm local = localTime(t);
     const long long ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
     const long long sinceMidnight =
         local.tm_hour * 3600000LL + local.tm_min * 60000LL + local.tm_sec * 1000LL + ms;

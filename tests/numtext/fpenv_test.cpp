@@ -84,6 +84,30 @@ TEST(FloatingPointEnvironment, FlagGuardHidesForeignArithmetic) {
     EXPECT_THROW(checkpoint(), EZeroDivide);
 }
 
+// Restoring a raised flag must not unmask its exception (MinGW-w64's fesetexceptflag did, on the SSE
+// unit): each failing operation after the guard would then trap and end this test program.
+TEST(FloatingPointEnvironment, FlagGuardLeavesTheExceptionsMasked) {
+    clearFpFlags();
+    volatile double pending = gBig / gZero;
+    volatile long double pendingX87 = static_cast<long double>(gZero) / gZero;
+    (void)pending;
+    (void)pendingX87;
+    { const FlagGuard guard; }
+    {
+        const FlagGuard guard;
+        clearFpFlags();
+    }
+    volatile double sse = gBig / gZero;
+    sse = gZero / gZero;
+    sse = gBig * gBig;
+    volatile long double x87 = static_cast<long double>(gBig) / gZero;
+    x87 = static_cast<long double>(gZero) / gZero;
+    (void)sse;
+    (void)x87;
+    EXPECT_EQ(std::fetestexcept(kCheckedFlags), kCheckedFlags);
+    EXPECT_THROW(checkpoint(), EZeroDivide);
+}
+
 TEST(TruncatingConversion, TruncatesTowardZeroAndSaturatesToMinimum) {
     const struct {
         Extended value;
