@@ -14,7 +14,8 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
-// Beyond this the processor's own sine and cosine cannot reduce the argument.
+// Beyond this the x87's own sine and cosine give up reducing the argument; the program reports
+// TLOSS there, as it always has, though MPFR could go on.
 constexpr double kTwo63 = 9223372036854775808.0;
 
 MathErrorDisplay& display() {
