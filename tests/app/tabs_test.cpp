@@ -617,7 +617,9 @@ TEST_F(TimingTab, ALongTimingKeepsTheWindowAnsweringAndStops) {
         stopper.start(10);
         const EventLoopPauses pauses;
         click(find<TButton>("Button2"));
-        EXPECT_LT(pauses.longestMs(), 100);
+        // Under an emulator of another processor everything runs some ten times slower.
+        constexpr bool kEmulated = sizeof(KESTROVA_EMULATOR) > 1;
+        EXPECT_LT(pauses.longestMs(), kEmulated ? 1000 : 100);
         ASSERT_FALSE(boxSaid.isEmpty()) << "no box while the timing ran";
         EXPECT_EQ(visibleStepBox(), nullptr) << "the box outlived the timing";
         EXPECT_TRUE(boxOverTheWindow);

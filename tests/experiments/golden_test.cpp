@@ -58,9 +58,12 @@ public:
         case 1:
             t += "," + std::to_string(below(100000));
             break;
-        case 2:
-            t += "," + std::to_string(below(1000)) + "e" + std::to_string(between(-30, 30));
+        case 2: {
+            // Drawn in turn: the operands of one + are evaluated in no fixed order.
+            const std::string fraction = std::to_string(below(1000));
+            t += "," + fraction + "e" + std::to_string(between(-30, 30));
             break;
+        }
         default:
             t += "e" + std::to_string(between(-320, 320));
             break;
@@ -235,7 +238,8 @@ void bitmapCases(Table& t, Numbers& n) {
         std::int32_t c[6];
         for (std::int32_t& v : c)
             v = n.below(256);
-        const double x = static_cast<double>(n.below(4097)) / 4096.0 - (n.below(8) == 0 ? 0.5 : 0.0);
+        const double position = static_cast<double>(n.below(4097)) / 4096.0;
+        const double x = position - (n.below(8) == 0 ? 0.5 : 0.0);
         Pixel24 pixel;
         MixPixel(pixel, c[0], c[1], c[2], c[3], c[4], c[5], x);
         std::string inputs;
