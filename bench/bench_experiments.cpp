@@ -23,6 +23,7 @@
 #include "dib_plain_kernel.h"
 #include "experiments/dib_pixels.h"
 #include "experiments/timing_loops.h"
+#include "ratio_reporter.h"
 
 namespace {
 
@@ -147,52 +148,33 @@ BENCHMARK(BM_PlainKernel)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainKernelInDouble)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MemsetFloor)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        // With repetitions, the median stands for the benchmark (it is reported after the runs).
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration || r.aggregate_name == "median")
-                m_ns[r.run_name.function_name] =
-                    r.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(r.time_unit) * 1e9;
-        ConsoleReporter::ReportRuns(runs);
-    }
-    // Returns false when the pixels' reference is not sound.
-    bool printRatios() {
-        for (const char* loop : {"BM_LoopByReference", "BM_LoopByValue", "BM_LoopByAddress"})
-            ratio(loop, "BM_DivMulLatency", ">= 1.00");
-        ratio("BM_FillDib", "BM_PlainKernel", "<= 0.60");
-        constexpr double kPixels = double(kDibWidth) * kDibHeight;
-        for (const char* name : {"BM_PlainKernel", "BM_PlainKernelInDouble", "BM_MemsetFloor"})
-            if (m_ns.count(name))
-                std::printf("%-24s %.2f ns per pixel\n", name, m_ns[name] / kPixels);
-        if (!m_ns.count("BM_PlainKernel") || !m_ns.count("BM_PlainKernelInDouble"))
-            return true;
-        const double slower = m_ns["BM_PlainKernel"] / m_ns["BM_PlainKernelInDouble"];
-        std::printf("reference / its double twin %.2f (sound up to %.1f)\n", slower, kSoundReferenceRatio);
-        if (slower <= kSoundReferenceRatio)
-            return true;
-        std::printf("FAILED: the plain kernel is %.1f times its double twin; its ratios mean nothing here\n",
-                    slower);
-        return false;
-    }
-
-private:
-    void ratio(const std::string& ours, const std::string& reference, const char* target) {
-        if (m_ns.count(ours) && m_ns.count(reference) && m_ns[reference] > 0)
-            std::printf("ratio %-20s / %-18s %.2f (target %s)\n", ours.c_str(), reference.c_str(),
-                        m_ns[ours] / m_ns[reference], target);
-    }
-    std::map<std::string, double> m_ns;
-};
+// Returns false when the pixels' reference is not sound.
+bool printRatios(const RatioReporter& r) {
+    for (const std::string loop : {"BM_LoopByReference", "BM_LoopByValue", "BM_LoopByAddress"})
+        r.printRatio(loop + " / BM_DivMulLatency", loop, "BM_DivMulLatency", "(target >= 1.00)");
+    r.printRatio("BM_FillDib / BM_PlainKernel", "BM_FillDib", "BM_PlainKernel", "(target <= 0.60)");
+    constexpr double kPixels = double(kDibWidth) * kDibHeight;
+    for (const char* name : {"BM_PlainKernel", "BM_PlainKernelInDouble", "BM_MemsetFloor"})
+        if (r.ran(name))
+            std::printf("%-24s %.2f ns per pixel\n", name, r.ns(name) / kPixels);
+    if (!r.ran("BM_PlainKernel") || !r.ran("BM_PlainKernelInDouble"))
+        return true;
+    const double slower = r.ns("BM_PlainKernel") / r.ns("BM_PlainKernelInDouble");
+    std::printf("reference / its double twin %.2f (sound up to %.1f)\n", slower, kSoundReferenceRatio);
+    if (slower <= kSoundReferenceRatio)
+        return true;
+    std::printf("FAILED: the plain kernel is %.1f times its double twin; its ratios mean nothing here\n",
+                slower);
+    return false;
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    RatioReporter reporter(RatioReporter::Time::Cpu);
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const bool sound = reporter.printRatios();
+    const bool sound = printRatios(reporter);
     benchmark::Shutdown();
     return sound ? 0 : 1;
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "numtext/number_text.h"
+#include "ratio_reporter.h"
 
 namespace {
 
@@ -91,34 +92,18 @@ BENCHMARK(BM_snprintf_15g);
 BENCHMARK(BM_StrToFloat);
 BENCHMARK(BM_strtod);
 
-// Collects each run's time per iteration so the ratios can be printed after the table.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            m_ns[r.benchmark_name()] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void printRatios() {
-        ratio("FloatToStr / snprintf(%.15g)", "BM_FloatToStr", "BM_snprintf_15g");
-        ratio("StrToFloat / strtod", "BM_StrToFloat", "BM_strtod");
-    }
-
-private:
-    void ratio(const char* label, const std::string& ours, const std::string& reference) {
-        if (m_ns.count(ours) && m_ns.count(reference) && m_ns[reference] > 0)
-            std::printf("ratio %-30s %.2f (target <= 2.00)\n", label, m_ns[ours] / m_ns[reference]);
-    }
-    std::map<std::string, double> m_ns;
-};
+void printRatios(const RatioReporter& r) {
+    r.printRatio("FloatToStr / snprintf(%.15g)", "BM_FloatToStr", "BM_snprintf_15g", "(target <= 2.00)");
+    r.printRatio("StrToFloat / strtod", "BM_StrToFloat", "BM_strtod", "(target <= 2.00)");
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    RatioReporter reporter(RatioReporter::Time::Wall);
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatios();
+    printRatios(reporter);
     benchmark::Shutdown();
     return 0;
 }
