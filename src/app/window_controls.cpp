@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -210,8 +212,19 @@ void WindowControls::handOverPoints() noexcept {
 // off a run at every step and must keep the focus for the next one.
 void WindowControls::showPicture(const experiments::Picture& picture) {
     keepingFlags([&] {
+        // A minimised viewer is restored as it was, maximised or not: it is in front only when it can
+        // be seen. A window manager gives the keyboard to a window it restores, so the keyboard is
+        // given back, and the viewer raised again over the window that takes it.
+        QWidget* const active = QApplication::activeWindow();
+        const bool restoring = m_viewer.isMinimized();
+        if (restoring)
+            m_viewer.setWindowState(m_viewer.windowState() & ~Qt::WindowMinimized);
         m_viewer.show();
         m_viewer.raise();
+        if (restoring && active != nullptr && active != &m_viewer) {
+            active->activateWindow();
+            m_viewer.raise();
+        }
         m_viewer.drawPicture(bitmapOf(picture).image(), QPoint(0, 0));
     });
 }
@@ -219,7 +232,14 @@ void WindowControls::showPicture(const experiments::Picture& picture) {
 void WindowControls::savePicture(const experiments::Picture& picture, const std::string& nextExtension) {
     keepingFlags([&] {
         auto* dialog = find<TSavePictureDialog>("SavePictureDialog1");
-        const bool confirmed = dialog->execute(m_root->window());
+        // Over the picture it saves, which it leaves in sight, rather than over the main window, which
+        // the window manager would bring to the front with it and so hide the picture.
+        const QRect onScreen(m_viewer.mapToGlobal(QPoint(0, 0)), m_viewer.picture().size());
+        const bool confirmed = dialog->execute(&m_viewer, onScreen);
+        // The keyboard goes back to where the save was asked for, and the picture stays in front, as
+        // after any run.
+        m_root->window()->activateWindow();
+        m_viewer.raise();
         dialog->setDefaultExt(nextExtension);
         if (!confirmed)
             return;

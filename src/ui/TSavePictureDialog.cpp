@@ -7,10 +7,13 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QMimeDatabase>
+#include <QScreen>
 #include <QSplitter>
 #include <QStandardPaths>
 
 #include <algorithm>
+
+#include "ui/screen_fit.h"
 
 namespace {
 
@@ -52,6 +55,19 @@ IconsByName& iconsByName() {
 
 bool isFolder(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
 
+// Beside `keep` where the screen has room, else over as little of it as it can, and otherwise as
+// near the middle of the window it belongs to as it can. Its frame is not known before it is on
+// screen; the owner's frame is as good a guess as there is.
+void placeAside(QDialog& dialog, const QWidget* owner, QRect keep) {
+    const QScreen* screen = owner->screen();
+    if (screen == nullptr)
+        return;
+    const QSize outer = dialog.size() + (owner->frameGeometry().size() - owner->size());
+    QRect centred(QPoint(0, 0), outer);
+    centred.moveCenter(owner->frameGeometry().center());
+    dialog.move(ui::placeAside(outer, keep, screen->availableGeometry(), centred.topLeft()));
+}
+
 } // namespace
 
 TSavePictureDialog::Runner TSavePictureDialog::setRunner(Runner r) {
@@ -62,7 +78,7 @@ TSavePictureDialog::Runner TSavePictureDialog::setRunner(Runner r) {
 
 TSavePictureDialog::TSavePictureDialog(QObject* parent) : QObject(parent) {}
 
-bool TSavePictureDialog::execute(QWidget* parent) {
+bool TSavePictureDialog::execute(QWidget* parent, QRect keepInSight) {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -83,6 +99,9 @@ bool TSavePictureDialog::execute(QWidget* parent) {
     // The last name offered again, in the start folder rather than wherever it was tried.
     if (!m_fileName.empty())
         dialog.selectFile(QFileInfo(QString::fromStdString(m_fileName)).fileName());
+
+    if (keepInSight.isValid() && parent != nullptr)
+        placeAside(dialog, parent->window(), keepInSight);
 
     const int result = runner() ? runner()(dialog) : dialog.exec();
     if (result != QDialog::Accepted)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QRect>
 #include <QString>
 #include <functional>
 #include <string>
@@ -28,8 +29,10 @@ public:
 
     explicit TSavePictureDialog(QObject* parent = nullptr);
 
-    // Modal. Returns whether the user confirmed; the chosen name is then fileName().
-    bool execute(QWidget* parent);
+    // Modal, over `parent`'s window. Returns whether the user confirmed; the chosen name is then
+    // fileName(). A valid `keepInSight` (in screen coordinates) is what the dialog is placed to cover
+    // as little of as the screen allows.
+    bool execute(QWidget* parent, QRect keepInSight = {});
 
     std::string fileName() const;
     // The file of that name was written: later dialogs open in its folder.

@@ -6,6 +6,9 @@
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <limits>
 
 namespace ui {
 
@@ -52,6 +55,41 @@ void ScreenFit::fit(bool centre) {
     outer.moveTop(std::max(area.top(), std::min(outer.top(), area.bottom() + 1 - outer.height())));
     if (outer.topLeft() != m_window->pos())
         m_window->move(outer.topLeft());
+}
+
+// Only the edges matter: the best place has each of its sides at an edge of the area or of `keep`,
+// or where it was preferred.
+QPoint placeAside(QSize outer, QRect keep, QRect area, QPoint preferred) {
+    const auto within = [](int at, int length, int first, int end) {
+        return std::max(first, std::min(at, end - length));
+    };
+    const auto candidates = [&](int length, int keepFirst, int keepEnd, int areaFirst, int areaEnd,
+                                int wanted) {
+        std::array<int, 5> at = {areaFirst, keepFirst - length, keepEnd, areaEnd - length, wanted};
+        for (int& a : at)
+            a = within(a, length, areaFirst, areaEnd);
+        return at;
+    };
+    const auto xs = candidates(outer.width(), keep.left(), keep.right() + 1, area.left(), area.right() + 1,
+                               preferred.x());
+    const auto ys = candidates(outer.height(), keep.top(), keep.bottom() + 1, area.top(), area.bottom() + 1,
+                               preferred.y());
+    QPoint best = preferred;
+    long long leastCovered = std::numeric_limits<long long>::max();
+    long long leastDistance = 0;
+    for (const int x : xs) {
+        for (const int y : ys) {
+            const QRect covered = QRect(QPoint(x, y), outer).intersected(keep);
+            const long long coveredArea = covered.isEmpty() ? 0 : 1LL * covered.width() * covered.height();
+            const long long distance = std::abs(x - preferred.x()) + std::abs(y - preferred.y());
+            if (coveredArea < leastCovered || (coveredArea == leastCovered && distance < leastDistance)) {
+                best = QPoint(x, y);
+                leastCovered = coveredArea;
+                leastDistance = distance;
+            }
+        }
+    }
+    return best;
 }
 
 } // namespace ui

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QObject>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 
 class QWidget;
 
@@ -31,5 +34,10 @@ private:
     bool m_shownBefore = false;
     bool m_frameUnknown = false;
 };
+
+// Where a window of the given outer size goes within `area` so as to cover as little of `keep` as it
+// can: beside it where there is room, else where the part it covers is smallest. Of the places that
+// cover equally little, the one nearest `preferred`.
+QPoint placeAside(QSize outer, QRect keep, QRect area, QPoint preferred);
 
 } // namespace ui

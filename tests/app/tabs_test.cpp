@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScatterSeries>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -592,14 +593,16 @@ TEST_F(TimingTab, ALongTimingKeepsTheWindowAnsweringAndStops) {
             QWidget* box = visibleStepBox();
             if (box == nullptr)
                 return;
+            stopper.stop(); // once: the waits below run the event loop
             boxOverTheWindow = box->parentWidget() == Form1;
             // The window takes no input meanwhile: no other handler can start.
             const TForm1::HandlerObserver previous =
                 TForm1::setHandlerObserver([&](std::string_view) { ++handlersRunMeanwhile; });
             QApplication::setActiveWindow(Form1);
             click(find<TButton>("Button2"));
-            QApplication::processEvents(); // the window system's answer to the activation
-            clickBroughtUpTheBox = QApplication::activeWindow() == box;
+            // The window system answers the activation in its own time.
+            clickBroughtUpTheBox =
+                QTest::qWaitFor([box] { return QApplication::activeWindow() == box; }, 2000);
             click(find<TButton>("Button1"));
             TForm1::setHandlerObserver(previous);
             for (const QLabel* label : box->findChildren<QLabel*>())
@@ -878,6 +881,15 @@ TEST_F(BitmapTab, ATrackBarDrivenByKeysKeepsTheKeyboard) {
     EXPECT_EQ(QApplication::activeWindow(), Form1);
     EXPECT_EQ(QApplication::focusWidget(), bar);
     EXPECT_EQ(onScreen(350, 250), (Rgb{133, 0, 0}));
+
+    // A minimised viewer is restored, and the window manager's giving it the keyboard is undone.
+    Form2->showMinimized();
+    QTest::qWait(200);
+    QTest::keyClick(bar, Qt::Key_Right);
+    QTest::qWait(200);
+    EXPECT_FALSE(Form2->isMinimized());
+    EXPECT_TRUE(QTest::qWaitForWindowActive(Form1));
+    EXPECT_EQ(QApplication::focusWidget(), bar);
 }
 
 // The three bars lie 6 pixels over each other, yet each thumb shows whole at every position and a
@@ -1063,6 +1075,55 @@ TEST_F(BitmapTab, AFileThatCannotBeCreatedIsReportedAndTheBoxStaysTicked) {
     pressBuild();
     ASSERT_EQ(dialog.runs, 2);
     EXPECT_NE(dialog.folders.last(), QDir(m_dir.path()).absolutePath());
+}
+
+// The save dialog belongs to the viewer, not to the main window, which a window manager would bring
+// to the front with the dialog, over the picture. The dialog covers none of the picture where the
+// screen has room; on X11, with a window manager, the screen itself shows the picture beside it.
+TEST_F(BitmapTab, TheSaveDialogLeavesThePictureInSight) {
+    const bool onX11 = QGuiApplication::platformName() == QLatin1String("xcb");
+    QWidget* owner = nullptr;
+    QRect dialogOnScreen;
+    QRect picture;
+    int sampled = 0;
+    int shown = 0;
+    DialogScope dialog([&](QFileDialog& d) {
+        owner = d.parentWidget() == nullptr ? nullptr : d.parentWidget()->window();
+        // Run as the program runs it, modal, and looked at once it is on screen.
+        QTimer::singleShot(0, &d, [&] {
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(&d));
+            picture = QRect(Form2->mapToGlobal(QPoint(0, 0)), Form2->picture().size());
+            if (onX11) {
+                // The window manager's frame and stacking come a little later.
+                QTest::qWait(500);
+                const QImage screen = d.screen()->grabWindow(0).toImage();
+                for (int y = 0; y < picture.height(); y += 20) {
+                    for (int x = 0; x < picture.width(); x += 20) {
+                        const QPoint at = picture.topLeft() + QPoint(x, y);
+                        if (d.frameGeometry().contains(at))
+                            continue;
+                        ++sampled;
+                        shown += rgbOf(screen.pixelColor(at)) == kept(x, y) ? 1 : 0;
+                    }
+                }
+            }
+            dialogOnScreen = d.frameGeometry();
+            d.reject();
+        });
+        return d.exec();
+    });
+    click(saveBox());
+    pressBuild();
+    ASSERT_EQ(dialog.runs, 1);
+    EXPECT_EQ(owner, Form2);
+    if (onX11) {
+        // On a screen of 1366 x 768 the dialog cannot miss the picture, but it covers under a quarter.
+        EXPECT_GT(sampled, 875 * 3 / 4);
+        EXPECT_EQ(shown, sampled);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(Form1)) << "the keyboard is back in the main window";
+    } else {
+        EXPECT_FALSE(dialogOnScreen.intersects(picture)) << "the screen has room beside it";
+    }
 }
 
 TEST_F(BitmapTab, TheViewerKeepsItsPictureWhenHiddenAndShownAgain) {

@@ -19,6 +19,7 @@
 #include "numtext/exceptions.h"
 #include "ui/TBitmap.h"
 #include "ui/TSavePictureDialog.h"
+#include "ui/screen_fit.h"
 
 namespace {
 
@@ -198,6 +199,37 @@ TEST(SavePictureDialog, NameWithAnExtensionIsKept) {
     });
     ASSERT_TRUE(dialog.execute(nullptr));
     EXPECT_EQ(dialog.fileName(), dir.filePath(QStringLiteral("obraz.bmp")).toStdString());
+}
+
+// The dialog goes where it covers least of the picture it saves, and of equal places the one nearest
+// where it would open anyway.
+TEST(SavePictureDialog, IsPlacedToCoverAsLittleAsItCanOfThePicture) {
+    const QRect picture(429, 20, 700, 500);
+    const struct {
+        const char* what;
+        QRect area;
+        QRect keep;
+        QSize outer;
+        QPoint preferred;
+        QPoint expected;
+    } rows[] = {
+        {"room below", {0, 0, 2560, 1600}, picture, {722, 483}, {300, 100}, {300, 520}},
+        {"no room: the corner that covers least",
+         {0, 0, 1366, 768},
+         picture,
+         {722, 483},
+         {322, 142},
+         {0, 285}},
+        {"nothing to cover where it was going",
+         {0, 0, 1366, 768},
+         {0, 0, 100, 100},
+         {400, 300},
+         {500, 200},
+         {500, 200}},
+        {"larger than the screen", {0, 0, 800, 600}, picture, {1000, 700}, {-100, -50}, {0, 0}},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ui::placeAside(row.outer, row.keep, row.area, row.preferred), row.expected) << row.what;
 }
 
 } // namespace
