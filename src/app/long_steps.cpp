@@ -118,10 +118,11 @@ public:
         m_progress.start(kProgressEveryMs);
     }
 
-    void setStep(const std::string& what, double total) {
+    // The time left counts the `later` passes of the steps still to come.
+    void setStep(const std::string& what, double total, double later) {
         m_what->setText(qtext(what));
         m_total = total;
-        m_timeLeft.start(total);
+        m_timeLeft.start(total, later);
         setDone(0.0);
     }
 
@@ -191,16 +192,17 @@ bool runOnWorker(const experiments::LongStep& step, const std::atomic<bool>& sto
 
 TimeLeft::TimeLeft(Clock clock) : m_clock(std::move(clock)) {}
 
-void TimeLeft::start(double total) {
+void TimeLeft::start(double total, double later) {
     m_started = m_clock();
     m_total = total;
+    m_later = later;
 }
 
 std::optional<double> TimeLeft::seconds(double done) const {
     const double elapsed = m_clock() - m_started;
     if (elapsed < kFirstEstimateAfterSeconds || !(done > 0.0) || done > m_total)
         return std::nullopt;
-    return elapsed * (m_total - done) / done;
+    return elapsed * (m_total - done + m_later) / done;
 }
 
 double TimeLeft::steadySeconds() {
@@ -240,7 +242,10 @@ std::size_t LongStepRunner::run(const std::string& title, const std::vector<expe
     for (std::size_t k = 0; k < steps.size(); ++k) {
         {
             const numtext::FlagGuard keepFlags;
-            box->setStep(steps[k].what, steps[k].total);
+            double later = 0.0;
+            for (std::size_t j = k + 1; j < steps.size(); ++j)
+                later += steps[j].total;
+            box->setStep(steps[k].what, steps[k].total, later);
         }
         done = 0.0;
         if (runOnWorker(steps[k], stop, done))

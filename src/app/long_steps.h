@@ -20,9 +20,10 @@
 
 class QWidget;
 
-// How long the rest of a step will take: the pace so far, held for the rest, which on a steady
-// machine is right from the first tenth of a run on. No estimate in the step's first half second,
-// nor before any work is done: a pace measured over less says little.
+// How long the rest of a run will take: the pace of its current step so far, held for the rest of
+// the step and for the steps after it, which on a steady machine is right from the first tenth of a
+// run on. No estimate in the step's first half second, nor before any work is done: a pace measured
+// over less says little.
 class TimeLeft {
 public:
     // Seconds from any fixed instant, never going back.
@@ -31,8 +32,8 @@ public:
 
     explicit TimeLeft(Clock clock = steadySeconds);
 
-    // A step of `total` passes starts now.
-    void start(double total);
+    // A step of `total` passes starts now, with `later` passes in the steps after it.
+    void start(double total, double later = 0.0);
     // Seconds left once `done` passes of the step are done.
     std::optional<double> seconds(double done) const;
 
@@ -43,6 +44,7 @@ private:
     Clock m_clock;
     double m_started = 0.0;
     double m_total = 0.0;
+    double m_later = 0.0;
 };
 
 // The box's line for a time left, rounded up to the unit that fits: "pozostało około 42 s",

@@ -656,18 +656,23 @@ TEST_F(TimingTab, ALongTimingKeepsTheWindowAnsweringAndStops) {
 }
 
 // The time left, against a clock the test moves: a run at a steady pace, whether of seconds, hours or
-// (2^53 passes) months, is estimated within a fifth once a tenth of it has run, and not at all in
-// its first half second or before any pass is done.
+// (2^53 passes) months, is estimated within a fifth once a tenth of its step has run, and not at all
+// in its first half second or before any pass is done. The steps still to come count too.
 TEST(TimeLeft, IsWithinAFifthOnceATenthOfASteadyRunIsDone) {
     const struct {
         double total;
+        double later;
         double perSecond;
-    } rows[] = {{10.0, 1.0}, {1e8, 3e7}, {3.6e12, 1e9}, {9007199254740992.0, 3e8}};
+    } rows[] = {{10.0, 0.0, 1.0},
+                {1e8, 0.0, 3e7},
+                {3.6e12, 0.0, 1e9},
+                {9007199254740992.0, 0.0, 3e8},
+                {1e12, 2e12, 6e7}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.total);
         double now = 1000.0;
         TimeLeft left([&now] { return now; });
-        left.start(row.total);
+        left.start(row.total, row.later);
         const double length = row.total / row.perSecond;
         EXPECT_FALSE(left.seconds(0.0));
         now += std::min(0.4, length / 10);
@@ -675,7 +680,7 @@ TEST(TimeLeft, IsWithinAFifthOnceATenthOfASteadyRunIsDone) {
         now = 1000.0 + std::max(0.5, length / 10);
         const std::optional<double> estimate = left.seconds((now - 1000.0) * row.perSecond);
         ASSERT_TRUE(estimate);
-        const double truth = 1000.0 + length - now;
+        const double truth = 1000.0 + length - now + row.later / row.perSecond;
         EXPECT_NEAR(*estimate, truth, truth / 5);
     }
 }
