@@ -11,6 +11,7 @@
 #include <mpfr.h>
 
 #include <string>
+#include <utility>
 
 #include "extended.h"
 #include "fpenv.h"
@@ -50,8 +51,17 @@ void setExact(mpfr_ptr target, Extended x) noexcept;
 // estimates some of its working precisions in hardware doubles: whatever flags that raises are put
 // back as they were.
 template <class Compute>
+void roundIntoUnguarded(const BinaryFormat& format, mpfr_ptr result, Compute&& compute);
+
+template <class Compute>
 void roundInto(const BinaryFormat& format, mpfr_ptr result, Compute&& compute) {
     const FlagGuard keepFlags;
+    roundIntoUnguarded(format, result, std::forward<Compute>(compute));
+}
+
+// The same for a caller that keeps the flags itself.
+template <class Compute>
+void roundIntoUnguarded(const BinaryFormat& format, mpfr_ptr result, Compute&& compute) {
     const mpfr_exp_t emin = mpfr_get_emin();
     const mpfr_exp_t emax = mpfr_get_emax();
     mpfr_set_emin(format.emin);
@@ -71,5 +81,8 @@ Extended toExtendedExact(mpfr_srcptr x) noexcept;
 // rounded to extended. Any length of digits and any exponent: beyond the range it is an infinity or
 // zero.
 Extended decimalToExtended(const std::string& digits, long long exponent);
+// The same for a significand given as a number, which is faster where |exponent| >= 28, the
+// common case of a short text with a large exponent.
+Extended decimalToExtended(std::uint64_t significand, long long exponent);
 
 } // namespace numtext

@@ -44,14 +44,17 @@ void checkpoint();
 // in between (by Qt, by libm) can neither raise nor clear a pending failure.
 // Only the status flags are read and written: MinGW-w64's fesetexceptflag also rewrites the SSE
 // exception masks, unmasking them, so that the next overflow traps and ends the program. Raising a
-// masked exception sets its flag and nothing more.
+// masked exception sets its flag and nothing more. Only flags that changed are written: clearing
+// flags costs the C library a rewrite of the x87 environment, and most guards find none changed.
 class FlagGuard {
 public:
     FlagGuard() noexcept : m_saved(std::fetestexcept(kCheckedFlags)) {}
     ~FlagGuard() {
-        std::feclearexcept(kCheckedFlags);
-        if (m_saved != 0)
-            std::feraiseexcept(m_saved);
+        const int now = std::fetestexcept(kCheckedFlags);
+        if (const int raised = now & ~m_saved; raised != 0)
+            std::feclearexcept(raised);
+        if (const int cleared = m_saved & ~now; cleared != 0)
+            std::feraiseexcept(cleared);
         restoreExtendedFlags(m_savedExtended, kCheckedExtendedFlags);
     }
     FlagGuard(const FlagGuard&) = delete;

@@ -80,6 +80,7 @@ extended parsedValue(const DecimalText& t) {
             return scale >= 0 ? x * exactPowerOfTen(static_cast<int>(scale))
                               : x / exactPowerOfTen(static_cast<int>(-scale));
         }
+        return numtext::decimalToExtended(m, scale);
     }
     // Anything else is rounded by MPFR, with the significant digits only (no leading or trailing
     // zeros), so the exponent stays within the text's length.

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <random>
 #include <string>
 
 #include "extended_literal.h"
+#include "numtext/big_float.h"
 #include "numtext/number_text.h"
 
 using namespace numtext;
@@ -87,6 +90,29 @@ TEST(StrToFloat, RoundsCorrectlyToExtended) {
     EXPECT_EQ(StrToFloat("123456789012345678901234567890", kComma), ld(123456789012345678901234567890.0L));
     EXPECT_EQ(StrToFloat("1,18973149535723176502e+4932", kComma), kExtendedMax);
     EXPECT_EQ(StrToFloat("3,6451995318824746025e-4951", kComma), kExtendedDenormMin);
+}
+
+// A significand of up to 19 digits with an exponent beyond the exact powers of ten is rounded from
+// an approximation where that can tell, as its digits would be: at the edges of that way, over the
+// whole range of exponents, denormals and overflow included.
+TEST(DecimalToExtended, ShortSignificandsWithLargeExponentsRoundAsTheirDigitsDo) {
+    std::mt19937_64 draw(2026);
+    const auto same = [](Extended a, Extended b) {
+        return a.signBit() == b.signBit() && a.biasedExponent() == b.biasedExponent() &&
+               a.significand() == b.significand();
+    };
+    const std::uint64_t edges[] = {1, 5, 7450580596923828125ULL /* 5^27 */, 9999999999999999999ULL};
+    const long long exponents[] = {-5101, -5100, -4951, -4950, -351, -350, -28, -27,
+                                   27,    28,    350,   351,   4932, 5100, 5101};
+    for (const std::uint64_t m : edges)
+        for (const long long k : exponents)
+            EXPECT_TRUE(same(decimalToExtended(m, k), decimalToExtended(std::to_string(m), k)))
+                << m << "e" << k;
+    for (int i = 0; i < 20000; ++i) {
+        const std::uint64_t m = draw() % 10000000000000000000ULL + 1;
+        const long long k = static_cast<long long>(draw() % 10203) - 5101;
+        ASSERT_TRUE(same(decimalToExtended(m, k), decimalToExtended(std::to_string(m), k))) << m << "e" << k;
+    }
 }
 
 TEST(StrToFloat, HandlesHugeAndOddTexts) {
