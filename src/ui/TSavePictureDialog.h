@@ -39,7 +39,6 @@ public:
     void savedTo(const std::string& fileName);
     // The folder the next dialog opens in.
     QString startFolder() const;
-    void setFileName(const std::string& name);
 
     std::string defaultExt() const;
     void setDefaultExt(const std::string& ext);
