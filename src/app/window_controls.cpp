@@ -213,20 +213,24 @@ void WindowControls::handOverPoints() noexcept {
 void WindowControls::showPicture(const experiments::Picture& picture) {
     keepingFlags([&] {
         // A minimised viewer is restored as it was, maximised or not: it is in front only when it can
-        // be seen. A window manager gives the keyboard to a window it restores, so the keyboard is
-        // given back, and the viewer raised again over the window that takes it.
+        // be seen. A window manager gives the keyboard to a window it restores.
         QWidget* const active = QApplication::activeWindow();
         const bool restoring = m_viewer.isMinimized();
         if (restoring)
             m_viewer.setWindowState(m_viewer.windowState() & ~Qt::WindowMinimized);
         m_viewer.show();
         m_viewer.raise();
-        if (restoring && active != nullptr && active != &m_viewer) {
-            active->activateWindow();
-            m_viewer.raise();
-        }
+        if (restoring && active != nullptr && active != &m_viewer)
+            giveKeyboardBack(active);
         m_viewer.drawPicture(bitmapOf(picture).image(), QPoint(0, 0));
     });
+}
+
+// The keyboard goes back to `window`, and the picture stays in front of it, as after any run: a
+// window manager brings the window it activates to the front.
+void WindowControls::giveKeyboardBack(QWidget* window) {
+    window->activateWindow();
+    m_viewer.raise();
 }
 
 void WindowControls::savePicture(const experiments::Picture& picture, const std::string& nextExtension) {
@@ -236,10 +240,7 @@ void WindowControls::savePicture(const experiments::Picture& picture, const std:
         // the window manager would bring to the front with it and so hide the picture.
         const QRect onScreen(m_viewer.mapToGlobal(QPoint(0, 0)), m_viewer.picture().size());
         const bool confirmed = dialog->execute(&m_viewer, onScreen);
-        // The keyboard goes back to where the save was asked for, and the picture stays in front, as
-        // after any run.
-        m_root->window()->activateWindow();
-        m_viewer.raise();
+        giveKeyboardBack(m_root->window());
         dialog->setDefaultExt(nextExtension);
         if (!confirmed)
             return;

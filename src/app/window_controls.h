@@ -77,6 +77,7 @@ private:
 
     TPointSeries* changed(TPointSeries* series);
     void handOverPoints() noexcept;
+    void giveKeyboardBack(QWidget* window);
 
     QWidget* m_root;
     TForm2& m_viewer;

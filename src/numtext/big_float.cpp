@@ -123,8 +123,8 @@ Extended decimalToExtended(std::uint64_t significand, long long exponent) {
         if (mpfr_can_round(approximation.get(), kWorking - 3, MPFR_RNDN, MPFR_RNDZ,
                            kExtendedFormat.precision + 1) != 0) {
             BigFloat value(kExtendedFormat.precision);
-            roundIntoUnguarded(kExtendedFormat, value.get(),
-                               [&](mpfr_ptr r) { return mpfr_set(r, approximation.get(), MPFR_RNDN); });
+            roundInto(kExtendedFormat, value.get(),
+                      [&](mpfr_ptr r) { return mpfr_set(r, approximation.get(), MPFR_RNDN); });
             return toExtendedExact(value.get());
         }
     }

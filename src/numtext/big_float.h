@@ -11,7 +11,6 @@
 #include <mpfr.h>
 
 #include <string>
-#include <utility>
 
 #include "extended.h"
 #include "fpenv.h"
@@ -51,17 +50,8 @@ void setExact(mpfr_ptr target, Extended x) noexcept;
 // estimates some of its working precisions in hardware doubles: whatever flags that raises are put
 // back as they were.
 template <class Compute>
-void roundIntoUnguarded(const BinaryFormat& format, mpfr_ptr result, Compute&& compute);
-
-template <class Compute>
 void roundInto(const BinaryFormat& format, mpfr_ptr result, Compute&& compute) {
     const FlagGuard keepFlags;
-    roundIntoUnguarded(format, result, std::forward<Compute>(compute));
-}
-
-// The same for a caller that keeps the flags itself.
-template <class Compute>
-void roundIntoUnguarded(const BinaryFormat& format, mpfr_ptr result, Compute&& compute) {
     const mpfr_exp_t emin = mpfr_get_emin();
     const mpfr_exp_t emax = mpfr_get_emax();
     mpfr_set_emin(format.emin);

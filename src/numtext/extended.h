@@ -89,6 +89,9 @@ public:
     // cppcheck-suppress noExplicitConstructor
     Extended(I i) noexcept : Extended(static_cast<std::int64_t>(i)) {}
 
+    // The integer `magnitude`, of any size below 2^64, with the given sign; exact.
+    static Extended fromMagnitude(bool negative, std::uint64_t magnitude) noexcept;
+
     // Builds a value from its fields; the significand includes the integer bit.
     static constexpr Extended fromFields(bool negative, std::uint16_t biasedExponent,
                                          std::uint64_t significand) noexcept {
@@ -366,13 +369,19 @@ inline Extended::Extended(double d) noexcept {
     }
 }
 
+inline Extended Extended::fromMagnitude(bool negative, std::uint64_t magnitude) noexcept {
+    if (magnitude == 0)
+        return fromFields(negative, 0, 0);
+    const int shift = std::countl_zero(magnitude);
+    return fromFields(negative, static_cast<std::uint16_t>(kBias + 63 - shift), magnitude << shift);
+}
+
 inline Extended::Extended(std::int64_t i) noexcept {
     if (i == 0)
         return;
     const bool negative = i < 0;
-    std::uint64_t m = negative ? 0 - static_cast<std::uint64_t>(i) : static_cast<std::uint64_t>(i);
-    const int shift = std::countl_zero(m);
-    *this = fromFields(negative, static_cast<std::uint16_t>(kBias + 63 - shift), m << shift);
+    *this =
+        fromMagnitude(negative, negative ? 0 - static_cast<std::uint64_t>(i) : static_cast<std::uint64_t>(i));
 }
 
 inline double Extended::toDouble() const noexcept {

@@ -1,5 +1,4 @@
 #include <array>
-#include <bit>
 #include <cstdint>
 #include <string>
 
@@ -31,14 +30,6 @@ const extended& exactPowerOfTen(int k) {
         return p;
     }();
     return powers[static_cast<std::size_t>(k)];
-}
-
-// An integer below 2^64, exactly.
-extended fromUnsigned(std::uint64_t m) {
-    if (m == 0)
-        return extended();
-    const int shift = std::countl_zero(m);
-    return extended::fromFields(false, static_cast<std::uint16_t>(Extended::kBias + 63 - shift), m << shift);
 }
 
 // The digits of a float text: the integer run [intBegin, intEnd) and the fraction run
@@ -76,7 +67,7 @@ extended parsedValue(const DecimalText& t) {
         if (m == 0)
             return extended();
         if (scale >= -kExactPowers && scale <= kExactPowers) {
-            const extended x = fromUnsigned(m);
+            const extended x = extended::fromMagnitude(false, m);
             return scale >= 0 ? x * exactPowerOfTen(static_cast<int>(scale))
                               : x / exactPowerOfTen(static_cast<int>(-scale));
         }

@@ -58,7 +58,7 @@ bool isFolder(const QString& path) { return !path.isEmpty() && QFileInfo(path).i
 // Beside `keep` where the screen has room, else over as little of it as it can, and otherwise as
 // near the middle of the window it belongs to as it can. Its frame is not known before it is on
 // screen; the owner's frame is as good a guess as there is.
-void placeAside(QDialog& dialog, const QWidget* owner, QRect keep) {
+void placeBeside(QDialog& dialog, const QWidget* owner, QRect keep) {
     const QScreen* screen = owner->screen();
     if (screen == nullptr)
         return;
@@ -101,7 +101,7 @@ bool TSavePictureDialog::execute(QWidget* parent, QRect keepInSight) {
         dialog.selectFile(QFileInfo(QString::fromStdString(m_fileName)).fileName());
 
     if (keepInSight.isValid() && parent != nullptr)
-        placeAside(dialog, parent->window(), keepInSight);
+        placeBeside(dialog, parent->window(), keepInSight);
 
     const int result = runner() ? runner()(dialog) : dialog.exec();
     if (result != QDialog::Accepted)
