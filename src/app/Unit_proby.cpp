@@ -5,17 +5,7 @@
 #include <memory>
 
 #include "Unit_dib.h"
-#include "experiments/bits.h"
-#include "experiments/cardano.h"
-#include "experiments/curve.h"
-#include "experiments/dib_pixels.h"
-#include "experiments/easter.h"
-#include "experiments/matrices.h"
-#include "experiments/rounding.h"
-#include "experiments/timing_loops.h"
 #include "form_access.h"
-#include "numtext/number_text.h"
-#include "numtext/time_text.h"
 #include "ui/TApplication.h"
 #include "ui/TSavePictureDialog.h"
 #include "ui/caption_fit.h"
@@ -43,10 +33,11 @@ TForm1::TForm1(TForm2& viewer, QWidget* parent) : QWidget(withFormLook(parent)) 
     saveDialog->setObjectName(QStringLiteral("SavePictureDialog1"));
 
     m_controls = std::make_unique<WindowControls>(this, viewer);
+    m_tabs = tabs::homes(*this);
     wireEvents();
 
-    form_access::setUpKeyboard(*this);
-    form_access::nameControls(*this);
+    form_access::setUpKeyboard(*this, m_tabs);
+    form_access::nameControls(*this, m_tabs);
     ui::condenseCaptionsToFit(this);
 }
 
@@ -57,77 +48,20 @@ TForm1::HandlerObserver TForm1::setHandlerObserver(HandlerObserver observer) {
     return observer;
 }
 
-namespace {
-
-// What a handler runs: an experiment, against the window's controls and the user's number format.
-using Experiment = std::function<void(experiments::Controls&, const numtext::FormatSettings&)>;
-
-// Where an event comes from: a control and one of its signals, to be connected to a handler.
-struct Event {
-    std::function<void(QObject* context, std::function<void()> handler)> connect;
-};
-
-template <class Sender, class Signal>
-Event on(Sender* sender, Signal signal) {
-    return {[sender, signal](QObject* context, std::function<void()> handler) {
-        ui::connectGuarded(sender, signal, context, std::move(handler));
-    }};
-}
-
-// One row of the form's wiring: the event, the experiment it runs, and the handler's name.
-struct HandlerRow {
-    Event event;
-    Experiment experiment;
-    const char* handler;
-};
-
-void nothing(experiments::Controls&, const numtext::FormatSettings&) {}
-
-} // namespace
-
-// Every event the form answers. Each handler takes its format settings when it runs, so a change of
-// the system's locale applies from the next event on.
+// Every event of every tab. Each handler takes its format settings when it runs, so a change of the
+// system's locale applies from the next event on.
 void TForm1::wireEvents() {
-    const Experiment product = [this](experiments::Controls& w, const numtext::FormatSettings& fs) {
-        m_product.multiply(w, fs);
-    };
-    const Experiment timing = [](experiments::Controls& w, const numtext::FormatSettings& fs) {
-        experiments::timeThreeLoops(w, fs, numtext::Time);
-    };
-    const HandlerRow rows[] = {
-        {on(this, &TForm1::clicked), experiments::roundChosenNumber, "Button1Click"},
-        // Both buttons of the first tab are placeholders and do nothing.
-        {on(Button3, &TButton::clicked), nothing, "Button3Click"},
-        {on(Button8, &TButton::clicked), nothing, "Button3Click"},
-        {on(BitBtn3, &TBitBtn::clicked), product, "BitBtn3Click"},
-        {on(Button1, &TButton::clicked), experiments::roundChosenNumber, "Button1Click"},
-        {on(BitBtn2, &TBitBtn::clicked), experiments::divideWithRemainder, "BitBtn2Click"},
-        {on(BitBtn1, &TBitBtn::clicked), experiments::showPiDeclarations, "BitBtn1Click"},
-        {on(Macierze, &TButton::clicked), experiments::fillArraysAndMatrix, "MacierzeClick"},
-        {on(Button2, &TButton::clicked), timing, "Button2Click"},
-        {on(CB2, &TComboBox::changed), experiments::convertCount, "CB2Change"},
-        {on(Rownanie3, &TBitBtn::clicked), experiments::solveCubic, "Rownanie3Click"},
-        {on(przypadekD, &TRadioGroup::clicked), experiments::solveCubic, "Rownanie3Click"},
-        {on(Button6, &TButton::clicked), experiments::showEaster, "Button6Click"},
-        {on(CSpinEdit1, &TCSpinEdit::changed), experiments::showEaster, "Button6Click"},
-        {on(rok1, &TCSpinEdit::changed), experiments::showEaster, "Button6Click"},
-        {on(rok2, &TCSpinEdit::changed), experiments::showEaster, "Button6Click"},
-        {on(Button4, &TButton::clicked), experiments::harmonicSumAndBits, "Button4Click"},
-        {on(Button5, &TButton::clicked), experiments::traceCurveAndLoops, "Button5Click"},
-        {on(Button7, &TButton::clicked), experiments::drawRamp, "Button7Click"},
-        {on(RedMax, &TTrackBar::changed), experiments::drawRamp, "Button7Click"},
-        {on(GreenMax, &TTrackBar::changed), experiments::drawRamp, "Button7Click"},
-        {on(BlueMax, &TTrackBar::changed), experiments::drawRamp, "Button7Click"},
-    };
-    for (const HandlerRow& row : rows) {
-        row.event.connect(this, [this, experiment = row.experiment, name = row.handler] {
-            if (handlerObserver())
-                handlerObserver()(name);
-            const numtext::FormatSettings fs = TApplication::formatSettings();
-            m_controls->runHandler(fs, [&] { experiment(*m_controls, fs); });
-        });
-    }
+    for (const tabs::Tab& tab : m_tabs)
+        for (const tabs::HandlerRow& row : tab.handlers)
+            row.connect(this, [this, experiment = row.experiment, name = row.handler] {
+                if (handlerObserver())
+                    handlerObserver()(name);
+                const numtext::FormatSettings fs = TApplication::formatSettings();
+                m_controls->runHandler(fs, [&] { experiment(*m_controls, fs); });
+            });
 }
+
+const std::vector<tabs::Tab>& TForm1::tabHomes() const { return m_tabs; }
 
 // A click counts when both the press and the release land on the form's surface, not on any
 // control (nor on a scroll bar).

@@ -7,8 +7,9 @@
 #include <functional>
 #include <memory>
 #include <string_view>
+#include <vector>
 
-#include "experiments/complex_product.h"
+#include "tabs.h"
 #include "ui_Unit_proby.h"
 #include "window_controls.h"
 
@@ -36,6 +37,9 @@ public:
     using HandlerObserver = std::function<void(std::string_view handler)>;
     static HandlerObserver setHandlerObserver(HandlerObserver observer);
 
+    // Every tab with its page, events, Tab order and names, in its order on screen.
+    const std::vector<tabs::Tab>& tabHomes() const;
+
 signals:
     // A click on the form's own surface, off every control.
     void clicked();
@@ -61,7 +65,7 @@ private:
     // when the window is smaller than that.
     QWidget* m_surface = nullptr;
     std::unique_ptr<WindowControls> m_controls;
-    experiments::ComplexProduct m_product; // remembers its numbers from one press to the next
+    std::vector<tabs::Tab> m_tabs;
     bool m_pressedOnSurface = false;
     bool m_chart2Seen = false;
 };

@@ -9,41 +9,14 @@
 #include <QShortcut>
 #include <QTabBar>
 
-#include <initializer_list>
 #include <vector>
 
+#include "tabs.h"
 #include "ui_Unit_proby.h"
 
 namespace form_access {
 
 namespace {
-
-// Each tab's controls in the order Tab visits them.
-std::vector<std::vector<QWidget*>> tabOrder(Ui::TForm1& f) {
-    std::vector<QWidget*> cubic;
-    for (int i = 0; i < f.przypadekD->items().size(); ++i)
-        cubic.push_back(f.przypadekD->button(i));
-    for (QWidget* w : std::initializer_list<QWidget*>{f.Dane, f.LabeledEdit14, f.Rownanie3, f.LabeledEdit15,
-                                                      f.LabeledEdit16, f.Eq3, f.Button6, f.CSpinEdit1,
-                                                      f.Wielkanoc, f.Chart2, f.rok1, f.rok2})
-        cubic.push_back(w);
-
-    return {
-        {f.Button3, f.Button8},
-        {f.Edit6, f.Edit7, f.Edit8, f.Edit9, f.BitBtn3, f.LabeledEdit12, f.LabeledEdit13},
-        {f.LabeledEdit8,  f.LabeledEdit9, f.LabeledEdit10, f.LabeledEdit11, f.BitBtn2, //
-         f.ComboBox1,     f.LabeledEdit1, f.LabeledEdit2,  f.LabeledEdit20, f.Button1, //
-         f.LabeledEdit6,  f.LabeledEdit7, f.Memo1,                                     //
-         f.LabeledEdit3,  f.LabeledEdit4, f.LabeledEdit5,  f.LabeledEdit17, f.BitBtn1, //
-         f.LabeledEdit19, f.Edit2,        f.Edit3,         f.Edit1,         f.Edit4,   f.Edit5, f.Macierze},
-        {f.E2, f.E1, f.E3, f.LE22, f.LE21, f.LE23, f.CB2, f.Button2, f.LabeledE1, f.LabeledE2, f.LabeledE3},
-        cubic,
-        {f.Edit10, f.Button4, f.LabeledEdit18, f.Edit14, f.Memo3},
-        {f.Button5, f.Chart1, f.Memo2},
-        // Each colour's name above its track bar, then the save choice and the button that uses them.
-        {f.Edit13, f.RedMax, f.Edit12, f.GreenMax, f.Edit11, f.BlueMax, f.CheckBox1, f.Button7},
-    };
-}
 
 void showTab(Ui::TForm1& f, int step) {
     TPageControl* pages = f.PageControl1;
@@ -73,12 +46,12 @@ QString caption(const QString& text) { return text.simplified(); }
 
 } // namespace
 
-void setUpKeyboard(Ui::TForm1& f) {
+void setUpKeyboard(Ui::TForm1& f, const std::vector<tabs::Tab>& tabs) {
     // From the tab strip into the controls of the tab in front; the controls of the other tabs are
     // hidden, so Tab passes over them and comes back to the strip.
     QWidget* previous = f.PageControl1->tabBar();
-    for (const std::vector<QWidget*>& tab : tabOrder(f))
-        for (QWidget* control : tab) {
+    for (const tabs::Tab& tab : tabs)
+        for (QWidget* control : tab.tabOrder) {
             QWidget::setTabOrder(previous, control);
             previous = control;
         }
@@ -99,7 +72,7 @@ void setUpKeyboard(Ui::TForm1& f) {
                 -1);
 }
 
-void nameControls(Ui::TForm1& f) {
+void nameControls(Ui::TForm1& f, const std::vector<tabs::Tab>& tabs) {
     // A caption that stands next to its control names it, as a labelled edit's label does.
     f.Label1->setBuddy(f.CB2);
     f.Label3->setBuddy(f.Edit14);
@@ -123,44 +96,9 @@ void nameControls(Ui::TForm1& f) {
     for (int i = 0; i < f.StatusBar1->panelCount(); ++i)
         f.StatusBar1->panel(i)->setAccessibleName(QStringLiteral("pasek stanu, pole %1").arg(i + 1));
 
-    struct Name {
-        QWidget* control;
-        const char* name;
-    };
-    const Name names[] = {
-        {f.Edit6, "pierwsza liczba: część rzeczywista"},
-        {f.Edit7, "pierwsza liczba: część urojona"},
-        {f.Edit8, "druga liczba: część rzeczywista"},
-        {f.Edit9, "druga liczba: część urojona"},
-        {f.ComboBox1, "liczba dla floor / ceil / int ( )"},
-        {f.Memo1, "wyniki pętli"},
-        {f.Edit1, "wektor: rozmiar początkowy"},
-        {f.Edit2, "wektor: rozmiar po usunięciu"},
-        {f.Edit3, "wektor: rozmiar po wstawieniu"},
-        {f.Edit4, "kopia wektora: element 3"},
-        {f.Edit5, "macierz: element [1][5]"},
-        {f.E2, "czas: przekazanie przez wartość"},
-        {f.E1, "czas: przekazanie przez referencję"},
-        {f.E3, "czas: przekazanie przez adres / wskaźnik"},
-        {f.Dane, "współczynniki równania a, b, c, d"},
-        {f.Eq3, "pierwiastki równania"},
-        {f.CSpinEdit1, "rok Niedzieli Wielkanocnej"},
-        {f.Chart2, "wykres: data Niedzieli Wielkanocnej"},
-        {f.rok1, "wykres od roku"},
-        {f.rok2, "wykres do roku"},
-        {f.Edit10, "wynik funkcji ksi"},
-        {f.Memo3, "bity liczby"},
-        {f.Chart1, "wykres parametryczny"},
-        {f.Memo2, "ślady pętli"},
-        {f.Edit13, "RED"},
-        {f.Edit12, "GREEN"},
-        {f.Edit11, "BLUE"},
-        {f.RedMax, "red color max"},
-        {f.GreenMax, "green color max"},
-        {f.BlueMax, "blue color max"},
-    };
-    for (const Name& n : names)
-        n.control->setAccessibleName(QString::fromUtf8(n.name));
+    for (const tabs::Tab& tab : tabs)
+        for (const tabs::AccessibleName& n : tab.names)
+            n.control->setAccessibleName(QString::fromUtf8(n.name));
 }
 
 } // namespace form_access

@@ -40,24 +40,6 @@ void settle() {
     }
 }
 
-// The main action of each tab, with the form's own texts, through the same signals a click or a
-// change of text sends; so every handler runs inside the program's event guard. The first tab's
-// buttons do nothing and are left alone.
-void runEveryTab(TForm1& f) {
-    f.BitBtn3->click();
-    f.Button1->click();
-    f.BitBtn2->click();
-    f.BitBtn1->click();
-    f.Macierze->click();
-    emit f.CB2->changed();
-    f.Button2->click();
-    f.Rownanie3->click();
-    f.Button6->click();
-    f.Button4->click();
-    f.Button5->click();
-    f.Button7->click();
-}
-
 // The offscreen platform warns about what it cannot do for a window (raise it, find a runtime
 // folder); none of that touches the pictures, so only Qt's errors are passed on.
 void qtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
@@ -110,7 +92,10 @@ int main(int argc, char* argv[]) {
         // The offscreen screen is 800 x 600, smaller than the forms: the pictures show all of them.
         Form1->resize(Form1->sizeHint());
         settle();
-        runEveryTab(*Form1);
+        // The main action of each tab, with the form's own texts, through the same signals a click
+        // or a change of text sends; so every handler runs inside the program's event guard.
+        for (const tabs::Tab& tab : Form1->tabHomes())
+            tabs::runMainActions(tab);
         TPageControl* pages = Form1->PageControl1;
         for (int i = 0; i < pages->count(); ++i) {
             pages->setCurrentIndex(i);

@@ -66,24 +66,14 @@ std::vector<std::string> walk(Qt::Key key, int limit = 60) {
     return visited;
 }
 
-// Each tab's controls in the order Tab visits them: reading order, group by group.
-const std::vector<std::vector<std::string>>& expectedOrder() {
-    static const std::vector<std::vector<std::string>> order = {
-        {"Button3", "Button8"},
-        {"Edit6", "Edit7", "Edit8", "Edit9", "BitBtn3", "LabeledEdit12", "LabeledEdit13"},
-        {"LabeledEdit8", "LabeledEdit9",  "LabeledEdit10", "LabeledEdit11", "BitBtn2",
-         "ComboBox1",    "LabeledEdit1",  "LabeledEdit2",  "LabeledEdit20", "Button1",
-         "LabeledEdit6", "LabeledEdit7",  "Memo1",         "LabeledEdit3",  "LabeledEdit4",
-         "LabeledEdit5", "LabeledEdit17", "BitBtn1",       "LabeledEdit19", "Edit2",
-         "Edit3",        "Edit1",         "Edit4",         "Edit5",         "Macierze"},
-        {"E2", "E1", "E3", "LE22", "LE21", "LE23", "CB2", "Button2", "LabeledE1", "LabeledE2", "LabeledE3"},
-        {"radio podaj dane ->", "Dane", "LabeledEdit14", "Rownanie3", "LabeledEdit15", "LabeledEdit16", "Eq3",
-         "Button6", "CSpinEdit1", "Wielkanoc", "Chart2", "rok1", "rok2"},
-        {"Edit10", "Button4", "LabeledEdit18", "Edit14", "Memo3"},
-        {"Button5", "Chart1", "Memo2"},
-        {"Edit13", "RedMax", "Edit12", "GreenMax", "Edit11", "BlueMax", "CheckBox1", "Button7"},
-    };
-    return order;
+// Each tab's controls in the order its home gives; of a radio group only the chosen item takes the
+// focus.
+std::vector<std::string> expectedOrder(const tabs::Tab& tab) {
+    std::vector<std::string> names;
+    for (const QWidget* w : tab.tabOrder)
+        if (const auto* radio = qobject_cast<const QRadioButton*>(w); radio == nullptr || radio->isChecked())
+            names.push_back(controlName(w));
+    return names;
 }
 
 // Every control on a page that takes the focus by Tab, found without the form's own list.
@@ -108,7 +98,8 @@ using Keyboard = FormTest;
 TEST_F(Keyboard, TabVisitsEveryControlOfEachTabInReadingOrderAndShiftTabGoesBack) {
     activate(Form1);
     auto* pages = find<TPageControl>("PageControl1");
-    ASSERT_EQ(pages->count(), static_cast<int>(expectedOrder().size()));
+    const std::vector<tabs::Tab>& tabs = Form1->tabHomes();
+    ASSERT_EQ(pages->count(), static_cast<int>(tabs.size()));
     for (int i = 0; i < pages->count(); ++i) {
         SCOPED_TRACE(pages->widget(i)->objectName().toStdString());
         pages->setCurrentIndex(i);
@@ -116,13 +107,13 @@ TEST_F(Keyboard, TabVisitsEveryControlOfEachTabInReadingOrderAndShiftTabGoesBack
         ASSERT_EQ(focused(), "tabs");
 
         const std::vector<std::string> forward = walk(Qt::Key_Tab);
-        EXPECT_EQ(forward, expectedOrder()[i]);
+        EXPECT_EQ(forward, expectedOrder(tabs[i]));
         EXPECT_EQ(std::set<std::string>(forward.begin(), forward.end()), focusableOn(pages->widget(i)));
 
         ASSERT_EQ(focused(), "tabs");
         std::vector<std::string> backward = walk(Qt::Key_Backtab);
         std::reverse(backward.begin(), backward.end());
-        EXPECT_EQ(backward, expectedOrder()[i]);
+        EXPECT_EQ(backward, expectedOrder(tabs[i]));
         // Tab never changed the tab in front.
         EXPECT_EQ(pages->currentIndex(), i);
     }
@@ -149,38 +140,30 @@ TEST_F(Keyboard, MemosAndGridsPassTabOn) {
 }
 
 TEST_F(Keyboard, EnterReturnAndSpacePressTheFocusedButton) {
-    struct Press {
-        const char* button;
-        const char* handler;
-    };
-    const Press buttons[] = {
-        {"Button3", "Button3Click"},   {"Button8", "Button3Click"}, {"BitBtn3", "BitBtn3Click"},
-        {"Button1", "Button1Click"},   {"BitBtn2", "BitBtn2Click"}, {"BitBtn1", "BitBtn1Click"},
-        {"Macierze", "MacierzeClick"}, {"Button2", "Button2Click"}, {"Rownanie3", "Rownanie3Click"},
-        {"Button6", "Button6Click"},   {"Button4", "Button4Click"}, {"Button5", "Button5Click"},
-        {"Button7", "Button7Click"},
-    };
     std::vector<std::string> ran;
     const auto previous =
         TForm1::setHandlerObserver([&ran](std::string_view name) { ran.emplace_back(name); });
     auto* pages = find<TPageControl>("PageControl1");
-    for (const Press& p : buttons) {
-        SCOPED_TRACE(p.button);
-        auto* button = find<QPushButton>(p.button);
-        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
-            // QTest::toString hands over a string allocated with new[].
-            const std::unique_ptr<char[]> keyName(QTest::toString(key));
-            SCOPED_TRACE(keyName.get());
-            // The bitmap button brings the viewer to the front; the main window is made active again.
-            activate(Form1);
-            showTabOf(pages, button);
-            button->setFocus(Qt::TabFocusReason);
-            ASSERT_EQ(focused(), p.button);
-            ran.clear();
-            press(key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
-            EXPECT_EQ(ran, std::vector<std::string>{p.handler});
+    for (const tabs::Tab& tab : Form1->tabHomes())
+        for (const tabs::HandlerRow& row : tab.handlers) {
+            auto* button = qobject_cast<QPushButton*>(row.sender);
+            if (button == nullptr)
+                continue;
+            SCOPED_TRACE(button->objectName().toStdString());
+            for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+                // QTest::toString hands over a string allocated with new[].
+                const std::unique_ptr<char[]> keyName(QTest::toString(key));
+                SCOPED_TRACE(keyName.get());
+                // The bitmap button brings the viewer to the front; the main window is made active again.
+                activate(Form1);
+                showTabOf(pages, button);
+                button->setFocus(Qt::TabFocusReason);
+                ASSERT_EQ(focused(), button->objectName().toStdString());
+                ran.clear();
+                press(key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+                EXPECT_EQ(ran, std::vector<std::string>{row.handler});
+            }
         }
-    }
     TForm1::setHandlerObserver(previous);
     EXPECT_TRUE(shownErrors().empty());
 }

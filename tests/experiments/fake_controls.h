@@ -3,6 +3,9 @@
 // A window without Qt for the experiments' tests: keeps each control's state in maps and records
 // every write in order, so a test can check both what the window shows and the order it was written.
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstddef>
 #include <functional>
 #include <map>
@@ -17,6 +20,20 @@
 #include "numtext/number_text.h"
 
 namespace experiments {
+
+// The controls of the main window's form by name and class, read from the form resource when the
+// tests are configured; the charts' series, which the form makes in code, added by hand. A name that
+// is not here, or a control of another class, fails the test that used it.
+struct FormControl {
+    std::string_view name;
+    std::string_view kind;
+};
+inline constexpr FormControl kFormControls[] = {
+#include "form_controls.inc"
+    {"Series1", "TPointSeries"},
+    {"Series2", "TPointSeries"},
+    {"Series3", "TPointSeries"},
+};
 
 class FakeControls : public Controls {
 public:
@@ -50,48 +67,64 @@ public:
     // where its handler starts.
     FakeControls() { numtext::clearFpFlags(); }
 
-    std::string text(std::string_view c) override { return get(texts, c); }
+    std::string text(std::string_view c) override {
+        expectControl(c, kTextControls);
+        return get(texts, c);
+    }
     void setText(std::string_view c, const std::string& t) override {
+        expectControl(c, kTextControls);
         texts[std::string(c)] = t;
         log.push_back("setText " + std::string(c) + "=" + t);
         if (spinLimits.count(std::string(c)) && onSpinChange)
             onSpinChange(std::string(c));
     }
     void setColor(std::string_view c, Rgb color) override {
+        expectControl(c, kEdits);
         colors[std::string(c)] = color;
         log.push_back("setColor " + std::string(c));
     }
     void setWindowColor(std::string_view c) override {
+        expectControl(c, kEdits);
         colors.erase(std::string(c));
         log.push_back("setWindowColor " + std::string(c));
     }
-    void repaint(std::string_view c) override { log.push_back("repaint " + std::string(c)); }
+    void repaint(std::string_view c) override {
+        expectControl(c, kAnyControl);
+        log.push_back("repaint " + std::string(c));
+    }
     void addLine(std::string_view m, const std::string& line) override {
+        expectControl(m, kMemos);
         memos[std::string(m)].push_back(line);
         log.push_back("addLine " + std::string(m) + "=" + line);
     }
     void clearLines(std::string_view m) override {
+        expectControl(m, kMemos);
         memos[std::string(m)].clear();
         log.push_back("clearLines " + std::string(m));
     }
     std::string cell(std::string_view g, int col, int row) override {
+        expectControl(g, kGrids);
         const auto it = cells.find({std::string(g), {col, row}});
         return it == cells.end() ? std::string() : it->second;
     }
     void setCell(std::string_view g, int col, int row, const std::string& t) override {
+        expectControl(g, kGrids);
         cells[{std::string(g), {col, row}}] = t;
         log.push_back("setCell " + std::string(g) + "(" + std::to_string(col) + "," + std::to_string(row) +
                       ")=" + t);
     }
     int itemIndex(std::string_view c) override {
+        expectControl(c, kChoices);
         const auto it = indices.find(c);
         return it == indices.end() ? -1 : it->second;
     }
     void setItemIndex(std::string_view c, int i) override {
+        expectControl(c, kChoices);
         indices[std::string(c)] = i;
         log.push_back("setItemIndex " + std::string(c) + "=" + std::to_string(i));
     }
     std::int32_t spinValue(std::string_view s) override {
+        expectControl(s, kSpinEdits);
         std::int32_t v = 0;
         const std::string t = text(s);
         try {
@@ -103,19 +136,29 @@ public:
         return v;
     }
     std::pair<std::int32_t, std::int32_t> spinRange(std::string_view s) override {
+        expectControl(s, kSpinEdits);
         return spinLimits[std::string(s)];
     }
-    int position(std::string_view t) override { return get(positions, t); }
-    bool checked(std::string_view c) override { return get(checks, c); }
+    int position(std::string_view t) override {
+        expectControl(t, kTrackBars);
+        return get(positions, t);
+    }
+    bool checked(std::string_view c) override {
+        expectControl(c, kCheckBoxes);
+        return get(checks, c);
+    }
     void setChecked(std::string_view c, bool v) override {
+        expectControl(c, kCheckBoxes);
         checks[std::string(c)] = v;
         log.push_back(std::string("setChecked ") + std::string(c) + "=" + (v ? "1" : "0"));
     }
     void clearSeries(std::string_view s) override {
+        expectControl(s, kSeries);
         series[std::string(s)].clear();
         log.push_back("clearSeries " + std::string(s));
     }
     void addPoint(std::string_view s, double x, double y) override {
+        expectControl(s, kSeries);
         series[std::string(s)].push_back({x, y}); // in the order added; a test sorts if it needs to
     }
 
@@ -151,6 +194,28 @@ public:
     }
 
 private:
+    using Kinds = std::vector<std::string_view>;
+    static inline const Kinds kTextControls{"TEdit", "TLabeledEdit", "TComboBox", "TCSpinEdit"};
+    static inline const Kinds kEdits{"TEdit", "TLabeledEdit"};
+    static inline const Kinds kMemos{"TMemo"};
+    static inline const Kinds kGrids{"TStringGrid"};
+    static inline const Kinds kChoices{"TComboBox", "TRadioGroup"};
+    static inline const Kinds kSpinEdits{"TCSpinEdit"};
+    static inline const Kinds kTrackBars{"TTrackBar"};
+    static inline const Kinds kCheckBoxes{"TCheckBox"};
+    static inline const Kinds kSeries{"TPointSeries"};
+    static inline const Kinds kAnyControl{};
+
+    static void expectControl(std::string_view name, const Kinds& kinds) {
+        for (const FormControl& c : kFormControls)
+            if (c.name == name) {
+                if (!kinds.empty() && std::find(kinds.begin(), kinds.end(), c.kind) == kinds.end())
+                    ADD_FAILURE() << name << " is a " << c.kind << ", which has no such operation";
+                return;
+            }
+        ADD_FAILURE() << "the form has no control " << name;
+    }
+
     template <class Map>
     static typename Map::mapped_type get(const Map& m, std::string_view key) {
         const auto it = m.find(key);
