@@ -39,8 +39,20 @@
 #include "numtext/rtl_math.h"
 #include "program.h"
 #include "ui/TApplication.h"
+#include "ui/TCSpinEdit.h"
+#include "ui/TChart.h"
+#include "ui/TMemo.h"
+#include "ui/TPointSeries.h"
+#include "ui/TTrackBar.h"
+#include "ui/plain_controls.h"
 
 namespace {
+
+// A control of the main window by its name.
+template <class T>
+T* control(const char* name) {
+    return Form1->findChild<T*>(QString::fromLatin1(name));
+}
 
 // Whatever the exception or math-error display would have shown; a measured run must show nothing.
 std::vector<std::string>& shown() {
@@ -76,8 +88,8 @@ void checkNothingShown(benchmark::State& state) {
 // ---- Easter ----
 
 void setYearRange(int first, int last) {
-    Form1->rok1->setValue(first);
-    Form1->rok2->setValue(last);
+    control<TCSpinEdit>("rok1")->setValue(first);
+    control<TCSpinEdit>("rok2")->setValue(last);
     settle();
 }
 
@@ -87,19 +99,19 @@ void BM_EasterChange(benchmark::State& state) {
     setYearRange(first, last);
     shown().clear();
 
-    PaintCounter* paints = new PaintCounter(Form1->Chart2->viewport());
-    int year = Form1->CSpinEdit1->value();
+    PaintCounter* paints = new PaintCounter(control<TChart>("Chart2")->viewport());
+    int year = control<TCSpinEdit>("CSpinEdit1")->value();
     for (auto _ : state) {
         // A different year each time, so that the field's text really changes.
         year = year == 2011 ? 2012 : 2011;
         const long long paintsBefore = paints->count;
-        Form1->CSpinEdit1->setValue(year);
+        control<TCSpinEdit>("CSpinEdit1")->setValue(year);
         // What the event loop does next: the chart's queued layout and scene updates, then the
         // window's update request, which paints the chart. Should the platform not have painted
         // by then, the chart is painted here, so that every change ends with the chart on screen.
         QCoreApplication::sendPostedEvents();
         if (paints->count == paintsBefore)
-            Form1->Chart2->viewport()->repaint();
+            control<TChart>("Chart2")->viewport()->repaint();
     }
     const auto iterations = static_cast<long long>(state.iterations());
     state.counters["paints"] =
@@ -110,7 +122,9 @@ void BM_EasterChange(benchmark::State& state) {
     if (!painted)
         state.SkipWithError("a change did not end with the chart painted");
     const int expected = last - first + 1;
-    const auto count = [](int seriesIndex) { return Form1->Chart2->series(seriesIndex)->qseries()->count(); };
+    const auto count = [](int seriesIndex) {
+        return control<TChart>("Chart2")->series(seriesIndex)->qseries()->count();
+    };
     if (count(0) != expected || count(1) != expected)
         state.SkipWithError("the chart did not receive one point per year in each series");
     checkNothingShown(state);
@@ -132,17 +146,18 @@ constexpr int kGreen = 200;
 constexpr int kBlue = 255;
 
 void BM_Button7Click(benchmark::State& state) {
-    Form1->RedMax->setPosition(kRed);
-    Form1->GreenMax->setPosition(kGreen);
-    Form1->BlueMax->setPosition(kBlue);
-    Form1->CheckBox1->setChecked(false);
-    Form1->Button7->click(); // the viewer's first showing is not what a drag of a track bar costs
+    control<TTrackBar>("RedMax")->setPosition(kRed);
+    control<TTrackBar>("GreenMax")->setPosition(kGreen);
+    control<TTrackBar>("BlueMax")->setPosition(kBlue);
+    control<TCheckBox>("CheckBox1")->setChecked(false);
+    control<TButton>("Button7")
+        ->click(); // the viewer's first showing is not what a drag of a track bar costs
     settle();
     shown().clear();
 
     PaintCounter* paints = new PaintCounter(Form2);
     for (auto _ : state) {
-        Form1->Button7->click(); // paints the viewer before it returns
+        control<TButton>("Button7")->click(); // paints the viewer before it returns
         QCoreApplication::sendPostedEvents();
     }
     const auto iterations = static_cast<long long>(state.iterations());
@@ -170,16 +185,16 @@ void BM_Button7Click(benchmark::State& state) {
 // chart, and 42 lines added to the memo (emptied between presses, off the clock, so that it does not
 // grow from one press to the next).
 void BM_Button5Click(benchmark::State& state) {
-    Form1->PageControl1->setCurrentWidget(Form1->TabSheet6);
+    Form1->PageControl1->setCurrentWidget(control<TTabSheet>("TabSheet6"));
     settle();
     for (auto _ : state) {
-        Form1->Button5->click();
+        control<TButton>("Button5")->click();
         QCoreApplication::sendPostedEvents();
         state.PauseTiming();
-        Form1->Memo2->clear();
+        control<TMemo>("Memo2")->clear();
         state.ResumeTiming();
     }
-    Form1->PageControl1->setCurrentWidget(Form1->TabSheet4);
+    Form1->PageControl1->setCurrentWidget(control<TTabSheet>("TabSheet4"));
     settle();
     checkNothingShown(state);
 }
@@ -307,7 +322,8 @@ int main(int argc, char** argv) {
     numtext::setMathErrorDisplay([](const std::string& text) { shown().push_back(text); });
 
     createForms();
-    Form1->PageControl1->setCurrentWidget(Form1->TabSheet4); // the Easter tab, fifth from the left
+    Form1->PageControl1->setCurrentWidget(
+        control<TTabSheet>("TabSheet4")); // the Easter tab, fifth from the left
     Form1->show();
     // The offscreen screen is smaller than the form: the whole form is measured, as on a desktop.
     Form1->resize(Form1->sizeHint());

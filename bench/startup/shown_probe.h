@@ -8,7 +8,6 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QObject>
-#include <QTimer>
 #include <QWindow>
 
 #include <cstdio>
@@ -19,17 +18,23 @@ public:
     ShownProbe() { QCoreApplication::instance()->installEventFilter(this); }
 
 protected:
+    bool event(QEvent* event) override {
+        if (event->type() != QEvent::User)
+            return QObject::event(event);
+        std::fputs("shown\n", stdout);
+        std::fflush(stdout);
+        std::_Exit(0);
+    }
+
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (!m_seen && event->type() == QEvent::Expose) {
             auto* window = qobject_cast<QWindow*>(watched);
             if (window != nullptr && window->isExposed()) {
                 m_seen = true;
-                // Runs after the expose, and with it the first paint, has been handled.
-                QTimer::singleShot(0, [] {
-                    std::fputs("shown\n", stdout);
-                    std::fflush(stdout);
-                    std::_Exit(0);
-                });
+                // Delivered once the expose, and with it the first paint, has been handled, and
+                // before anything of normal priority that the paint set going (the pages the
+                // program builds after its first paint).
+                QCoreApplication::postEvent(this, new QEvent(QEvent::User), Qt::HighEventPriority);
             }
         }
         return false;

@@ -1,6 +1,9 @@
 #include "Unit_proby.h"
 
+#include <QCoreApplication>
 #include <QMouseEvent>
+#include <QTimer>
+#include <QWindow>
 
 #include <memory>
 
@@ -22,23 +25,88 @@ TForm1::HandlerObserver& handlerObserver() {
 
 } // namespace
 
-TForm1::TForm1(TForm2& viewer, QWidget* parent) : QWidget(withFormLook(parent)) {
-    setupUi(this);
-    setUpLook();
+namespace {
 
-    // A combo box that shows a text without selecting an item, which a form resource cannot say.
-    CB2->setItemIndex(-1);
-    CB2->setAnsiText("1e+3");
+// Starts the building of the pages not shown at start once the window's first paint is done, and
+// builds them at once if an input event comes first, before it reaches anything.
+class RemainingPages : public QObject {
+public:
+    explicit RemainingPages(TForm1* form) : QObject(form), m_form(form) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->isInputEvent()) {
+            build();
+        } else if (event->type() == QEvent::Expose && !m_scheduled && watched == m_form->windowHandle() &&
+                   m_form->windowHandle()->isExposed()) {
+            // Widgets paint while the expose is handled; the timer runs once that is done.
+            m_scheduled = true;
+            QTimer::singleShot(0, this, [this] { build(); });
+        }
+        return false;
+    }
+
+private:
+    void build() {
+        QCoreApplication::instance()->removeEventFilter(this);
+        m_form->buildRemainingPages();
+    }
+
+    TForm1* m_form;
+    bool m_scheduled = false;
+};
+
+} // namespace
+
+TForm1::TForm1(TForm2& viewer, QWidget* parent, Pages pages) : QWidget(withFormLook(parent)) {
+    setupUi(this);
+    addPages();
+    setUpLook();
     auto* saveDialog = new TSavePictureDialog(this);
     saveDialog->setObjectName(QStringLiteral("SavePictureDialog1"));
-
     m_controls = std::make_unique<WindowControls>(this, viewer);
-    m_tabs = tabs::homes(*this);
-    wireEvents();
 
+    buildPage(static_cast<std::size_t>(PageControl1->currentIndex()));
+    form_access::addTabShortcuts(*this);
+    ui::condenseCaptionsToFit(this);
+    if (pages == Pages::AllAtOnce)
+        buildRemainingPages();
+    else
+        new RemainingPages(this);
+}
+
+// An empty sheet for every tab, with its caption, so that the tab strip is complete from the start.
+void TForm1::addPages() {
+    m_homes = tabs::homes(*this);
+    for (const tabs::Home& home : m_homes) {
+        auto* sheet = new TTabSheet;
+        sheet->setObjectName(QString::fromLatin1(home.sheet));
+        PageControl1->addTab(sheet, QString::fromUtf8(home.caption));
+        if (home.inFrontAtStart)
+            PageControl1->setCurrentWidget(sheet);
+        m_tabs.push_back(tabs::Tab{sheet, {}, {}, {}});
+    }
+    m_built.assign(m_homes.size(), false);
+}
+
+void TForm1::buildPage(std::size_t index) {
+    m_built[index] = true;
+    m_tabs[index] = m_homes[index].build(static_cast<TTabSheet*>(m_tabs[index].page));
+    wireEvents(m_tabs[index]);
+}
+
+void TForm1::buildRemainingPages() {
+    if (m_allPagesBuilt)
+        return;
+    m_allPagesBuilt = true;
+    // Their captions are condensed when each is first shown (see condenseCaptionsToFit).
+    for (std::size_t i = 0; i < m_tabs.size(); ++i)
+        if (!m_built[i])
+            buildPage(i);
     form_access::setUpKeyboard(*this, m_tabs);
     form_access::nameControls(*this, m_tabs);
-    ui::condenseCaptionsToFit(this);
 }
 
 TForm1::~TForm1() = default;
@@ -48,17 +116,16 @@ TForm1::HandlerObserver TForm1::setHandlerObserver(HandlerObserver observer) {
     return observer;
 }
 
-// Every event of every tab. Each handler takes its format settings when it runs, so a change of the
+// Every event of a tab. Each handler takes its format settings when it runs, so a change of the
 // system's locale applies from the next event on.
-void TForm1::wireEvents() {
-    for (const tabs::Tab& tab : m_tabs)
-        for (const tabs::HandlerRow& row : tab.handlers)
-            row.connect(this, [this, experiment = row.experiment, name = row.handler] {
-                if (handlerObserver())
-                    handlerObserver()(name);
-                const numtext::FormatSettings fs = TApplication::formatSettings();
-                m_controls->runHandler(fs, [&] { experiment(*m_controls, fs); });
-            });
+void TForm1::wireEvents(const tabs::Tab& tab) {
+    for (const tabs::HandlerRow& row : tab.handlers)
+        row.connect(this, [this, experiment = row.experiment, name = row.handler] {
+            if (handlerObserver())
+                handlerObserver()(name);
+            const numtext::FormatSettings fs = TApplication::formatSettings();
+            m_controls->runHandler(fs, [&] { experiment(*m_controls, fs); });
+        });
 }
 
 const std::vector<tabs::Tab>& TForm1::tabHomes() const { return m_tabs; }

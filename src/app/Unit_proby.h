@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string_view>
@@ -17,15 +18,23 @@ class QCloseEvent;
 class QMouseEvent;
 class TForm2;
 
-// The controls are the members of the generated form class, under their names in the form
-// (Edit6, Dane, Chart2, ...). The chart series and the save dialog are not widgets, so the form
-// creates them itself, under their names too. Its look is set up in form_look.cpp.
+// The window's frame (the page control and the status bar) is the generated form class; each tab's
+// page is built by its home (tabs.h) from a form resource of its own, and its controls are found by
+// their names (Edit6, Dane, Chart2, ...). The chart series and the save dialog are not widgets, so
+// the form creates them itself, under their names too. Its look is set up in form_look.cpp.
 class TForm1 : public QWidget, public Ui::TForm1 {
     Q_OBJECT
 
 public:
+    enum class Pages {
+        AllAtOnce,
+        // Only the page in front is built before the window is first shown; the others right after
+        // its first paint, or before the first input reaches the program if that comes sooner.
+        FrontFirst,
+    };
+
     // `viewer`: the window the bitmap experiment shows its pictures on.
-    explicit TForm1(TForm2& viewer, QWidget* parent = nullptr);
+    explicit TForm1(TForm2& viewer, QWidget* parent = nullptr, Pages pages = Pages::AllAtOnce);
     ~TForm1() override;
 
     // The client size the form was drawn for, 1110 x 746: the window's size wherever the screen has
@@ -37,8 +46,13 @@ public:
     using HandlerObserver = std::function<void(std::string_view handler)>;
     static HandlerObserver setHandlerObserver(HandlerObserver observer);
 
-    // Every tab with its page, events, Tab order and names, in its order on screen.
+    // Every tab with its page, events, Tab order and names, in its order on screen. A page not
+    // built yet has its sheet and nothing else.
     const std::vector<tabs::Tab>& tabHomes() const;
+    // Builds the pages not built yet, then sets up the keyboard and the names of the whole window.
+    // Does nothing once every page is built.
+    void buildRemainingPages();
+    bool allPagesBuilt() const { return m_allPagesBuilt; }
 
 signals:
     // A click on the form's own surface, off every control.
@@ -55,19 +69,21 @@ private:
     // returns `parent`.
     static QWidget* withFormLook(QWidget* parent);
     void setUpLook();
-    void wireEvents();
+    void addPages();
+    void buildPage(std::size_t index);
+    void wireEvents(const tabs::Tab& tab);
     void placeInScrollArea();
-    void writeGridHeadings();
-    void setUpCharts();
     bool onFreeSurface(const QPoint& pos) const;
 
     // The form's own surface, of the size the form was drawn for, holding its controls; it scrolls
     // when the window is smaller than that.
     QWidget* m_surface = nullptr;
     std::unique_ptr<WindowControls> m_controls;
+    std::vector<tabs::Home> m_homes;
     std::vector<tabs::Tab> m_tabs;
+    std::vector<bool> m_built;
+    bool m_allPagesBuilt = false;
     bool m_pressedOnSurface = false;
-    bool m_chart2Seen = false;
 };
 
 // The one main window, from its creation at start-up to the end of the run.

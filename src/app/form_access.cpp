@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "tabs.h"
+#include "ui/TMemo.h"
+#include "ui/TStringGrid.h"
 #include "ui_Unit_proby.h"
 
 namespace form_access {
@@ -56,14 +58,16 @@ void setUpKeyboard(Ui::TForm1& f, const std::vector<tabs::Tab>& tabs) {
             previous = control;
         }
 
-    for (TMemo* memo : {f.Memo1, f.Memo2, f.Memo3})
+    for (TMemo* memo : windowOf(f)->findChildren<TMemo*>())
         memo->setTabChangesFocus(true);
-    for (TStringGrid* grid : {f.Dane, f.Eq3})
+    for (TStringGrid* grid : windowOf(f)->findChildren<TStringGrid*>())
         grid->setTabKeyNavigation(false);
     // Outside a dialog a push button ignores Enter unless it is an auto-default one.
     for (QPushButton* button : windowOf(f)->findChildren<QPushButton*>())
         button->setAutoDefault(true);
+}
 
+void addTabShortcuts(Ui::TForm1& f) {
     // X11 and Wayland report Shift+Tab as Backtab; both spellings are registered.
     addShortcut(f, {QKeySequence(Qt::CTRL | Qt::Key_Tab)}, 1);
     addShortcut(f,
@@ -73,10 +77,8 @@ void setUpKeyboard(Ui::TForm1& f, const std::vector<tabs::Tab>& tabs) {
 }
 
 void nameControls(Ui::TForm1& f, const std::vector<tabs::Tab>& tabs) {
-    // A caption that stands next to its control names it, as a labelled edit's label does.
-    f.Label1->setBuddy(f.CB2);
-    f.Label3->setBuddy(f.Edit14);
-
+    // A caption that stands next to its control (its buddy, set by the tab's home) names it, as a
+    // labelled edit's label does.
     // Qt's own parts without a caption (the tab strip's scroll buttons) keep the names Qt gives them.
     for (QAbstractButton* button : windowOf(f)->findChildren<QAbstractButton*>())
         if (!button->text().isEmpty())

@@ -57,9 +57,9 @@ std::string windowFailure(const std::vector<std::string>& qtMessages) {
     return (cannot + QLatin1Char('.')).toStdString();
 }
 
-void createForms() {
+void createForms(TForm1::Pages pages) {
     Form2 = new TForm2();
-    Form1 = new TForm1(*Form2);
+    Form1 = new TForm1(*Form2, nullptr, pages);
 }
 
 void destroyForms() {
@@ -80,7 +80,9 @@ int runGuarded(const std::function<void()>& body) {
 
 int runProgram() {
     const int result = runGuarded([] {
-        createForms();
+        // The window is on screen sooner with only its page in front built; the others follow
+        // before the user can reach them.
+        createForms(TForm1::Pages::FrontFirst);
         Form1->show();
         QCoreApplication::exec();
     });

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "Unit_proby.h"
+
 // Whether a window can be opened at all. Without a display Qt would abort inside the
 // application's constructor; `why` then says so in words a user understands.
 bool displayAvailable(std::string& why);
@@ -21,9 +23,9 @@ bool displayAvailable(std::string& why);
 //   się z ekranem „:99”."
 std::string windowFailure(const std::vector<std::string>& qtMessages);
 
-// Start-up after the application object: the main window first (it writes its grid texts), then
-// the hidden viewer window. Sets Form1 and Form2.
-void createForms();
+// Start-up after the application object: the hidden viewer window, then the main window, whose
+// pages are built as `pages` says. Sets Form1 and Form2.
+void createForms(TForm1::Pages pages = TForm1::Pages::AllAtOnce);
 
 // Destroys both windows and clears Form1 and Form2.
 void destroyForms();

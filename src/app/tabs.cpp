@@ -1,6 +1,10 @@
 #include "tabs.h"
 
+#include <QEvent>
+#include <QGraphicsLayout>
+#include <QGuiApplication>
 #include <QRadioButton>
+#include <QValueAxis>
 
 #include <initializer_list>
 #include <memory>
@@ -16,6 +20,15 @@
 #include "experiments/rounding.h"
 #include "experiments/timing_loops.h"
 #include "numtext/time_text.h"
+#include "ui/TPointSeries.h"
+#include "ui_TabSheet1.h"
+#include "ui_TabSheet2.h"
+#include "ui_TabSheet3.h"
+#include "ui_TabSheet4.h"
+#include "ui_TabSheet5.h"
+#include "ui_TabSheet6.h"
+#include "ui_TabSheet7.h"
+#include "ui_TabSheet8.h"
 
 namespace tabs {
 
@@ -26,9 +39,57 @@ using numtext::FormatSettings;
 
 void nothing(Controls&, const FormatSettings&) {}
 
-Tab placeholders(TForm1& f) {
+// Pointer sizes are half-widths: a pointer of size n is 2n + 1 pixels across, so that the sizes 1
+// and 2 of the series still give markers one can see.
+int pointerPixels(int size) { return 2 * size + 1; }
+
+void makeSeries(TChart* chart, const char* name, const QString& title, const QColor& color,
+                TPointSeries::PointerStyle style, int size, const QColor& fill, bool outline) {
+    auto* series = new TPointSeries();
+    series->setObjectName(QString::fromLatin1(name));
+    series->setTitle(title);
+    series->setColor(color);
+    series->setPointerStyle(style);
+    series->setPointerSize(pointerPixels(size));
+    series->setPointerFill(fill);
+    series->setPointerOutline(outline);
+    series->setXValuesAscending(true);
+    chart->addSeries(series);
+}
+
+// Measuring the 32 day labels is the costliest part of laying out a chart, and loading the title's
+// font comes next; the Easter chart is on a tab not shown at start, so its axes stay hidden, and
+// the title in the form's font, until it is first seen.
+class AxesWhenFirstShown : public QObject {
+public:
+    explicit AxesWhenFirstShown(TChart* chart) : QObject(chart), m_chart(chart) {
+        chart->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_chart && event->type() == QEvent::Show) {
+            m_chart->removeEventFilter(this);
+            QFont arial(QStringLiteral("Arial"));
+            arial.setPixelSize(13);
+            m_chart->leftAxis()->setTitleFont(arial);
+            m_chart->leftAxis()->setVisible(true);
+            m_chart->bottomAxis()->setVisible(true);
+            // Laid out now, so that the first paint already has the axes.
+            m_chart->chart()->layout()->activate();
+        }
+        return false;
+    }
+
+private:
+    TChart* m_chart;
+};
+
+Tab placeholders(TTabSheet* page) {
+    Ui::TabSheet1 f;
+    f.setupUi(page);
     return {
-        f.TabSheet1,
+        page,
         // Both buttons are placeholders and do nothing.
         {row(f.Button3, &TButton::clicked, "Button3Click", nothing),
          row(f.Button8, &TButton::clicked, "Button3Click", nothing)},
@@ -37,14 +98,16 @@ Tab placeholders(TForm1& f) {
     };
 }
 
-Tab complexProduct(TForm1& f) {
+Tab complexProduct(TTabSheet* page) {
+    Ui::TabSheet2 f;
+    f.setupUi(page);
     // The product remembers its numbers from one press to the next.
     auto product = std::make_shared<experiments::ComplexProduct>();
     const Experiment multiply = [product](Controls& w, const FormatSettings& fs) {
         product->multiply(w, fs);
     };
     return {
-        f.TabSheet2,
+        page,
         {row(f.BitBtn3, &TBitBtn::clicked, "BitBtn3Click", multiply, true)},
         {f.Edit6, f.Edit7, f.Edit8, f.Edit9, f.BitBtn3, f.LabeledEdit12, f.LabeledEdit13},
         {
@@ -56,13 +119,19 @@ Tab complexProduct(TForm1& f) {
     };
 }
 
-Tab roundingAndMatrices(TForm1& f) {
+Tab roundingAndMatrices(TForm1& form, TTabSheet* page) {
+    Ui::TabSheet3 f;
+    f.setupUi(page);
+    QPalette moneyGreen = f.LabeledEdit1->label()->palette();
+    moneyGreen.setColor(QPalette::Window, QColor(192, 220, 192));
+    f.LabeledEdit1->label()->setPalette(moneyGreen);
+    f.LabeledEdit1->label()->setAutoFillBackground(true);
     return {
-        f.TabSheet3,
+        page,
         {
             // A click on the window's own surface rounds as "< --- Caculate" does, whichever tab is
             // in front.
-            row(&f, &TForm1::clicked, "Button1Click", experiments::roundChosenNumber),
+            row(&form, &TForm1::clicked, "Button1Click", experiments::roundChosenNumber),
             row(f.Button1, &TButton::clicked, "Button1Click", experiments::roundChosenNumber, true),
             row(f.BitBtn2, &TBitBtn::clicked, "BitBtn2Click", experiments::divideWithRemainder, true),
             row(f.BitBtn1, &TBitBtn::clicked, "BitBtn1Click", experiments::showPiDeclarations, true),
@@ -85,12 +154,26 @@ Tab roundingAndMatrices(TForm1& f) {
     };
 }
 
-Tab timing(TForm1& f) {
+Tab timing(TTabSheet* page) {
+    Ui::TabSheet5 f;
+    f.setupUi(page);
+    QPalette yellow = f.Label2->palette();
+    yellow.setColor(QPalette::Window, QColor(255, 255, 0));
+    f.Label2->setPalette(yellow);
+    QFont thirteen = f.Label2->font();
+    thirteen.setPixelSize(13);
+    f.Label2->setFont(thirteen);
+    // A combo box that shows a text without selecting an item, which a form resource cannot say.
+    f.CB2->setItemIndex(-1);
+    f.CB2->setAnsiText("1e+3");
+    // The caption beside the count names it, as a labelled edit's label does.
+    f.Label1->setBuddy(f.CB2);
+
     const Experiment timeLoops = [](Controls& w, const FormatSettings& fs) {
         experiments::timeThreeLoops(w, fs, numtext::Time);
     };
     return {
-        f.TabSheet5,
+        page,
         // The count's conversions first: the timing then runs with the count they show.
         {row(f.CB2, &TComboBox::changed, "CB2Change", experiments::convertCount, true),
          row(f.Button2, &TButton::clicked, "Button2Click", timeLoops, true)},
@@ -103,7 +186,54 @@ Tab timing(TForm1& f) {
     };
 }
 
-Tab cubicAndEaster(TForm1& f) {
+void writeGridHeadings(Ui::TabSheet4& f) {
+    f.Dane->setCell(0, 0, " a =");
+    f.Dane->setCell(0, 1, " b =");
+    f.Dane->setCell(0, 2, " c = ");
+    f.Dane->setCell(0, 3, " d =");
+    f.Dane->setCell(1, 0, "1");
+    f.Dane->setCell(1, 1, "-9");
+    f.Dane->setCell(1, 2, "27");
+    f.Dane->setCell(1, 3, "-27");
+    f.Eq3->setCell(0, 0, "   root");
+    f.Eq3->setCell(1, 0, "   realis");
+    f.Eq3->setCell(2, 0, "   imaginalis");
+    f.Eq3->setCell(3, 0, "   value for root /abs/");
+    f.Eq3->setCell(0, 1, "   x1   =");
+    f.Eq3->setCell(0, 2, "   x2   =");
+    f.Eq3->setCell(0, 3, "   x3  =");
+}
+
+void setUpEasterChart(TChart* chart) {
+    using Style = TPointSeries::PointerStyle;
+    makeSeries(chart, "Series2", QStringLiteral("marzec"), Qt::red, Style::Square, 2, QColor(255, 255, 0),
+               true);
+    makeSeries(chart, "Series3", QStringLiteral("kwiecień"), QColor(0, 128, 0), Style::Square, 2,
+               QColor(0, 255, 0), true);
+
+    // Days of the month on a fixed scale, 0 to 31; the points of -1 fall below it. The tick count
+    // says one tick per day, but the ticks are dynamic: labelled down from 31, so that the last day
+    // of March can be read, as many as there is room for, with a minor grid line on every day.
+    // Years on whole numbers, each once.
+    QValueAxis* days = chart->leftAxis();
+    days->setRange(0, 31);
+    days->setTickCount(32);
+    chart->setWholeTicks(days, TChart::WholeTicks::DownFromMaximum);
+    chart->setWholeTicks(chart->bottomAxis(), TChart::WholeTicks::Multiples);
+    days->setTruncateLabels(false);
+    days->setTitleText(QStringLiteral("dzień miesiąca"));
+    days->setTitleBrush(QColor(0, 0, 255));
+    chart->leftAxis()->setVisible(false);
+    chart->bottomAxis()->setVisible(false);
+    new AxesWhenFirstShown(chart);
+}
+
+Tab cubicAndEaster(TTabSheet* page) {
+    Ui::TabSheet4 f;
+    f.setupUi(page);
+    writeGridHeadings(f);
+    setUpEasterChart(f.Chart2);
+
     std::vector<QWidget*> order;
     // Of the radio group only the chosen item takes the focus; the arrows move between the items.
     for (int i = 0; i < f.przypadekD->items().size(); ++i)
@@ -113,7 +243,7 @@ Tab cubicAndEaster(TForm1& f) {
                                                       f.Wielkanoc, f.Chart2, f.rok1, f.rok2})
         order.push_back(w);
     return {
-        f.TabSheet4,
+        page,
         {
             row(f.Rownanie3, &TBitBtn::clicked, "Rownanie3Click", experiments::solveCubic, true),
             row(f.przypadekD, &TRadioGroup::clicked, "Rownanie3Click", experiments::solveCubic),
@@ -134,9 +264,13 @@ Tab cubicAndEaster(TForm1& f) {
     };
 }
 
-Tab bits(TForm1& f) {
+Tab bits(TTabSheet* page) {
+    Ui::TabSheet6 f;
+    f.setupUi(page);
+    // The caption above the binary digits names their field.
+    f.Label3->setBuddy(f.Edit14);
     return {
-        f.TabSheet6,
+        page,
         {row(f.Button4, &TButton::clicked, "Button4Click", experiments::harmonicSumAndBits, true)},
         {f.Edit10, f.Button4, f.LabeledEdit18, f.Edit14, f.Memo3},
         {
@@ -146,9 +280,13 @@ Tab bits(TForm1& f) {
     };
 }
 
-Tab curve(TForm1& f) {
+Tab curve(TTabSheet* page) {
+    Ui::TabSheet7 f;
+    f.setupUi(page);
+    makeSeries(f.Chart1, "Series1", QStringLiteral("Series1"), Qt::red, TPointSeries::PointerStyle::Circle, 1,
+               QColor(0, 128, 255), false);
     return {
-        f.TabSheet7,
+        page,
         {row(f.Button5, &TButton::clicked, "Button5Click", experiments::traceCurveAndLoops, true)},
         {f.Button5, f.Chart1, f.Memo2},
         {
@@ -158,9 +296,12 @@ Tab curve(TForm1& f) {
     };
 }
 
-Tab bitmap(TForm1& f) {
+Tab bitmap(TTabSheet* page) {
+    Ui::TabSheet8 f;
+    f.setupUi(page);
+    f.Edit11->setColor(QGuiApplication::palette().color(QPalette::Highlight));
     return {
-        f.TabSheet8,
+        page,
         {row(f.Button7, &TButton::clicked, "Button7Click", experiments::drawRamp, true),
          row(f.RedMax, &TTrackBar::changed, "Button7Click", experiments::drawRamp),
          row(f.GreenMax, &TTrackBar::changed, "Button7Click", experiments::drawRamp),
@@ -180,10 +321,18 @@ Tab bitmap(TForm1& f) {
 
 } // namespace
 
-std::vector<Tab> homes(TForm1& form) {
-    return {placeholders(form), complexProduct(form), roundingAndMatrices(form),
-            timing(form),       cubicAndEaster(form), bits(form),
-            curve(form),        bitmap(form)};
+std::vector<Home> homes(TForm1& form) {
+    return {
+        {"TabSheet1", "Wykres", false, placeholders},
+        {"TabSheet2", "Liczby zespolone", false, complexProduct},
+        {"TabSheet3", "Funkcje specjalne / Macierze", false,
+         [&form](TTabSheet* page) { return roundingAndMatrices(form, page); }},
+        {"TabSheet5", "Referencje/ wskaznik", false, timing},
+        {"TabSheet4", "Rownanie 3-go stopnia", false, cubicAndEaster},
+        {"TabSheet6", "Dzialanie Unit_Funkcje/dzialania na bitach", false, bits},
+        {"TabSheet7", "Wykres parametryczny  / i++, ++i, i...pętle", true, curve},
+        {"TabSheet8", "DIB bitmap", false, bitmap},
+    };
 }
 
 void runMainActions(const Tab& tab) {

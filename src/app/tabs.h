@@ -1,11 +1,12 @@
 #pragma once
 
-// Every tab of the main window in one place: its page, the events it answers and the handlers they
-// run, the order Tab visits its controls, the names a screen reader needs beyond the controls' own
-// captions, and the main action that fills it. The form wires, orders and names its controls from
-// these lists, the snapshot tool runs the main actions, and the tests read them; nothing else
-// counts the tabs or lists their controls. A new tab is its experiment, its page in the form
-// resource and its entry in tabs.cpp.
+// Every tab of the main window in one place: its caption, its page (made from its form resource in
+// pages/, with what a resource cannot say), the events it answers and the handlers they run, the
+// order Tab visits its controls, the names a screen reader needs beyond the controls' own captions,
+// and the main action that fills it. The form builds, wires, orders and names its pages from these,
+// the snapshot tool runs the main actions, and the tests read the same lists; nothing else counts
+// the tabs or lists their controls. A new tab is its experiment, its page's form resource and its
+// entry in tabs.cpp.
 
 #include <QObject>
 #include <QWidget>
@@ -17,6 +18,7 @@
 #include "experiments/controls.h"
 #include "numtext/format_settings.h"
 #include "ui/TApplication.h"
+#include "ui/plain_controls.h"
 
 class TForm1;
 
@@ -65,6 +67,7 @@ struct AccessibleName {
     const char* name;
 };
 
+// What a tab's page holds once it is built.
 struct Tab {
     QWidget* page = nullptr;
     std::vector<HandlerRow> handlers;
@@ -73,9 +76,19 @@ struct Tab {
     std::vector<AccessibleName> names;
 };
 
-// Every tab, in its order on screen. The rows' experiments that remember something between events
-// keep it in the list returned, so the form keeps its own list for as long as it lives.
-std::vector<Tab> homes(TForm1& form);
+// A tab's home: its sheet's name and caption, whether it is in front at start, and how its page is
+// built. `build` makes the page's controls on `page` (an empty sheet of that name in the page
+// control) and returns its lists; an experiment that remembers something between events keeps it
+// in what `build` returns, so the form keeps the lists for as long as it lives.
+struct Home {
+    const char* sheet;
+    const char* caption;
+    bool inFrontAtStart = false;
+    std::function<Tab(TTabSheet* page)> build;
+};
+
+// Every tab of `form`, in its order on screen.
+std::vector<Home> homes(TForm1& form);
 
 // Sends the tab's main actions, in order.
 void runMainActions(const Tab& tab);

@@ -22,8 +22,18 @@
 
 #include "Unit_dib.h"
 #include "Unit_proby.h"
+#include "ui/TCSpinEdit.h"
 #include "ui/TChart.h"
+#include "ui/TComboBox.h"
+#include "ui/TEdit.h"
+#include "ui/TLabeledEdit.h"
+#include "ui/TMemo.h"
 #include "ui/TPointSeries.h"
+#include "ui/TRadioGroup.h"
+#include "ui/TStatusBar.h"
+#include "ui/TStringGrid.h"
+#include "ui/TTrackBar.h"
+#include "ui/plain_controls.h"
 
 // Readable failure messages for the Qt values the tests compare.
 inline void PrintTo(const QRect& r, std::ostream* os) {

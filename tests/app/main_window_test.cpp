@@ -8,8 +8,10 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTest>
 #include <QValueAxis>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -433,4 +435,47 @@ TEST_F(MainWindow, CreatesTheViewerHiddenAtItsPlace) {
     EXPECT_TRUE(Form2->findChildren<QWidget*>().isEmpty());
     Form1->show();
     EXPECT_FALSE(Form2->isVisible());
+}
+
+namespace {
+
+// Every object of the main window by name and class.
+std::set<std::string> namedObjects() {
+    std::set<std::string> names;
+    for (const QObject* o : Form1->findChildren<QObject*>())
+        if (!o->objectName().isEmpty() && !o->objectName().startsWith(QLatin1String("qt_")))
+            names.insert(o->objectName().toStdString() + " " + o->metaObject()->className());
+    return names;
+}
+
+} // namespace
+
+// Started as the program starts, the window builds the page in front only; the other pages follow
+// right after the first paint, or before the first input if that comes sooner, and are then the
+// same as those of a window that built them all at once.
+TEST_F(MainWindow, BuildsThePagesNotInFrontAfterTheFirstPaintOrBeforeTheFirstInput) {
+    const std::set<std::string> allAtOnce = namedObjects();
+    const auto restart = [] {
+        destroyForms();
+        createForms(TForm1::Pages::FrontFirst);
+        EXPECT_FALSE(Form1->allPagesBuilt());
+        EXPECT_NE(Form1->findChild<QWidget*>(QStringLiteral("Button5")), nullptr);
+        EXPECT_EQ(Form1->findChild<QWidget*>(QStringLiteral("Edit6")), nullptr);
+    };
+
+    restart();
+    Form1->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form1));
+    QApplication::processEvents();
+    EXPECT_TRUE(Form1->allPagesBuilt());
+    EXPECT_EQ(namedObjects(), allAtOnce);
+
+    // Ctrl+Tab before the window is ever shown: the next tab's page is there when the keys arrive.
+    restart();
+    QTest::keyClick(find<TPageControl>("PageControl1")->tabBar(), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_TRUE(Form1->allPagesBuilt());
+    EXPECT_EQ(find<TPageControl>("PageControl1")->currentWidget()->objectName(), "TabSheet8");
+    EXPECT_EQ(namedObjects(), allAtOnce);
+    find<TButton>("Button7")->click();
+    EXPECT_TRUE(shownErrors().empty());
 }

@@ -820,7 +820,7 @@ void StressRun::actOnGrid(TStringGrid* grid, const std::string& name) {
 
 void StressRun::actOnButton(QAbstractButton* button, const std::string& name) {
     if (name == "Button2") {
-        const std::string count = Form1->CB2->ansiText();
+        const std::string count = control<TComboBox>(Form1, "CB2")->ansiText();
         if (timingWouldRunLong(count)) {
             if (m_index - m_lastLongTiming < kLongTimingSpacing) {
                 ++timedClicksSkipped;
