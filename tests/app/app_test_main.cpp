@@ -29,20 +29,55 @@ double msWaitedForProcessor() {
     return stat >> onProcessor >> waited ? waited / 1e6 : 0.0;
 }
 
+// The reference thread's sleep, and how late a wake may come and still be the timer's own.
+constexpr std::chrono::milliseconds kReferenceSleep{1};
+constexpr std::chrono::milliseconds kOnTime{1};
+
 } // namespace
+
+SchedulerLateness::SchedulerLateness() {
+    m_due = Clock::now() + kReferenceSleep;
+    m_thread = std::jthread([this](const std::stop_token& stop) {
+        for (Clock::time_point due = m_due; !stop.stop_requested();) {
+            std::this_thread::sleep_until(due);
+            const Clock::time_point woke = Clock::now();
+            const std::lock_guard lock(m_mutex);
+            if (woke - due > kOnTime)
+                m_late.emplace_back(due, woke);
+            due = m_due = woke + kReferenceSleep;
+        }
+    });
+}
+
+double SchedulerLateness::msBetween(Clock::time_point from, Clock::time_point to) {
+    const std::lock_guard lock(m_mutex);
+    std::erase_if(m_late, [from](const auto& late) { return late.second < from; });
+    Clock::duration sum{};
+    const auto add = [&](Clock::time_point start, Clock::time_point end) {
+        sum += std::max(Clock::duration{}, std::min(end, to) - std::max(start, from));
+    };
+    for (const auto& [due, woke] : m_late)
+        add(due, woke);
+    if (to - m_due > kOnTime)
+        add(m_due, to);
+    return std::chrono::duration<double, std::milli>(sum).count();
+}
 
 EventLoopPauses::EventLoopPauses(std::function<void(double pauseMs)> onTick) {
     m_tick.setTimerType(Qt::PreciseTimer);
     QObject::connect(&m_tick, &QTimer::timeout, [this, onTick = std::move(onTick)] {
+        const SchedulerLateness::Clock::time_point now = SchedulerLateness::Clock::now();
         const double waited = msWaitedForProcessor();
-        const double pause = static_cast<double>(m_sinceTick.restart()) - (waited - m_waitedAtTick);
+        const double held = std::max(waited - m_waitedAtTick, m_lateness.msBetween(m_tickAt, now));
+        const double pause = std::chrono::duration<double, std::milli>(now - m_tickAt).count() - held;
+        m_tickAt = now;
         m_waitedAtTick = waited;
         m_longestMs = std::max(m_longestMs, pause);
         if (onTick)
             onTick(pause);
     });
     m_waitedAtTick = msWaitedForProcessor();
-    m_sinceTick.start();
+    m_tickAt = SchedulerLateness::Clock::now();
     m_tick.start(10);
 }
 

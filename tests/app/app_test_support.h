@@ -7,17 +7,19 @@
 
 #include <QApplication>
 #include <QColor>
-#include <QElapsedTimer>
 #include <QObject>
 #include <QRect>
 #include <QString>
 #include <QTimer>
 
+#include <chrono>
 #include <functional>
+#include <mutex>
 #include <ostream>
-
 #include <stdexcept>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "Unit_dib.h"
@@ -87,11 +89,34 @@ inline QWidget* visibleStepBox() {
     return nullptr;
 }
 
-// The pauses of this thread's event loop while the object lives. A precise timer ticks each time
-// the loop turns, nested loops included; the time between two ticks, less the time the thread
-// waited for a processor meanwhile, is a pause the program made. The waiting comes from Linux's
-// scheduler statistics for the thread (none where the kernel keeps none), so that other processes
-// busy on the machine do not count against the program.
+// How late a reference thread of this process wakes from sleeps of 1 ms: time the machine kept a
+// thread of the process from running, whoever was busy. A wake up to a millisecond late is the
+// timer's own and not counted.
+class SchedulerLateness {
+public:
+    using Clock = std::chrono::steady_clock;
+    SchedulerLateness();
+    // The milliseconds within [from, to] that the reference thread spent late, a lateness still
+    // going on included. Calls come in the order of `from`: lateness that ended before it is
+    // forgotten.
+    double msBetween(Clock::time_point from, Clock::time_point to);
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::pair<Clock::time_point, Clock::time_point>> m_late; // (due, woke)
+    Clock::time_point m_due;
+    std::jthread m_thread; // last: started once the rest is built, stopped first
+};
+
+// The pauses of this thread's event loop while the object lives, net of the machine's delays. A
+// precise timer ticks each time the loop turns, nested loops included; the time between two ticks,
+// less the time the machine kept the process from running meanwhile, is a pause the program made.
+// That time is the larger of two measures of it: how long this thread waited for a processor
+// (Linux's scheduler statistics for the thread; nothing where the kernel keeps none), and how late
+// the reference thread above woke within the pause, which also sees a stalled virtual machine or a
+// throttled process. The larger, not the sum, since both see the same stall. A handler that sleeps
+// or computes on this thread waits for no processor: its pause counts, less only the stalls the
+// reference thread met meanwhile.
 class EventLoopPauses {
 public:
     // `onTick` is called at every tick with the pause that ended there, in milliseconds.
@@ -99,8 +124,9 @@ public:
     double longestMs() const { return m_longestMs; }
 
 private:
+    SchedulerLateness m_lateness;
     QTimer m_tick;
-    QElapsedTimer m_sinceTick;
+    SchedulerLateness::Clock::time_point m_tickAt;
     double m_waitedAtTick = 0.0;
     double m_longestMs = 0.0;
 };

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QScatterSeries>
 #include <QValueAxis>
 #include <cmath>
@@ -53,10 +52,12 @@ TEST_F(SeriesFixture, UnorderedSeriesKeepsTheOrderOfAdding) {
     EXPECT_EQ(series->points(), (std::vector<QPointF>{{1, 0}, {-1, 0.5}}));
 }
 
+// A chart given its points one by one takes time quadratic in their count (20,000: over a minute);
+// one hand-over of the whole list takes about a second.
 TEST_F(SeriesFixture, PointsReachTheChartInOneHandOver) {
     series->clear();
-    for (int i = 0; i < 1001; ++i) {
-        const double t = i * 0.006283185307179587;
+    for (int i = 0; i < 20001; ++i) {
+        const double t = i * 0.00031415926535897933;
         series->addXY(std::cos(t), std::sin(3 * t));
     }
     EXPECT_EQ(series->qseries()->count(), 0); // nothing reaches the chart before the hand-over
@@ -79,17 +80,6 @@ TEST_F(SeriesFixture, PointsNotHandedOverArriveWhenTheEventLoopRuns) {
     QApplication::processEvents();
     EXPECT_EQ(handOvers, 1);
     EXPECT_EQ(handedOver(), (std::vector<QPointF>{{5, 6}, {7, 8}}));
-}
-
-TEST_F(SeriesFixture, TwentyThousandPointsTakeSecondsNotMinutes) {
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 0; i < 20000; ++i)
-        series->addXY(i, i % 31);
-    QApplication::processEvents();
-    EXPECT_EQ(series->qseries()->count(), 20000);
-    EXPECT_EQ(handOvers, 1);
-    EXPECT_LT(timer.elapsed(), 20000); // point by point this took over a minute
 }
 
 TEST(Chart, SeriesAreIndexedInTheOrderAdded) {
