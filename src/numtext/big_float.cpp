@@ -1,6 +1,6 @@
 #include "big_float.h"
 
-#include <bit>
+#include <algorithm>
 #include <cstdint>
 
 namespace numtext {
@@ -68,14 +68,17 @@ namespace {
 
 constexpr mpfr_prec_t kWorking = 128;
 
-// 10^k rounded to kWorking bits, for the k of doubles' texts, worked out once: raising ten to a
-// power is most of the work of a conversion.
+// The bits 10^k = 5^k x 2^k needs: k log2(5) + 1, log2(5) being 2.3219...
+mpfr_prec_t exactPrecision(unsigned long k) { return static_cast<mpfr_prec_t>(k * 2322 / 1000 + 2); }
+
+// 10^k exactly, for the k of doubles' texts, worked out once: raising ten to a power is most of the
+// work of a conversion.
 class PowersOfTen {
 public:
     static constexpr unsigned long kLast = 350;
     PowersOfTen() {
         for (unsigned long k = 0; k <= kLast; ++k) {
-            mpfr_init2(m_values[k], kWorking);
+            mpfr_init2(m_values[k], exactPrecision(k));
             mpfr_ui_pow_ui(m_values[k], 10, k, MPFR_RNDN);
         }
     }
@@ -92,43 +95,55 @@ private:
     mpfr_t m_values[kLast + 1];
 };
 
+// 10^power exactly: from the table, or worked out into `spare`.
+mpfr_srcptr exactPowerOfTen(unsigned long power, BigFloat& spare) {
+    static const PowersOfTen cached;
+    if (power <= PowersOfTen::kLast)
+        return cached[power];
+    mpfr_set_prec(spare.get(), exactPrecision(power));
+    mpfr_ui_pow_ui(spare.get(), 10, power, MPFR_RNDN);
+    return spare.get();
+}
+
 } // namespace
 
 Extended decimalToExtended(std::uint64_t significand, long long exponent) {
-    // From 10^28 on, neither m x 10^k nor m / 10^k is a 64-bit number, nor halfway between two: the
-    // odd part of m x 5^k is at least 5^28 > 2^65, and 5^28 does not divide any m below 2^64 but 0.
-    // So an approximation close enough to tell the rounding to 65 bits toward zero also tells the
-    // nearest 64-bit number and the side it lies on. 10^|k| and the product or quotient, each
-    // rounded at 128 bits, are within 2^-126 of the value, which tells it but where the value lies
-    // within about 2^-60 of a halfway point: then the digits go the exact way.
-    constexpr unsigned long long kFirst = 28;
-    constexpr unsigned long long kLast = 5100; // beyond the clamp of the exact way
-    const unsigned long long power = exponent < 0 ? 0ULL - static_cast<unsigned long long>(exponent)
-                                                  : static_cast<unsigned long long>(exponent);
-    if (significand != 0 && power >= kFirst && power <= kLast) {
-        const FlagGuard keepFlags;
-        static const PowersOfTen cached;
-        BigFloat computed(kWorking);
-        if (power > PowersOfTen::kLast)
-            mpfr_ui_pow_ui(computed.get(), 10, static_cast<unsigned long>(power), MPFR_RNDN);
-        const mpfr_srcptr tenToThePower =
-            power <= PowersOfTen::kLast ? cached[static_cast<unsigned long>(power)] : computed.get();
-        BigFloat m(64);
-        BigFloat approximation(kWorking);
-        mpfr_set_uj(m.get(), significand, MPFR_RNDN);
-        if (exponent > 0)
-            mpfr_mul(approximation.get(), m.get(), tenToThePower, MPFR_RNDN);
-        else
-            mpfr_div(approximation.get(), m.get(), tenToThePower, MPFR_RNDN);
-        if (mpfr_can_round(approximation.get(), kWorking - 3, MPFR_RNDN, MPFR_RNDZ,
-                           kExtendedFormat.precision + 1) != 0) {
-            BigFloat value(kExtendedFormat.precision);
-            roundInto(kExtendedFormat, value.get(),
-                      [&](mpfr_ptr r) { return mpfr_set(r, approximation.get(), MPFR_RNDN); });
-            return toExtendedExact(value.get());
-        }
-    }
-    return decimalToExtended(std::to_string(significand), exponent);
+    // Beyond 10^+-5100 a significand below 10^20 makes an infinity or zero as surely as there.
+    constexpr long long kLimit = 5100;
+    const unsigned long power =
+        static_cast<unsigned long>(exponent < 0 ? -std::max(exponent, -kLimit) : std::min(exponent, kLimit));
+    const FlagGuard keepFlags;
+    BigFloat spare(kWorking);
+    const mpfr_srcptr tenToThePower = exactPowerOfTen(power, spare);
+    BigFloat m(64);
+    mpfr_set_uj(m.get(), significand, MPFR_RNDN);
+    BigFloat value(kExtendedFormat.precision);
+    roundInto(kExtendedFormat, value.get(), [&](mpfr_ptr r) {
+        return exponent >= 0 ? mpfr_mul(r, m.get(), tenToThePower, MPFR_RNDN)
+                             : mpfr_div(r, m.get(), tenToThePower, MPFR_RNDN);
+    });
+    return toExtendedExact(value.get());
+}
+
+std::uint64_t roundScaled(std::uint64_t m, int binaryExponent, int decimalExponent) noexcept {
+    const FlagGuard keepFlags;
+    const unsigned long power = decimalExponent < 0 ? 0UL - static_cast<unsigned long>(decimalExponent)
+                                                    : static_cast<unsigned long>(decimalExponent);
+    BigFloat spare(kWorking);
+    const mpfr_srcptr tenToThePower = exactPowerOfTen(power, spare);
+    BigFloat x(64);
+    mpfr_set_uj_2exp(x.get(), m, binaryExponent, MPFR_RNDN);
+    // Toward zero at 128 bits, so that at least 64 bits below the point are kept, and whether
+    // anything beyond them was dropped is known exactly: together they tell the nearest integer.
+    BigFloat scaled(kWorking);
+    const int dropped = decimalExponent >= 0 ? mpfr_mul(scaled.get(), x.get(), tenToThePower, MPFR_RNDZ)
+                                             : mpfr_div(scaled.get(), x.get(), tenToThePower, MPFR_RNDZ);
+    std::uint64_t n = mpfr_get_uj(scaled.get(), MPFR_RNDZ);
+    mpfr_frac(scaled.get(), scaled.get(), MPFR_RNDZ); // exact
+    const int half = mpfr_cmp_ui_2exp(scaled.get(), 1, -1);
+    if (half > 0 || (half == 0 && (dropped != 0 || (n & 1) != 0)))
+        ++n;
+    return n;
 }
 
 } // namespace numtext

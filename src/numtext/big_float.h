@@ -71,8 +71,13 @@ Extended toExtendedExact(mpfr_srcptr x) noexcept;
 // rounded to extended. Any length of digits and any exponent: beyond the range it is an infinity or
 // zero.
 Extended decimalToExtended(const std::string& digits, long long exponent);
-// The same for a significand given as a number, which is faster where |exponent| >= 28, the
-// common case of a short text with a large exponent.
+// The same for a significand given as a number: one product or quotient by the exact power of ten,
+// faster than the digits' way. The common case of a short text with a large exponent.
 Extended decimalToExtended(std::uint64_t significand, long long exponent);
+
+// The other way: m x 2^binaryExponent x 10^decimalExponent rounded to an integer, ties to even,
+// for a result below 2^64 and decimal exponents up to 5100 in size. Exact: the step of a value's
+// decimal digits that needs more than 128-bit integers. roundScaled(5, -1, 1) == 25.
+std::uint64_t roundScaled(std::uint64_t m, int binaryExponent, int decimalExponent) noexcept;
 
 } // namespace numtext

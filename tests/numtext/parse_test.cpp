@@ -92,9 +92,10 @@ TEST(StrToFloat, RoundsCorrectlyToExtended) {
     EXPECT_EQ(StrToFloat("3,6451995318824746025e-4951", kComma), kExtendedDenormMin);
 }
 
-// A significand of up to 19 digits with an exponent beyond the exact powers of ten is rounded from
-// an approximation where that can tell, as its digits would be: at the edges of that way, over the
-// whole range of exponents, denormals and overflow included.
+// A significand of up to 19 digits with an exponent beyond the powers of ten the extended type holds
+// is rounded in one product or quotient with the exact power, as its digits would be: at the edges
+// of the table of powers and of the clamp, over the whole range of exponents, denormals and overflow
+// included.
 TEST(DecimalToExtended, ShortSignificandsWithLargeExponentsRoundAsTheirDigitsDo) {
     std::mt19937_64 draw(2026);
     const auto same = [](Extended a, Extended b) {
