@@ -5,9 +5,13 @@
 
 namespace numtext {
 
-void setExact(mpfr_ptr target, double x) noexcept { mpfr_set_d(target, x, MPFR_RNDN); }
+void setExact(mpfr_ptr target, double x) noexcept {
+    NUMTEXT_ASSERT(mpfr_get_prec(target) >= kDoubleFormat.precision);
+    mpfr_set_d(target, x, MPFR_RNDN);
+}
 
 void setExact(mpfr_ptr target, Extended x) noexcept {
+    NUMTEXT_ASSERT(mpfr_get_prec(target) >= kExtendedFormat.precision);
     const int sign = x.signBit() ? -1 : 1;
     if (x.isNaN()) {
         mpfr_set_nan(target);
@@ -24,7 +28,11 @@ void setExact(mpfr_ptr target, Extended x) noexcept {
     }
 }
 
-double toDoubleExact(mpfr_srcptr x) noexcept { return mpfr_get_d(x, MPFR_RNDN); }
+double toDoubleExact(mpfr_srcptr x) noexcept {
+    const double d = mpfr_get_d(x, MPFR_RNDN);
+    NUMTEXT_ASSERT(mpfr_nan_p(x) || mpfr_cmp_d(x, d) == 0);
+    return d;
+}
 
 Extended toExtendedExact(mpfr_srcptr x) noexcept {
     const bool negative = mpfr_signbit(x) != 0;
@@ -35,6 +43,7 @@ Extended toExtendedExact(mpfr_srcptr x) noexcept {
     if (mpfr_zero_p(x))
         return Extended::fromFields(negative, 0, 0);
     // x = 0.1b... x 2^e holds at most 64 bits: x * 2^(64 - e) is the integer of its significand.
+    NUMTEXT_ASSERT(mpfr_min_prec(x) <= kExtendedFormat.precision);
     const mpfr_exp_t e = mpfr_get_exp(x);
     BigFloat scaled(64);
     mpfr_abs(scaled.get(), x, MPFR_RNDN);
@@ -42,8 +51,11 @@ Extended toExtendedExact(mpfr_srcptr x) noexcept {
     std::uint64_t significand = mpfr_get_uj(scaled.get(), MPFR_RNDN);
     // The value is significand x 2^(e - 64), whose leading bit has the weight 2^(e - 1).
     long biased = static_cast<long>(e) - 1 + Extended::kBias;
+    NUMTEXT_ASSERT(biased < Extended::kMaxExponent);
     if (biased <= 0) {
-        significand >>= 1 - biased; // a denormal: only zero bits go, the format has held it
+        // A denormal: only zero bits go, the format has held it.
+        NUMTEXT_ASSERT(1 - biased < 64 && (significand & ((std::uint64_t{1} << (1 - biased)) - 1)) == 0);
+        significand >>= 1 - biased;
         biased = 0;
     }
     return Extended::fromFields(negative, static_cast<std::uint16_t>(biased), significand);
@@ -68,8 +80,13 @@ namespace {
 
 constexpr mpfr_prec_t kWorking = 128;
 
-// The bits 10^k = 5^k x 2^k needs: k log2(5) + 1, log2(5) being 2.3219...
-mpfr_prec_t exactPrecision(unsigned long k) { return static_cast<mpfr_prec_t>(k * 2322 / 1000 + 2); }
+// Sets target, whatever its precision, to 10^k exactly: 5^k x 2^k needs k log2(5) + 1 bits, log2(5)
+// being 2.3219...
+void setPowerOfTen(mpfr_ptr target, unsigned long k) {
+    mpfr_set_prec(target, static_cast<mpfr_prec_t>(k * 2322 / 1000 + 2));
+    const int inexact = mpfr_ui_pow_ui(target, 10, k, MPFR_RNDN);
+    NUMTEXT_ASSERT(inexact == 0);
+}
 
 // 10^k exactly, for the k of doubles' texts, worked out once: raising ten to a power is most of the
 // work of a conversion.
@@ -78,8 +95,8 @@ public:
     static constexpr unsigned long kLast = 350;
     PowersOfTen() {
         for (unsigned long k = 0; k <= kLast; ++k) {
-            mpfr_init2(m_values[k], exactPrecision(k));
-            mpfr_ui_pow_ui(m_values[k], 10, k, MPFR_RNDN);
+            mpfr_init(m_values[k]);
+            setPowerOfTen(m_values[k], k);
         }
     }
     ~PowersOfTen() {
@@ -100,8 +117,7 @@ mpfr_srcptr exactPowerOfTen(unsigned long power, BigFloat& spare) {
     static const PowersOfTen cached;
     if (power <= PowersOfTen::kLast)
         return cached[power];
-    mpfr_set_prec(spare.get(), exactPrecision(power));
-    mpfr_ui_pow_ui(spare.get(), 10, power, MPFR_RNDN);
+    setPowerOfTen(spare.get(), power);
     return spare.get();
 }
 
@@ -113,7 +129,7 @@ Extended decimalToExtended(std::uint64_t significand, long long exponent) {
     const unsigned long power =
         static_cast<unsigned long>(exponent < 0 ? -std::max(exponent, -kLimit) : std::min(exponent, kLimit));
     const FlagGuard keepFlags;
-    BigFloat spare(kWorking);
+    BigFloat spare(MPFR_PREC_MIN); // given its precision where it is used
     const mpfr_srcptr tenToThePower = exactPowerOfTen(power, spare);
     BigFloat m(64);
     mpfr_set_uj(m.get(), significand, MPFR_RNDN);
@@ -129,7 +145,7 @@ std::uint64_t roundScaled(std::uint64_t m, int binaryExponent, int decimalExpone
     const FlagGuard keepFlags;
     const unsigned long power = decimalExponent < 0 ? 0UL - static_cast<unsigned long>(decimalExponent)
                                                     : static_cast<unsigned long>(decimalExponent);
-    BigFloat spare(kWorking);
+    BigFloat spare(MPFR_PREC_MIN); // given its precision where it is used
     const mpfr_srcptr tenToThePower = exactPowerOfTen(power, spare);
     BigFloat x(64);
     mpfr_set_uj_2exp(x.get(), m, binaryExponent, MPFR_RNDN);
@@ -138,6 +154,7 @@ std::uint64_t roundScaled(std::uint64_t m, int binaryExponent, int decimalExpone
     BigFloat scaled(kWorking);
     const int dropped = decimalExponent >= 0 ? mpfr_mul(scaled.get(), x.get(), tenToThePower, MPFR_RNDZ)
                                              : mpfr_div(scaled.get(), x.get(), tenToThePower, MPFR_RNDZ);
+    NUMTEXT_ASSERT(mpfr_cmp_ui_2exp(scaled.get(), 1, 64) < 0);
     std::uint64_t n = mpfr_get_uj(scaled.get(), MPFR_RNDZ);
     mpfr_frac(scaled.get(), scaled.get(), MPFR_RNDZ); // exact
     const int half = mpfr_cmp_ui_2exp(scaled.get(), 1, -1);

@@ -86,6 +86,8 @@ DecimalDigits decimalDigits(extended value) noexcept {
         n /= 10;
         ++e;
     }
+    // The estimate of E is never more than one away.
+    NUMTEXT_ASSERT(n >= kTen17 && n < kTen18);
     d.exponent = e;
     d.count = 18;
     for (int i = 17; i >= 0; --i) {

@@ -116,6 +116,25 @@ TEST(Extended, ConversionsFollowTheStoreAndTheTruncation) {
     EXPECT_EQ(stored(Extended(-1e-300) * Extended(1e-300)), outcome(-0.0, kExtUnderflow | kExtInexact));
 }
 
+// Encodings the x87's arithmetic never produces, which the type promises never to build either.
+TEST(ExtendedDeathTest, BuildsOnlyEncodingsTheX87Produces) {
+#if NUMTEXT_ASSERTS
+    const struct {
+        const char* name;
+        std::uint16_t exponent;
+        std::uint64_t significand;
+    } rows[] = {
+        {"unnormal", 0x3FFF, 0x4000000000000000},        {"pseudo-zero", 0x0001, 0},
+        {"pseudo-denormal", 0x0000, 0x8000000000000001}, {"pseudo-infinity", 0x7FFF, 0},
+        {"pseudo-NaN", 0x7FFF, 0x4000000000000000},
+    };
+    for (const auto& r : rows)
+        EXPECT_DEATH((void)fields(false, r.exponent, r.significand), "numtext invariant broken") << r.name;
+#else
+    GTEST_SKIP() << "invariants are checked in debug builds and with KESTROVA_ASSERTS";
+#endif
+}
+
 TEST(Extended, ComparisonsRaiseInvalidAsTheirInstructions) {
     EXPECT_EQ(soft([] { return kQuiet == kQuiet; }), outcome(false, 0));
     EXPECT_EQ(soft([] { return kQuiet != Extended(1); }), outcome(true, 0));
