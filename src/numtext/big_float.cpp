@@ -84,7 +84,7 @@ constexpr mpfr_prec_t kWorking = 128;
 // being 2.3219...
 void setPowerOfTen(mpfr_ptr target, unsigned long k) {
     mpfr_set_prec(target, static_cast<mpfr_prec_t>(k * 2322 / 1000 + 2));
-    const int inexact = mpfr_ui_pow_ui(target, 10, k, MPFR_RNDN);
+    [[maybe_unused]] const int inexact = mpfr_ui_pow_ui(target, 10, k, MPFR_RNDN);
     NUMTEXT_ASSERT(inexact == 0);
 }
 
