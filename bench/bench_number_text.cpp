@@ -40,6 +40,21 @@ const std::vector<double>& values() {
     return v;
 }
 
+// Doubles over the whole range, denormals included, as the golden table's number texts draw their
+// exponents: the values whose digits need more than 128-bit integers.
+const std::vector<double>& wideValues() {
+    static const std::vector<double> v = [] {
+        std::mt19937_64 gen(7);
+        std::uniform_real_distribution<double> mant(1.0, 10.0);
+        std::uniform_int_distribution<int> exp10(-320, 307);
+        std::vector<double> out;
+        for (int i = 0; i < 4096; ++i)
+            out.push_back(mant(gen) * std::pow(10.0, exp10(gen)));
+        return out;
+    }();
+    return v;
+}
+
 const std::vector<std::string>& texts() {
     static const std::vector<std::string> t = [] {
         std::vector<std::string> out;
@@ -53,23 +68,28 @@ const std::vector<std::string>& texts() {
     return t;
 }
 
-void BM_FloatToStr(benchmark::State& state) {
+void formatEach(benchmark::State& state, const std::vector<double>& v) {
     std::size_t i = 0;
     for (auto _ : state) {
-        std::string s = FloatToStr(values()[i++ & 4095], kStop);
+        std::string s = FloatToStr(v[i++ & 4095], kStop);
         benchmark::DoNotOptimize(s);
     }
 }
 
-void BM_snprintf_15g(benchmark::State& state) {
+void printEach(benchmark::State& state, const std::vector<double>& v) {
     std::size_t i = 0;
     char buf[64];
     for (auto _ : state) {
-        std::snprintf(buf, sizeof buf, "%.15g", values()[i++ & 4095]);
+        std::snprintf(buf, sizeof buf, "%.15g", v[i++ & 4095]);
         std::string s(buf); // our text is a string too: make the work comparable
         benchmark::DoNotOptimize(s);
     }
 }
+
+void BM_FloatToStr(benchmark::State& state) { formatEach(state, values()); }
+void BM_snprintf_15g(benchmark::State& state) { printEach(state, values()); }
+void BM_FloatToStr_wide(benchmark::State& state) { formatEach(state, wideValues()); }
+void BM_snprintf_15g_wide(benchmark::State& state) { printEach(state, wideValues()); }
 
 void BM_StrToFloat(benchmark::State& state) {
     std::size_t i = 0;
@@ -89,11 +109,15 @@ void BM_strtod(benchmark::State& state) {
 
 BENCHMARK(BM_FloatToStr);
 BENCHMARK(BM_snprintf_15g);
+BENCHMARK(BM_FloatToStr_wide);
+BENCHMARK(BM_snprintf_15g_wide);
 BENCHMARK(BM_StrToFloat);
 BENCHMARK(BM_strtod);
 
 void printRatios(const RatioReporter& r) {
     r.printRatio("FloatToStr / snprintf(%.15g)", "BM_FloatToStr", "BM_snprintf_15g", "(target <= 2.00)");
+    r.printRatio("FloatToStr / snprintf(%.15g), whole range", "BM_FloatToStr_wide", "BM_snprintf_15g_wide",
+                 "(target <= 2.00)");
     r.printRatio("StrToFloat / strtod", "BM_StrToFloat", "BM_strtod", "(target <= 2.00)");
 }
 

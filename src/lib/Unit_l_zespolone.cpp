@@ -5,36 +5,33 @@
 using numtext::extended;
 using numtext::toDouble;
 
-Zespolona iloczyn_zespolony(double a, double b, double c, double d) {
-    Zespolona z;
-    z.re = toDouble(static_cast<extended>(a) * c - static_cast<extended>(b) * d);
-    z.im = toDouble(static_cast<extended>(a) * d + static_cast<extended>(b) * c);
-    return z;
-}
-
-namespace cplx {
-
 namespace {
 extended ext(double x) { return static_cast<extended>(x); }
 } // namespace
 
-Complex operator+(Complex z, Complex w) { return {toDouble(ext(z.re) + w.re), toDouble(ext(z.im) + w.im)}; }
-
-Complex operator+(Complex z, double x) { return {toDouble(ext(z.re) + x), z.im}; }
-
-Complex operator+(double x, Complex z) { return {toDouble(ext(x) + z.re), z.im}; }
-
-Complex operator-(Complex z, double x) { return {toDouble(ext(z.re) - x), z.im}; }
-
-Complex operator-(double x, Complex z) { return {toDouble(ext(x) - z.re), -z.im}; }
-
-Complex operator*(Complex z, Complex w) {
-    return {toDouble(ext(z.re) * w.re - ext(z.im) * w.im), toDouble(ext(z.re) * w.im + ext(z.im) * w.re)};
+Zespolona iloczyn_zespolony(double a, double b, double c, double d) {
+    return {toDouble(ext(a) * c - ext(b) * d), toDouble(ext(a) * d + ext(b) * c)};
 }
 
-Complex operator*(Complex z, double x) { return {toDouble(ext(z.re) * x), toDouble(ext(z.im) * x)}; }
+Zespolona operator+(Zespolona z, Zespolona w) {
+    return {toDouble(ext(z.re) + w.re), toDouble(ext(z.im) + w.im)};
+}
 
-Complex operator*(double x, Complex z) { return {toDouble(ext(x) * z.re), toDouble(ext(x) * z.im)}; }
+Zespolona operator+(Zespolona z, double x) { return {toDouble(ext(z.re) + x), z.im}; }
+
+Zespolona operator+(double x, Zespolona z) { return {toDouble(ext(x) + z.re), z.im}; }
+
+Zespolona operator-(Zespolona z, double x) { return {toDouble(ext(z.re) - x), z.im}; }
+
+Zespolona operator-(double x, Zespolona z) { return {toDouble(ext(x) - z.re), -z.im}; }
+
+Zespolona operator*(Zespolona z, Zespolona w) { return iloczyn_zespolony(z.re, z.im, w.re, w.im); }
+
+Zespolona operator*(Zespolona z, double x) { return {toDouble(ext(z.re) * x), toDouble(ext(z.im) * x)}; }
+
+Zespolona operator*(double x, Zespolona z) { return {toDouble(ext(x) * z.re), toDouble(ext(x) * z.im)}; }
+
+namespace cplx {
 
 double abs(Complex z) { return numtext::hypot(z.re, z.im); }
 

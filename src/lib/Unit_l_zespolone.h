@@ -1,6 +1,7 @@
 #pragma once
 
-// The complex record of the product tab, and the complex arithmetic of the cubic solver.
+// The program's complex numbers: the record of the product tab, and the arithmetic of the cubic
+// solver on the same record.
 //
 // Precision rule: every part of every result is formed from the double operands in extended
 // precision and rounded to double once, when it is stored. So (a+bi)(c+di) has the real part
@@ -9,34 +10,33 @@
 
 #include "numtext/fpenv.h"
 
-// A plain record, copied and returned by value.
+// A plain record, copied and returned by value. A real number is a complex one, as with
+// std::complex.
 struct Zespolona {
-    double re;
-    double im;
+    double re = 0.0;
+    double im = 0.0;
+    constexpr Zespolona() = default;
+    // cppcheck-suppress noExplicitConstructor
+    constexpr Zespolona(double r, double i = 0.0) : re(r), im(i) {}
 };
 
-// (a + b i)(c + d i). iloczyn_zespolony(2, 3, -1, 5) == {-17, 7}.
+// (a + b i)(c + d i), the one complex product. iloczyn_zespolony(2, 3, -1, 5) == {-17, 7}.
 Zespolona iloczyn_zespolony(double a, double b, double c, double d);
+
+// Exactly the operations the cubic solver needs, beside the record so that they are found for it.
+Zespolona operator+(Zespolona z, Zespolona w);
+Zespolona operator+(Zespolona z, double x);
+Zespolona operator+(double x, Zespolona z);
+Zespolona operator-(Zespolona z, double x);
+Zespolona operator-(double x, Zespolona z);    // (x - z.re, -z.im)
+Zespolona operator*(Zespolona z, Zespolona w); // iloczyn_zespolony of the parts
+Zespolona operator*(Zespolona z, double x);
+Zespolona operator*(double x, Zespolona z);
 
 namespace cplx {
 
-// The complex type of the cubic solver: double parts, and exactly the operations it needs.
-struct Complex {
-    double re = 0.0;
-    double im = 0.0;
-    constexpr Complex() = default;
-    // cppcheck-suppress noExplicitConstructor ; a real number is a complex one, as with std::complex
-    constexpr Complex(double r, double i = 0.0) : re(r), im(i) {}
-};
-
-Complex operator+(Complex z, Complex w);
-Complex operator+(Complex z, double x);
-Complex operator+(double x, Complex z);
-Complex operator-(Complex z, double x);
-Complex operator-(double x, Complex z); // (x - z.re, -z.im)
-Complex operator*(Complex z, Complex w);
-Complex operator*(Complex z, double x);
-Complex operator*(double x, Complex z);
+// The name the cubic solver knows the record by.
+using Complex = Zespolona;
 
 // hypot(z.re, z.im) rounded once: abs({3, 4}) == 5.
 double abs(Complex z);

@@ -1,13 +1,17 @@
 #include "big_float.h"
 
-#include <bit>
+#include <algorithm>
 #include <cstdint>
 
 namespace numtext {
 
-void setExact(mpfr_ptr target, double x) noexcept { mpfr_set_d(target, x, MPFR_RNDN); }
+void setExact(mpfr_ptr target, double x) noexcept {
+    NUMTEXT_ASSERT(mpfr_get_prec(target) >= kDoubleFormat.precision);
+    mpfr_set_d(target, x, MPFR_RNDN);
+}
 
 void setExact(mpfr_ptr target, Extended x) noexcept {
+    NUMTEXT_ASSERT(mpfr_get_prec(target) >= kExtendedFormat.precision);
     const int sign = x.signBit() ? -1 : 1;
     if (x.isNaN()) {
         mpfr_set_nan(target);
@@ -24,7 +28,11 @@ void setExact(mpfr_ptr target, Extended x) noexcept {
     }
 }
 
-double toDoubleExact(mpfr_srcptr x) noexcept { return mpfr_get_d(x, MPFR_RNDN); }
+double toDoubleExact(mpfr_srcptr x) noexcept {
+    const double d = mpfr_get_d(x, MPFR_RNDN);
+    NUMTEXT_ASSERT(mpfr_nan_p(x) || mpfr_cmp_d(x, d) == 0);
+    return d;
+}
 
 Extended toExtendedExact(mpfr_srcptr x) noexcept {
     const bool negative = mpfr_signbit(x) != 0;
@@ -35,6 +43,7 @@ Extended toExtendedExact(mpfr_srcptr x) noexcept {
     if (mpfr_zero_p(x))
         return Extended::fromFields(negative, 0, 0);
     // x = 0.1b... x 2^e holds at most 64 bits: x * 2^(64 - e) is the integer of its significand.
+    NUMTEXT_ASSERT(mpfr_min_prec(x) <= kExtendedFormat.precision);
     const mpfr_exp_t e = mpfr_get_exp(x);
     BigFloat scaled(64);
     mpfr_abs(scaled.get(), x, MPFR_RNDN);
@@ -42,8 +51,11 @@ Extended toExtendedExact(mpfr_srcptr x) noexcept {
     std::uint64_t significand = mpfr_get_uj(scaled.get(), MPFR_RNDN);
     // The value is significand x 2^(e - 64), whose leading bit has the weight 2^(e - 1).
     long biased = static_cast<long>(e) - 1 + Extended::kBias;
+    NUMTEXT_ASSERT(biased < Extended::kMaxExponent);
     if (biased <= 0) {
-        significand >>= 1 - biased; // a denormal: only zero bits go, the format has held it
+        // A denormal: only zero bits go, the format has held it.
+        NUMTEXT_ASSERT(1 - biased < 64 && (significand & ((std::uint64_t{1} << (1 - biased)) - 1)) == 0);
+        significand >>= 1 - biased;
         biased = 0;
     }
     return Extended::fromFields(negative, static_cast<std::uint16_t>(biased), significand);
@@ -68,15 +80,23 @@ namespace {
 
 constexpr mpfr_prec_t kWorking = 128;
 
-// 10^k rounded to kWorking bits, for the k of doubles' texts, worked out once: raising ten to a
-// power is most of the work of a conversion.
+// Sets target, whatever its precision, to 10^k exactly: 5^k x 2^k needs k log2(5) + 1 bits, log2(5)
+// being 2.3219...
+void setPowerOfTen(mpfr_ptr target, unsigned long k) {
+    mpfr_set_prec(target, static_cast<mpfr_prec_t>(k * 2322 / 1000 + 2));
+    [[maybe_unused]] const int inexact = mpfr_ui_pow_ui(target, 10, k, MPFR_RNDN);
+    NUMTEXT_ASSERT(inexact == 0);
+}
+
+// 10^k exactly, for the k of doubles' texts, worked out once: raising ten to a power is most of the
+// work of a conversion.
 class PowersOfTen {
 public:
     static constexpr unsigned long kLast = 350;
     PowersOfTen() {
         for (unsigned long k = 0; k <= kLast; ++k) {
-            mpfr_init2(m_values[k], kWorking);
-            mpfr_ui_pow_ui(m_values[k], 10, k, MPFR_RNDN);
+            mpfr_init(m_values[k]);
+            setPowerOfTen(m_values[k], k);
         }
     }
     ~PowersOfTen() {
@@ -92,43 +112,55 @@ private:
     mpfr_t m_values[kLast + 1];
 };
 
+// 10^power exactly: from the table, or worked out into `spare`.
+mpfr_srcptr exactPowerOfTen(unsigned long power, BigFloat& spare) {
+    static const PowersOfTen cached;
+    if (power <= PowersOfTen::kLast)
+        return cached[power];
+    setPowerOfTen(spare.get(), power);
+    return spare.get();
+}
+
 } // namespace
 
 Extended decimalToExtended(std::uint64_t significand, long long exponent) {
-    // From 10^28 on, neither m x 10^k nor m / 10^k is a 64-bit number, nor halfway between two: the
-    // odd part of m x 5^k is at least 5^28 > 2^65, and 5^28 does not divide any m below 2^64 but 0.
-    // So an approximation close enough to tell the rounding to 65 bits toward zero also tells the
-    // nearest 64-bit number and the side it lies on. 10^|k| and the product or quotient, each
-    // rounded at 128 bits, are within 2^-126 of the value, which tells it but where the value lies
-    // within about 2^-60 of a halfway point: then the digits go the exact way.
-    constexpr unsigned long long kFirst = 28;
-    constexpr unsigned long long kLast = 5100; // beyond the clamp of the exact way
-    const unsigned long long power = exponent < 0 ? 0ULL - static_cast<unsigned long long>(exponent)
-                                                  : static_cast<unsigned long long>(exponent);
-    if (significand != 0 && power >= kFirst && power <= kLast) {
-        const FlagGuard keepFlags;
-        static const PowersOfTen cached;
-        BigFloat computed(kWorking);
-        if (power > PowersOfTen::kLast)
-            mpfr_ui_pow_ui(computed.get(), 10, static_cast<unsigned long>(power), MPFR_RNDN);
-        const mpfr_srcptr tenToThePower =
-            power <= PowersOfTen::kLast ? cached[static_cast<unsigned long>(power)] : computed.get();
-        BigFloat m(64);
-        BigFloat approximation(kWorking);
-        mpfr_set_uj(m.get(), significand, MPFR_RNDN);
-        if (exponent > 0)
-            mpfr_mul(approximation.get(), m.get(), tenToThePower, MPFR_RNDN);
-        else
-            mpfr_div(approximation.get(), m.get(), tenToThePower, MPFR_RNDN);
-        if (mpfr_can_round(approximation.get(), kWorking - 3, MPFR_RNDN, MPFR_RNDZ,
-                           kExtendedFormat.precision + 1) != 0) {
-            BigFloat value(kExtendedFormat.precision);
-            roundInto(kExtendedFormat, value.get(),
-                      [&](mpfr_ptr r) { return mpfr_set(r, approximation.get(), MPFR_RNDN); });
-            return toExtendedExact(value.get());
-        }
-    }
-    return decimalToExtended(std::to_string(significand), exponent);
+    // Beyond 10^+-5100 a significand below 10^20 makes an infinity or zero as surely as there.
+    constexpr long long kLimit = 5100;
+    const unsigned long power =
+        static_cast<unsigned long>(exponent < 0 ? -std::max(exponent, -kLimit) : std::min(exponent, kLimit));
+    const FlagGuard keepFlags;
+    BigFloat spare(MPFR_PREC_MIN); // given its precision where it is used
+    const mpfr_srcptr tenToThePower = exactPowerOfTen(power, spare);
+    BigFloat m(64);
+    mpfr_set_uj(m.get(), significand, MPFR_RNDN);
+    BigFloat value(kExtendedFormat.precision);
+    roundInto(kExtendedFormat, value.get(), [&](mpfr_ptr r) {
+        return exponent >= 0 ? mpfr_mul(r, m.get(), tenToThePower, MPFR_RNDN)
+                             : mpfr_div(r, m.get(), tenToThePower, MPFR_RNDN);
+    });
+    return toExtendedExact(value.get());
+}
+
+std::uint64_t roundScaled(std::uint64_t m, int binaryExponent, int decimalExponent) noexcept {
+    const FlagGuard keepFlags;
+    const unsigned long power = decimalExponent < 0 ? 0UL - static_cast<unsigned long>(decimalExponent)
+                                                    : static_cast<unsigned long>(decimalExponent);
+    BigFloat spare(MPFR_PREC_MIN); // given its precision where it is used
+    const mpfr_srcptr tenToThePower = exactPowerOfTen(power, spare);
+    BigFloat x(64);
+    mpfr_set_uj_2exp(x.get(), m, binaryExponent, MPFR_RNDN);
+    // Toward zero at 128 bits, so that at least 64 bits below the point are kept, and whether
+    // anything beyond them was dropped is known exactly: together they tell the nearest integer.
+    BigFloat scaled(kWorking);
+    const int dropped = decimalExponent >= 0 ? mpfr_mul(scaled.get(), x.get(), tenToThePower, MPFR_RNDZ)
+                                             : mpfr_div(scaled.get(), x.get(), tenToThePower, MPFR_RNDZ);
+    NUMTEXT_ASSERT(mpfr_cmp_ui_2exp(scaled.get(), 1, 64) < 0);
+    std::uint64_t n = mpfr_get_uj(scaled.get(), MPFR_RNDZ);
+    mpfr_frac(scaled.get(), scaled.get(), MPFR_RNDZ); // exact
+    const int half = mpfr_cmp_ui_2exp(scaled.get(), 1, -1);
+    if (half > 0 || (half == 0 && (dropped != 0 || (n & 1) != 0)))
+        ++n;
+    return n;
 }
 
 } // namespace numtext

@@ -46,11 +46,13 @@ void setExact(mpfr_ptr target, Extended x) noexcept;
 
 // Rounds what `compute(result)` works out (an MPFR function returning its ternary value, called
 // with the result at the format's precision) into the format, its range and denormals included.
-// An overflow gives an infinity, an underflow zero or a denormal, as the hardware would. MPFR
-// estimates some of its working precisions in hardware doubles: whatever flags that raises are put
-// back as they were.
+// An overflow gives an infinity, an underflow zero or a denormal, as the hardware would. Returns the
+// ternary value of the result: negative, zero or positive as it lies below, at or above the exact
+// value. MPFR estimates some of its working precisions in hardware doubles: whatever flags that
+// raises are put back as they were.
+// Half the smallest double denormal, 2^-1075, is a tie between 0 and 2^-1074: it gives +0 and -1.
 template <class Compute>
-void roundInto(const BinaryFormat& format, mpfr_ptr result, Compute&& compute) {
+int roundInto(const BinaryFormat& format, mpfr_ptr result, Compute&& compute) {
     const FlagGuard keepFlags;
     const mpfr_exp_t emin = mpfr_get_emin();
     const mpfr_exp_t emax = mpfr_get_emax();
@@ -58,9 +60,10 @@ void roundInto(const BinaryFormat& format, mpfr_ptr result, Compute&& compute) {
     mpfr_set_emax(format.emax);
     int ternary = compute(result);
     ternary = mpfr_check_range(result, ternary, MPFR_RNDN);
-    mpfr_subnormalize(result, ternary, MPFR_RNDN);
+    ternary = mpfr_subnormalize(result, ternary, MPFR_RNDN);
     mpfr_set_emin(emin);
     mpfr_set_emax(emax);
+    return ternary;
 }
 
 // The value of a result rounded with kDoubleFormat or kExtendedFormat, exactly.
@@ -71,8 +74,13 @@ Extended toExtendedExact(mpfr_srcptr x) noexcept;
 // rounded to extended. Any length of digits and any exponent: beyond the range it is an infinity or
 // zero.
 Extended decimalToExtended(const std::string& digits, long long exponent);
-// The same for a significand given as a number, which is faster where |exponent| >= 28, the
-// common case of a short text with a large exponent.
+// The same for a significand given as a number: one product or quotient by the exact power of ten,
+// faster than the digits' way. The common case of a short text with a large exponent.
 Extended decimalToExtended(std::uint64_t significand, long long exponent);
+
+// The other way: m x 2^binaryExponent x 10^decimalExponent rounded to an integer, ties to even,
+// for a result below 2^64 and decimal exponents up to 5100 in size. Exact: the step of a value's
+// decimal digits that needs more than 128-bit integers. roundScaled(5, -1, 1) == 25.
+std::uint64_t roundScaled(std::uint64_t m, int binaryExponent, int decimalExponent) noexcept;
 
 } // namespace numtext

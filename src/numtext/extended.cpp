@@ -53,6 +53,7 @@ constexpr std::array<std::uint64_t, 193> kRootKnots = rootKnots();
 std::uint64_t squareRoot128(U128 n, std::uint64_t& remainderHi, std::uint64_t& remainderLo) noexcept {
     // The chord between two knots lies below the root, by a relative 2^-21 at most; one Newton step
     // from there lands on the root of the top 64 bits or one above it, never below.
+    NUMTEXT_ASSERT((n >> 126) != 0);
     const auto top = static_cast<std::uint64_t>(n >> 64);
     const std::size_t knot = static_cast<std::size_t>(top >> 56) - 64;
     const std::uint64_t fraction = (top >> 24) & 0xFFFFFFFF;
@@ -82,6 +83,7 @@ std::uint64_t squareRoot128(U128 n, std::uint64_t& remainderHi, std::uint64_t& r
 } // namespace
 
 Extended roundPackTiny(bool negative, int exponent, std::uint64_t hi, std::uint64_t lo) noexcept {
+    NUMTEXT_ASSERT(exponent <= 0);
     // Tiny unless rounding to 64 bits with an unbounded exponent reaches 2^-16382: from all ones, a
     // tie rounds up too, to the even value.
     const bool tiny = !(exponent == 0 && hi == ~std::uint64_t{0} && lo >= kHalf);

@@ -40,6 +40,8 @@
 #include <type_traits>
 #include <utility>
 
+#include "invariant.h"
+
 namespace numtext {
 
 // The flags, at the bit positions of the x87 status word (which are also glibc's FE_* values on x86).
@@ -92,9 +94,14 @@ public:
     // The integer `magnitude`, of any size below 2^64, with the given sign; exact.
     static Extended fromMagnitude(bool negative, std::uint64_t magnitude) noexcept;
 
-    // Builds a value from its fields; the significand includes the integer bit.
+    // Builds a value from its fields; the significand includes the integer bit, which is set exactly
+    // when the exponent is not zero: the encodings the x87's arithmetic produces. Unnormals,
+    // pseudo-zeros, pseudo-denormals, pseudo-infinities and pseudo-NaNs are refused where
+    // invariants are checked.
     static constexpr Extended fromFields(bool negative, std::uint16_t biasedExponent,
                                          std::uint64_t significand) noexcept {
+        NUMTEXT_ASSERT(biasedExponent <= kMaxExponent);
+        NUMTEXT_ASSERT(((significand & kIntegerBit) != 0) == (biasedExponent != 0));
         Extended x;
         x.m_significand = significand;
         x.m_signExponent =
@@ -178,6 +185,7 @@ inline constexpr std::uint64_t kHalf = std::uint64_t{1} << 63;
 // Rounds hi:lo (hi normalised, lo the bits below it) with the exponent `exponent` of hi's top bit to
 // the nearest 64-bit value, ties to even, and packs it.
 inline Extended roundPack(bool negative, int exponent, std::uint64_t hi, std::uint64_t lo) noexcept {
+    NUMTEXT_ASSERT((hi & Extended::kIntegerBit) != 0);
     if (exponent <= 0) [[unlikely]]
         return roundPackTiny(negative, exponent, hi, lo);
     if (lo != 0) {
@@ -269,6 +277,7 @@ inline int normalise(std::uint16_t biased, std::uint64_t& m) noexcept {
 // hi:lo / d for hi < d: the quotient and the remainder.
 inline std::uint64_t divide128(std::uint64_t hi, std::uint64_t lo, std::uint64_t d,
                                std::uint64_t& rem) noexcept {
+    NUMTEXT_ASSERT(hi < d); // else the quotient does not fit, and divq traps
 #if defined(__x86_64__)
     std::uint64_t q;
     asm("divq %4" : "=a"(q), "=d"(rem) : "a"(lo), "d"(hi), "rm"(d) : "cc");

@@ -65,13 +65,6 @@ private:
     unsigned m_savedExtended = saveExtendedFlags(kCheckedExtendedFlags);
 };
 
-// Keeps the compiler from moving the computation of `v` past this point, so that the flags the
-// computation raises are seen by the checkpoint that follows.
-template <class T>
-inline void materialise(T& v) noexcept {
-    asm volatile("" : "+m"(v)::"memory");
-}
-
 // Rounds an extended value to double, as a store to a double variable does, then checkpoints:
 // a magnitude beyond the double range raises EOverflow here; a NaN from an earlier invalid
 // operation raises EInvalidOp here at the latest.

@@ -116,12 +116,8 @@ const char* mathErrorKindName(MathErrorKind kind) noexcept {
         return "SING";
     case MathErrorKind::OVERFLOW:
         return "OVERFLOW";
-    case MathErrorKind::UNDERFLOW:
-        return "UNDERFLOW";
     case MathErrorKind::TLOSS:
         return "TLOSS";
-    case MathErrorKind::PLOSS:
-        return "PLOSS";
     }
     return "DOMAIN";
 }
@@ -134,8 +130,7 @@ MathErrorDisplay setMathErrorDisplay(MathErrorDisplay d) {
 
 void mathError(const char* function, MathErrorKind kind) {
     const std::string text = fill(forms::kMathError, {function, mathErrorKindName(kind)});
-    const bool range =
-        kind == MathErrorKind::SING || kind == MathErrorKind::OVERFLOW || kind == MathErrorKind::UNDERFLOW;
+    const bool range = kind == MathErrorKind::SING || kind == MathErrorKind::OVERFLOW;
     errno = range ? 34 : 33;
     if (display())
         display()(text);

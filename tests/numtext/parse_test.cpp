@@ -90,11 +90,38 @@ TEST(StrToFloat, RoundsCorrectlyToExtended) {
     EXPECT_EQ(StrToFloat("123456789012345678901234567890", kComma), ld(123456789012345678901234567890.0L));
     EXPECT_EQ(StrToFloat("1,18973149535723176502e+4932", kComma), kExtendedMax);
     EXPECT_EQ(StrToFloat("3,6451995318824746025e-4951", kComma), kExtendedDenormMin);
+    // Around the denormals, by both ways (up to 19 significant digits as a number, more as digits),
+    // worked out with exact fractions: the smallest denormal 2^-16445 = 3.6451995318824746025e-4951,
+    // half of it 1.82259976594123730126e-4951, the largest denormal (2^63 - 1) x 2^-16445 =
+    // 3.36210314311209350590e-4932, the smallest normal 2^-16382 = 3.36210314311209350626e-4932 and
+    // halfway between those two 3.36210314311209350608e-4932.
+    const struct {
+        const char* text;
+        unsigned signExponent;
+        std::uint64_t significand;
+    } rows[] = {
+        {"3,6451995318824746e-4951", 0x0000, 1},
+        {"1,8225997659412373e-4951", 0x0000, 0},
+        {"-1,8225997659412373e-4951", 0x8000, 0},
+        {"1,8225997659412374e-4951", 0x0000, 1},
+        {"1,82259976594123730126e-4951", 0x0000, 0},
+        {"1,82259976594123730127e-4951", 0x0000, 1},
+        {"3,362103143112093506e-4932", 0x0000, 0x7FFFFFFFFFFFFFFF},
+        {"3,3621031431120935059e-4932", 0x0000, 0x7FFFFFFFFFFFFFFF},
+        {"3,3621031431120935061e-4932", 0x0001, 0x8000000000000000},
+        {"3,362103143112093507e-4932", 0x0001, 0x8000000000000002}, // 2.02 denormal steps above
+    };
+    for (const auto& r : rows) {
+        const Extended x = StrToFloat(r.text, kComma);
+        EXPECT_EQ((x.signBit() ? 0x8000u : 0u) | x.biasedExponent(), r.signExponent) << r.text;
+        EXPECT_EQ(x.significand(), r.significand) << r.text;
+    }
 }
 
-// A significand of up to 19 digits with an exponent beyond the exact powers of ten is rounded from
-// an approximation where that can tell, as its digits would be: at the edges of that way, over the
-// whole range of exponents, denormals and overflow included.
+// A significand of up to 19 digits with an exponent beyond the powers of ten the extended type holds
+// is rounded in one product or quotient with the exact power, as its digits would be: at the edges
+// of the table of powers and of the clamp, over the whole range of exponents, denormals and overflow
+// included.
 TEST(DecimalToExtended, ShortSignificandsWithLargeExponentsRoundAsTheirDigitsDo) {
     std::mt19937_64 draw(2026);
     const auto same = [](Extended a, Extended b) {
