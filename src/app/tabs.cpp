@@ -168,6 +168,11 @@ Tab timing(TTabSheet* page) {
     f.CB2->setAnsiText("1e+3");
     // The caption beside the count names it, as a labelled edit's label does.
     f.Label1->setBuddy(f.CB2);
+    // A pause in typing converts a number, never a text still on its way to one ("1e", or the box
+    // emptied to type anew): that waits for Enter or for the focus to leave.
+    f.CB2->setComplete([](const std::string& text) {
+        return experiments::countIsNumber(text, TApplication::formatSettings());
+    });
 
     const Experiment timeLoops = [](Controls& w, const FormatSettings& fs) {
         experiments::timeThreeLoops(w, fs, numtext::Time);

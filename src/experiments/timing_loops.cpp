@@ -108,6 +108,16 @@ void convertCount(Controls& w, const numtext::FormatSettings& fs) {
         convertCount(which, countText, fs, w);
 }
 
+bool countIsNumber(std::string_view text, const numtext::FormatSettings& fs) {
+    const numtext::FlagGuard keepFlags;
+    try {
+        (void)numtext::StrToFloat(text, fs);
+        return true;
+    } catch (const numtext::EConvertError&) {
+        return false;
+    }
+}
+
 void timeThreeLoops(Controls& w, const numtext::FormatSettings& fs, const Clock& clock) {
     const std::string countText = w.text("CB2");
 

@@ -68,6 +68,10 @@ double loopInPieces(const PieceLoop& loop, double count, const KeepGoing& more);
 // "1e+4900" -> "0", "-9223372036854775808", "1E4900".
 void convertCount(Controls& w, const numtext::FormatSettings& fs);
 
+// Whether convertCount takes the text as a number: the count box converts a text still being typed
+// only then. The floating-point flags stay as they were.
+bool countIsNumber(std::string_view text, const numtext::FormatSettings& fs);
+
 // The timing button. The count in "CB2" is read first (a fractional count makes as many passes as
 // the next whole number, one of 0 or below none); then for k = 1, 2, 3 LE2k and Ek to the window
 // colour around conversion k as in convertCount; "calculating ..." into E1, E2, E3, LE21, LE22,

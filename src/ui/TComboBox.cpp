@@ -3,6 +3,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
+#include <utility>
+
 TComboBox::TComboBox(QWidget* parent) : QComboBox(parent) {
     setEditable(true);
     // The typed text is the program's input: no item is added on Enter and no completion
@@ -11,12 +13,18 @@ TComboBox::TComboBox(QWidget* parent) : QComboBox(parent) {
     setCompleter(nullptr);
     m_typingRest.setSingleShot(true);
     m_typingRest.setInterval(kTypingRestMs);
-    connect(&m_typingRest, &QTimer::timeout, this, [this] { emit changed(); });
-    connect(lineEdit(), &QLineEdit::textEdited, this, [this] { m_typingRest.start(); });
+    connect(&m_typingRest, &QTimer::timeout, this, [this] {
+        if (!m_complete || m_complete(ansiText()))
+            finishTyping();
+    });
+    connect(lineEdit(), &QLineEdit::textEdited, this, [this] {
+        m_typed = true;
+        m_typingRest.start();
+    });
     connect(this, &QComboBox::activated, this, [this] {
         if (m_finishingEdit)
             return;
-        m_typingRest.stop();
+        dropTyping();
         emit changed();
     });
 }
@@ -24,14 +32,14 @@ TComboBox::TComboBox(QWidget* parent) : QComboBox(parent) {
 std::string TComboBox::ansiText() const { return currentText().toStdString(); }
 
 void TComboBox::setAnsiText(const std::string& text) {
-    m_typingRest.stop();
+    dropTyping();
     setEditText(QString::fromStdString(text));
 }
 
 int TComboBox::itemIndex() const { return currentIndex(); }
 
 void TComboBox::setItemIndex(int i) {
-    m_typingRest.stop();
+    dropTyping();
     if (i < -1 || i >= count())
         i = -1;
     setCurrentIndex(i);
@@ -40,13 +48,20 @@ void TComboBox::setItemIndex(int i) {
     setEditText(i >= 0 ? itemText(i) : QString());
 }
 
-bool TComboBox::typingPending() const { return m_typingRest.isActive(); }
+bool TComboBox::typingPending() const { return m_typed; }
+
+void TComboBox::setComplete(Complete complete) { m_complete = std::move(complete); }
 
 void TComboBox::finishTyping() {
-    if (!m_typingRest.isActive())
+    if (!m_typed)
         return;
-    m_typingRest.stop();
+    dropTyping();
     emit changed();
+}
+
+void TComboBox::dropTyping() {
+    m_typed = false;
+    m_typingRest.stop();
 }
 
 void TComboBox::keyPressEvent(QKeyEvent* event) {
@@ -60,7 +75,8 @@ void TComboBox::keyPressEvent(QKeyEvent* event) {
 
 void TComboBox::focusOutEvent(QFocusEvent* event) {
     // The box's own list taking the focus is no leaving: a choice from it replaces the typed text.
-    if (event->reason() != Qt::PopupFocusReason)
+    // Nor is a turn to another window: the user comes back to the box as they left it.
+    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
         finishTyping();
     m_finishingEdit = true;
     QComboBox::focusOutEvent(event);

@@ -499,11 +499,27 @@ TEST_F(TimingTab, ChoosingACountShowsItsThreeConversions) {
     choose(count, 23);
     EXPECT_EQ(messages(), Texts{"'1e+5000' is not a valid floating point value."});
 
-    // A typed count converts when it is finished, never half typed ("1e" of "1e+10").
+    // A typed count converts when it is finished, never half typed ("1e" of "1e+12"): a text that
+    // is no number yet waits for Enter or for the focus to leave, however long the user pauses,
+    // and a number converts once it has rested.
+    const std::pair<const char*, Qt::Key> unfinished[] = {{"1e", Qt::Key_Return}, {"", Qt::Key_Tab}};
+    for (const auto& [typed, finish] : unfinished) {
+        shownErrors().clear();
+        Form1->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Form1));
+        count->setFocus();
+        typeOver(count, QString::fromLatin1(typed));
+        if (*typed == '\0')
+            QTest::keyClick(count, Qt::Key_Backspace);
+        QTest::qWait(3 * TComboBox::kTypingRestMs);
+        EXPECT_TRUE(shownErrors().empty()) << shownErrors().front().message;
+        QTest::keyClick(count, finish);
+        EXPECT_EQ(messages(), Texts{"'" + std::string(typed) + "' is not a valid floating point value."});
+    }
     shownErrors().clear();
+    count->setFocus();
     typeOver(count, QStringLiteral("1e+12"));
-    EXPECT_TRUE(shownErrors().empty()) << shownErrors().front().message;
-    QTest::keyClick(count, Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !text("LabeledE1").empty(); }, 30000));
     EXPECT_EQ(conversions(), (Texts{"-727379968", "1000000000000", "1000000000000"}));
     EXPECT_TRUE(shownErrors().empty());
 }
