@@ -2,8 +2,11 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QAction>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLocale>
 #include <QRadioButton>
 #include <QTabBar>
 
@@ -97,4 +100,69 @@ TEST_F(AccessibleNames, ControlsWithoutACaptionHaveDistinctNames) {
                                << "\"";
         }
     }
+}
+
+namespace {
+
+QAction* actionOf(QWidget* w, const QString& text) {
+    for (QAction* action : w->actions())
+        if (action->text() == text)
+            return action;
+    return nullptr;
+}
+
+QString description(QObject* o) {
+    return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Description);
+}
+
+} // namespace
+
+TEST_F(AccessibleNames, ChartsDescribeWhatTheyShowAfterEachRun) {
+    auto* chart = find<TChart>("Chart2");
+    find<TButton>("Button6")->click();
+    QString said = description(chart);
+    EXPECT_TRUE(said.contains(QStringLiteral("od 2000 do 2020"))) << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("marzec 5 punktów"))) << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("kwiecień 16 punktów"))) << said.toStdString();
+    find<TCSpinEdit>("rok2")->setValue(2002);
+    said = description(chart);
+    EXPECT_TRUE(said.contains(QStringLiteral("od 2000 do 2002"))) << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("marzec 1 punkt,"))) << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("kwiecień 2 punkty"))) << said.toStdString();
+
+    find<TButton>("Button5")->click();
+    said = description(find<TChart>("Chart1"));
+    EXPECT_TRUE(said.contains(QString::number(series("Series1")->count()) + QStringLiteral(" punkt")))
+        << said.toStdString();
+}
+
+// The points a chart shows, as text a user can paste and read: one line a point, x and y apart by a
+// tab, in the user's number format, and the series' title when the chart has more than one.
+TEST_F(AccessibleNames, ChartDataCanBeCopiedAsText) {
+    find<TCSpinEdit>("rok2")->setValue(2002);
+    QAction* copy = actionOf(find<TChart>("Chart2"), QStringLiteral("Kopiuj dane"));
+    ASSERT_NE(copy, nullptr);
+    copy->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              QStringLiteral("2002\t31\tmarzec\n2000\t23\tkwiecień\n2001\t15\tkwiecień\n"));
+
+    find<TButton>("Button5")->click();
+    copy = actionOf(find<TChart>("Chart1"), QStringLiteral("Kopiuj dane"));
+    ASSERT_NE(copy, nullptr);
+    copy->trigger();
+    const QStringList lines = QApplication::clipboard()->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    TPointSeries* points = series("Series1");
+    ASSERT_EQ(lines.size(), points->count());
+    const QLocale locale = QLocale::system();
+    for (int i : {0, points->count() / 2, points->count() - 1})
+        EXPECT_EQ(lines[i], locale.toString(points->point(i).x(), 'g', QLocale::FloatingPointShortest) +
+                                QLatin1Char('\t') +
+                                locale.toString(points->point(i).y(), 'g', QLocale::FloatingPointShortest));
+}
+
+TEST_F(AccessibleNames, ViewerDescribesThePictureByItsColourLimits) {
+    find<TTrackBar>("GreenMax")->setPosition(50);
+    find<TTrackBar>("BlueMax")->setPosition(7);
+    const QString said = description(Form2);
+    EXPECT_TRUE(said.contains(QStringLiteral("czerwony 128, zielony 50, niebieski 7"))) << said.toStdString();
 }
