@@ -1,5 +1,6 @@
 #include "ui/TApplication.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QFileInfo>
 #include <QLibraryInfo>
@@ -13,6 +14,7 @@
 #include "numtext/exceptions.h"
 #include "numtext/fpenv.h"
 #include "numtext/rtl_math.h"
+#include "ui/accessible_combo_box.h"
 
 using numtext::FlagGuard;
 
@@ -155,6 +157,7 @@ void showMathError(const std::string& text) {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     FlagGuard guard;
+    QAccessible::installFactory(ui::accessibleComboBox);
     // cppcheck-suppress useInitializationList ; computed under the guard, which an initialiser would precede
     m_title = titleFromFileName(programFileName().toStdString());
     setFormatSettings(formatSettingsFrom(QLocale::system()));
