@@ -8,12 +8,14 @@
 #include <QLabel>
 #include <QLocale>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTabBar>
 
 #include <map>
 #include <string>
 
 #include "tabs.h"
+#include "ui/TApplication.h"
 
 #include "app_test_support.h"
 
@@ -224,4 +226,18 @@ TEST_F(AccessibleNames, ViewerDescribesThePictureByItsColourLimits) {
     find<TTrackBar>("BlueMax")->setPosition(7);
     const QString said = description(Form2);
     EXPECT_TRUE(said.contains(QStringLiteral("czerwony 128, zielony 50, niebieski 7"))) << said.toStdString();
+}
+
+// Selected text (grid cells, edits, the lists of the combo boxes) stands out from the selection's
+// colour enough to be read; the colour itself stays the system's, which the blue label shows.
+TEST_F(AccessibleNames, SelectedTextHasEnoughContrast) {
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        const QPalette palette = find<TStringGrid>("Dane")->palette();
+        EXPECT_GE(TApplication::contrastRatio(palette.color(group, QPalette::Highlight),
+                                              palette.color(group, QPalette::HighlightedText)),
+                  4.5)
+            << group;
+    }
+    EXPECT_EQ(find<TEdit>("Edit11")->color(),
+              QApplication::style()->standardPalette().color(QPalette::Highlight));
 }
