@@ -381,3 +381,27 @@ void TChart::updateDescription() {
     if (text != accessibleDescription())
         setAccessibleDescription(text);
 }
+
+void TChart::paintEvent(QPaintEvent* event) {
+    QChartView::paintEvent(event);
+    if (!hasFocus())
+        return;
+    // A frame in the selection's colour, two pixels wide inside the edge, as the focus of a stop
+    // that has no text cursor or caption to show it.
+    QPainter painter(viewport());
+    QPen pen(palette().color(QPalette::Highlight), 2);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(viewport()->rect()).adjusted(1, 1, -1, -1));
+}
+
+void TChart::focusInEvent(QFocusEvent* event) {
+    QChartView::focusInEvent(event);
+    viewport()->update();
+}
+
+void TChart::focusOutEvent(QFocusEvent* event) {
+    QChartView::focusOutEvent(event);
+    viewport()->update();
+}

@@ -24,7 +24,7 @@ class EdgeMarkers;
 // dzień miesiąca od 1 do 31". "Kopiuj dane" in its context menu (Ctrl+C while it has the keyboard)
 // puts the same points on the clipboard as text, one line a point: x, a tab, y, and a tab and the
 // series' title when the chart has more than one series, numbers in the user's locale in the fewest
-// digits that read back as the same double.
+// digits that read back as the same double. With the keyboard it draws a frame inside its edge.
 class TChart : public QChartView {
     Q_OBJECT
     Q_PROPERTY(QString title READ title WRITE setTitle)
@@ -69,6 +69,9 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     // Sets the range of the automatic axes from the points of all series.

@@ -241,3 +241,32 @@ TEST_F(AccessibleNames, SelectedTextHasEnoughContrast) {
     EXPECT_EQ(find<TEdit>("Edit11")->color(),
               QApplication::style()->standardPalette().color(QPalette::Highlight));
 }
+
+// A control with the keyboard shows it: each chart, and the tab strip from the start, before any key.
+TEST_F(AccessibleNames, FocusIsVisibleOnChartsAndTheTabStrip) {
+    Form1->show();
+    Form1->activateWindow();
+    QApplication::setActiveWindow(Form1);
+    QApplication::processEvents();
+    auto* pages = find<TPageControl>("PageControl1");
+    auto* elsewhere = find<TButton>("Button5");
+    pages->setCurrentWidget(find<TTabSheet>("TabSheet7"));
+    pages->tabBar()->setFocus(Qt::OtherFocusReason);
+    QApplication::processEvents();
+    const QImage focused = pages->tabBar()->grab().toImage();
+    elsewhere->setFocus(Qt::OtherFocusReason);
+    QApplication::processEvents();
+    EXPECT_NE(pages->tabBar()->grab().toImage(), focused) << "tab strip";
+
+    for (const auto& [sheet, name] : {std::pair{"TabSheet7", "Chart1"}, std::pair{"TabSheet4", "Chart2"}}) {
+        pages->setCurrentWidget(find<TTabSheet>(sheet));
+        auto* chart = find<TChart>(name);
+        chart->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        ASSERT_TRUE(chart->hasFocus()) << name;
+        const QImage withFocus = chart->grab().toImage();
+        pages->tabBar()->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        EXPECT_NE(chart->grab().toImage(), withFocus) << name;
+    }
+}
