@@ -18,7 +18,7 @@
 #include "numtext/exceptions.h"
 #include "numtext/fpenv.h"
 #include "numtext/rtl_math.h"
-#include "ui/accessible_combo_box.h"
+#include "ui/accessible_controls.h"
 
 using numtext::FlagGuard;
 
@@ -162,7 +162,7 @@ void showMathError(const std::string& text) {
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     FlagGuard guard;
     setPalette(withReadableSelection(palette()));
-    QAccessible::installFactory(ui::accessibleComboBox);
+    QAccessible::installFactory(ui::accessibleControl);
     // cppcheck-suppress useInitializationList ; computed under the guard, which an initialiser would precede
     m_title = titleFromFileName(programFileName().toStdString());
     setFormatSettings(formatSettingsFrom(QLocale::system()));

@@ -23,8 +23,8 @@ class TApplication : public QApplication {
 public:
     using ExceptionDisplay = std::function<void(const std::string& message, const std::string& title)>;
 
-    // Keeps selected text readable (see withReadableSelection), names combo boxes for screen
-    // readers as other controls are named (ui/accessible_combo_box.h), reads the user's number
+    // Keeps selected text readable (see withReadableSelection), gives combo boxes and charts
+    // the interfaces screen readers need (ui/accessible_controls.h), reads the user's number
     // format, loads Qt's own translations for the user's language (its dialogs and context menus)
     // and installs the message boxes of the math-error display.
     TApplication(int& argc, char** argv);

@@ -122,6 +122,7 @@ TEST_F(AccessibleNames, EveryTabStopIsNamedByItsCaptionAndReportsWhatItShows) {
                     << describe(w);
             }
             if (qobject_cast<TChart*>(w) != nullptr) {
+                EXPECT_EQ(face->role(), QAccessible::Chart) << describe(w);
                 EXPECT_FALSE(face->text(QAccessible::Description).isEmpty()) << describe(w);
             }
         }

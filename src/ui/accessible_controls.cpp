@@ -1,4 +1,4 @@
-#include "ui/accessible_combo_box.h"
+#include "ui/accessible_controls.h"
 
 #include <QAbstractItemView>
 #include <QAccessibleWidget>
@@ -72,9 +72,13 @@ private:
 
 } // namespace
 
-QAccessibleInterface* accessibleComboBox(const QString& className, QObject* object) {
-    if (className == QLatin1String("TComboBox") && object != nullptr && object->isWidgetType())
+QAccessibleInterface* accessibleControl(const QString& className, QObject* object) {
+    if (object == nullptr || !object->isWidgetType())
+        return nullptr;
+    if (className == QLatin1String("TComboBox"))
         return new AccessibleComboBox(static_cast<TComboBox*>(object));
+    if (className == QLatin1String("TChart"))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Chart);
     return nullptr;
 }
 
