@@ -2,7 +2,9 @@
 
 #include <QPainter>
 #include <QRegion>
+#include <QString>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 
@@ -48,12 +50,32 @@ void rgb32FromBgr888(const uchar* from, quint32* to, int width) {
     }
 }
 
+// The brightest red, green and blue of a picture of 32-bit pixels: for the bitmap tab's ramp, the
+// three colour limits its plateau shows at full strength.
+QString strongestColours(const QImage& picture) {
+    int red = 0, green = 0, blue = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        for (int x = 0; x < picture.width(); ++x) {
+            red = std::max(red, qRed(row[x]));
+            green = std::max(green, qGreen(row[x]));
+            blue = std::max(blue, qBlue(row[x]));
+        }
+    }
+    return QStringLiteral("czerwony %1, zielony %2, niebieski %3").arg(red).arg(green).arg(blue);
+}
+
 } // namespace
 
 void TForm2::drawPicture(const QImage& picture, QPoint at) {
     const QRect before(m_at, m_picture.size());
     keep(picture);
     m_at = at;
+    // The window has no controls: its description stands for the picture with a screen reader.
+    setAccessibleDescription(QStringLiteral("obraz %1 × %2 pikseli, najjaśniejsze składowe: ")
+                                 .arg(m_picture.width())
+                                 .arg(m_picture.height()) +
+                             strongestColours(m_picture));
     // Only the old picture's place and the new one's change.
     repaint(QRegion(before) | QRect(m_at, m_picture.size()));
 }

@@ -1,6 +1,7 @@
 #include "form_access.h"
 
 #include <QAbstractButton>
+#include <QEvent>
 #include <QGroupBox>
 #include <QKeySequence>
 #include <QLabel>
@@ -46,6 +47,24 @@ void addShortcut(Ui::TForm1& f, const QList<QKeySequence>& keys, int step) {
 
 QString caption(const QString& text) { return text.simplified(); }
 
+// Qt draws the focus only once a key has moved it, and forgets that each time the window is shown;
+// the tab strip has the focus from the start, and a keyboard user must see where it is before the
+// first key.
+class FocusShownFromTheStart : public QObject {
+public:
+    explicit FocusShownFromTheStart(QWidget* window) : QObject(window) {
+        window->setAttribute(Qt::WA_KeyboardFocusChange);
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            static_cast<QWidget*>(watched)->setAttribute(Qt::WA_KeyboardFocusChange);
+        return false;
+    }
+};
+
 } // namespace
 
 void setUpKeyboard(Ui::TForm1& f, const std::vector<tabs::Tab>& tabs) {
@@ -57,6 +76,8 @@ void setUpKeyboard(Ui::TForm1& f, const std::vector<tabs::Tab>& tabs) {
             QWidget::setTabOrder(previous, control);
             previous = control;
         }
+
+    new FocusShownFromTheStart(windowOf(f));
 
     for (TMemo* memo : windowOf(f)->findChildren<TMemo*>())
         memo->setTabChangesFocus(true);

@@ -115,6 +115,7 @@ Tab complexProduct(TTabSheet* page) {
             {f.Edit7, "pierwsza liczba: część urojona"},
             {f.Edit8, "druga liczba: część rzeczywista"},
             {f.Edit9, "druga liczba: część urojona"},
+            {f.BitBtn3, "Click: pomnóż liczby"},
         },
     };
 }
@@ -143,6 +144,7 @@ Tab roundingAndMatrices(TForm1& form, TTabSheet* page) {
          f.LabeledEdit3,  f.LabeledEdit4, f.LabeledEdit5,  f.LabeledEdit17, f.BitBtn1, //
          f.LabeledEdit19, f.Edit2,        f.Edit3,         f.Edit1,         f.Edit4,   f.Edit5, f.Macierze},
         {
+            {f.BitBtn2, "BitBtn2: reszta z dzielenia i część całkowita ilorazu"},
             {f.ComboBox1, "liczba dla floor / ceil / int ( )"},
             {f.Memo1, "wyniki pętli"},
             {f.Edit1, "wektor: rozmiar początkowy"},
@@ -187,6 +189,10 @@ Tab timing(TTabSheet* page) {
             {f.E2, "czas: przekazanie przez wartość"},
             {f.E1, "czas: przekazanie przez referencję"},
             {f.E3, "czas: przekazanie przez adres / wskaźnik"},
+            // Three fields under one caption: each holds the time of the run above it, in days.
+            {f.LE22, "wartosc DateTime.Val = czasu przekazania przez wartość"},
+            {f.LE21, "wartosc DateTime.Val = czasu przekazania przez referencję"},
+            {f.LE23, "wartosc DateTime.Val = czasu przekazania przez adres / wskaźnik"},
         },
     };
 }

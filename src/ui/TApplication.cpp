@@ -1,18 +1,24 @@
 #include "ui/TApplication.h"
 
+#include <QAccessible>
+#include <QColor>
 #include <QEvent>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPalette>
 #include <QTranslator>
 
+#include <algorithm>
+#include <cmath>
 #include <string_view>
 #include <utility>
 
 #include "numtext/exceptions.h"
 #include "numtext/fpenv.h"
 #include "numtext/rtl_math.h"
+#include "ui/accessible_controls.h"
 
 using numtext::FlagGuard;
 
@@ -155,6 +161,8 @@ void showMathError(const std::string& text) {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     FlagGuard guard;
+    setPalette(withReadableSelection(palette()));
+    QAccessible::installFactory(ui::accessibleControl);
     // cppcheck-suppress useInitializationList ; computed under the guard, which an initialiser would precede
     m_title = titleFromFileName(programFileName().toStdString());
     setFormatSettings(formatSettingsFrom(QLocale::system()));
@@ -179,6 +187,30 @@ TApplication::~TApplication() {
 }
 
 std::string TApplication::title() const { return m_title; }
+
+double TApplication::contrastRatio(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](double v) {
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QPalette TApplication::withReadableSelection(QPalette palette) {
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        const QColor selection = palette.color(group, QPalette::Highlight);
+        if (contrastRatio(selection, palette.color(group, QPalette::HighlightedText)) >= 4.5)
+            continue;
+        const QColor black(Qt::black), white(Qt::white);
+        palette.setColor(group, QPalette::HighlightedText,
+                         contrastRatio(selection, black) > contrastRatio(selection, white) ? black : white);
+    }
+    return palette;
+}
 
 std::string TApplication::titleFromFileName(const std::string& path) {
     QString name = withoutDirectory(QString::fromStdString(path));

@@ -10,7 +10,9 @@
 
 #include "numtext/format_settings.h"
 
+class QColor;
 class QLocale;
+class QPalette;
 class QTranslator;
 
 // The application object: the title, the exception display, the user's number format, and the
@@ -21,8 +23,10 @@ class TApplication : public QApplication {
 public:
     using ExceptionDisplay = std::function<void(const std::string& message, const std::string& title)>;
 
-    // Reads the user's number format, loads Qt's own translations for the user's language (its
-    // dialogs and context menus) and installs the message boxes of the math-error display.
+    // Keeps selected text readable (see withReadableSelection), gives combo boxes and charts
+    // the interfaces screen readers need (ui/accessible_controls.h), reads the user's number
+    // format, loads Qt's own translations for the user's language (its dialogs and context menus)
+    // and installs the message boxes of the math-error display.
     TApplication(int& argc, char** argv);
     ~TApplication() override;
 
@@ -33,6 +37,14 @@ public:
     static std::string titleFromFileName(const std::string& path);
     // The title of the running program, also when the application object is a plain QApplication.
     static std::string applicationTitle();
+
+    // The contrast ratio of two colours, from 1 (the same luminance) to 21 (black and white), by
+    // their relative luminance in sRGB: white on #308cc6 is 3.69.
+    static double contrastRatio(const QColor& a, const QColor& b);
+    // `palette` with its selected text, in the active and inactive windows, turned to black or white,
+    // whichever stands out more from the selection's colour, where the platform's pair has less than
+    // the 4.5:1 text needs. The selection's colour itself stays the platform's.
+    static QPalette withReadableSelection(QPalette palette);
 
     // The text the exception display shows: the message, plus "." when it is not empty and its last
     // byte sorts after "." ("Division by zero" -> "Division by zero.", "Why?" -> "Why?.", while

@@ -1,5 +1,6 @@
 #include "ui/TCSpinEdit.h"
 
+#include <QAccessible>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QLineEdit>
@@ -16,7 +17,13 @@
 // edit (it does that only for QSpinBox and the like), so the text stays exactly as typed or set.
 TCSpinEdit::TCSpinEdit(QWidget* parent) : QAbstractSpinBox(parent) {
     lineEdit()->setText(QStringLiteral("0"));
-    connect(lineEdit(), &QLineEdit::textChanged, this, [this] { emit changed(); });
+    connect(lineEdit(), &QLineEdit::textChanged, this, [this] {
+        if (QAccessible::isActive()) {
+            QAccessibleValueChangeEvent event(this, shownValue());
+            QAccessible::updateAccessibility(&event);
+        }
+        emit changed();
+    });
 }
 
 std::string TCSpinEdit::ansiText() const { return lineEdit()->text().toStdString(); }
@@ -39,6 +46,14 @@ int TCSpinEdit::value() {
         return numtext::StrToInt(text);
     } catch (const numtext::EConvertError&) {
         setAnsiText(numtext::IntToStr(m_minValue));
+        return m_minValue;
+    }
+}
+
+int TCSpinEdit::shownValue() const {
+    try {
+        return numtext::StrToInt(ansiText());
+    } catch (const numtext::EConvertError&) {
         return m_minValue;
     }
 }

@@ -17,12 +17,18 @@
 // - An arrow or key step is setValue(value() +/- increment). Losing the focus with a value outside the
 //   limits sets the value again, which brings the text into the limits. Deactivating the window
 //   (which also happens when it closes) is not losing the focus.
+// - For assistive technology (Qt's spin box interface reads the properties value, minimum and
+//   maximum) the value is the one the text shows, read without ever writing the text: the minimum
+//   while the text is not a number. Every change of the text is announced as a change of value.
 class TCSpinEdit : public QAbstractSpinBox {
     Q_OBJECT
     Q_PROPERTY(int minValue READ minValue WRITE setMinValue)
     Q_PROPERTY(int maxValue READ maxValue WRITE setMaxValue)
     Q_PROPERTY(int increment READ increment WRITE setIncrement)
     Q_PROPERTY(QString text READ text WRITE setText)
+    Q_PROPERTY(int value READ shownValue WRITE setValue)
+    Q_PROPERTY(int minimum READ minValue)
+    Q_PROPERTY(int maximum READ maxValue)
 
 public:
     // Text "0", no limits, increment 1.
@@ -33,6 +39,8 @@ public:
     void setText(const QString& text);
 
     int value();
+    // The integer of the text, or the minimum when it is not one; changes nothing.
+    int shownValue() const;
     void setValue(int value);
 
     int minValue() const;

@@ -1,9 +1,12 @@
 #include "ui/TChart.h"
 
+#include <QAction>
 #include <QChart>
+#include <QClipboard>
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QGraphicsItem>
+#include <QGuiApplication>
 #include <QLegend>
 #include <QLocale>
 #include <QPainter>
@@ -107,6 +110,16 @@ double wholeInterval(double perUnit, double room) {
     return 5 * decade / 10;
 }
 
+// "1 punkt", "2 punkty", "5 punktów", "22 punkty": the Polish plural of a count.
+QString pointCount(qsizetype n) {
+    const qsizetype tens = n % 100;
+    const qsizetype units = n % 10;
+    const char* word = n == 1                                                 ? "punkt"
+                       : units >= 2 && units <= 4 && (tens < 12 || tens > 14) ? "punkty"
+                                                                              : "punktów";
+    return QString::number(n) + QLatin1Char(' ') + QString::fromUtf8(word);
+}
+
 } // namespace
 
 TChart::TChart(QWidget* parent) : QChartView(parent) {
@@ -130,7 +143,19 @@ TChart::TChart(QWidget* parent) : QChartView(parent) {
         connect(axis, &QValueAxis::rangeChanged, this, [this] {
             m_edgeMarkers->update();
             updateWholeTicks();
+            updateDescription();
         });
+
+    // The points as text, for a reader that cannot see them: from the context menu, and Ctrl+C while
+    // the chart has the keyboard.
+    auto* copy = new QAction(QStringLiteral("Kopiuj dane"), this);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    connect(copy, &QAction::triggered, this,
+            [this] { QGuiApplication::clipboard()->setText(shownPoints()); });
+    addAction(copy);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    updateDescription();
 }
 
 void TChart::applyLocale() {
@@ -139,6 +164,7 @@ void TChart::applyLocale() {
     locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
     chart()->setLocale(locale);
     updateWholeTicks();
+    updateDescription();
 }
 
 void TChart::changeEvent(QEvent* event) {
@@ -150,7 +176,10 @@ void TChart::changeEvent(QEvent* event) {
 
 QString TChart::title() const { return chart()->title(); }
 
-void TChart::setTitle(const QString& title) { chart()->setTitle(title); }
+void TChart::setTitle(const QString& title) {
+    chart()->setTitle(title);
+    updateDescription();
+}
 
 bool TChart::legendVisible() const { return chart()->legend()->isVisible(); }
 
@@ -186,10 +215,12 @@ void TChart::addSeries(TPointSeries* series) {
     connect(points, &QXYSeries::pointsReplaced, this, [this] {
         updateAutomaticAxes();
         m_edgeMarkers->update();
+        updateDescription();
     });
     connect(points, &QXYSeries::markerSizeChanged, this, [this] { m_edgeMarkers->place(); });
     m_edgeMarkers->place();
     updateAutomaticAxes();
+    updateDescription();
 }
 
 TPointSeries* TChart::series(int i) const {
@@ -287,4 +318,90 @@ void TChart::fitWholeTicks(QValueAxis* axis, double min, double max) {
         axis->setTickAnchor(anchor);
     if (axis->minorTickCount() != minor)
         axis->setMinorTickCount(minor);
+}
+
+bool TChart::shown(const QPointF& p) const {
+    return p.x() >= m_bottomAxis->min() && p.x() <= m_bottomAxis->max() && p.y() >= m_leftAxis->min() &&
+           p.y() <= m_leftAxis->max();
+}
+
+QString TChart::number(double value) const {
+    return chart()->locale().toString(value, 'g', QLocale::FloatingPointShortest);
+}
+
+QString TChart::summary() const {
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    double minX = inf, maxX = -inf, minY = inf, maxY = -inf;
+    QStringList counts;
+    for (const TPointSeries* s : m_series) {
+        qsizetype count = 0;
+        for (const QPointF& p : s->points()) {
+            if (!shown(p))
+                continue;
+            ++count;
+            minX = std::min(minX, p.x());
+            maxX = std::max(maxX, p.x());
+            minY = std::min(minY, p.y());
+            maxY = std::max(maxY, p.y());
+        }
+        counts << s->title() + QLatin1Char(' ') + pointCount(count);
+    }
+    QString text = title().isEmpty() ? QString() : title() + QStringLiteral(": ");
+    text += counts.join(QStringLiteral(", "));
+    const auto range = [this](const QValueAxis* axis, const char* letter, double lo, double hi) {
+        const QString name = axis->titleText().isEmpty() ? QLatin1String(letter) : axis->titleText();
+        // Six digits say enough of a range; the data themselves are in full in shownPoints().
+        const QLocale& locale = chart()->locale();
+        return name + QStringLiteral(" od ") + locale.toString(lo, 'g', 6) + QStringLiteral(" do ") +
+               locale.toString(hi, 'g', 6);
+    };
+    if (minX <= maxX)
+        text += QStringLiteral("; ") + range(m_bottomAxis, "X", minX, maxX) + QStringLiteral("; ") +
+                range(m_leftAxis, "Y", minY, maxY);
+    return text;
+}
+
+QString TChart::shownPoints() const {
+    QString text;
+    for (const TPointSeries* s : m_series)
+        for (const QPointF& p : s->points()) {
+            if (!shown(p))
+                continue;
+            text += number(p.x()) + QLatin1Char('\t') + number(p.y());
+            if (m_series.size() > 1)
+                text += QLatin1Char('\t') + s->title();
+            text += QLatin1Char('\n');
+        }
+    return text;
+}
+
+void TChart::updateDescription() {
+    const QString text = summary();
+    // Setting it tells a screen reader it changed: only a change does.
+    if (text != accessibleDescription())
+        setAccessibleDescription(text);
+}
+
+void TChart::paintEvent(QPaintEvent* event) {
+    QChartView::paintEvent(event);
+    if (!hasFocus())
+        return;
+    // A frame in the selection's colour, two pixels wide inside the edge, as the focus of a stop
+    // that has no text cursor or caption to show it.
+    QPainter painter(viewport());
+    QPen pen(palette().color(QPalette::Highlight), 2);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(viewport()->rect()).adjusted(1, 1, -1, -1));
+}
+
+void TChart::focusInEvent(QFocusEvent* event) {
+    QChartView::focusInEvent(event);
+    viewport()->update();
+}
+
+void TChart::focusOutEvent(QFocusEvent* event) {
+    QChartView::focusOutEvent(event);
+    viewport()->update();
 }

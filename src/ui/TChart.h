@@ -16,6 +16,15 @@ class EdgeMarkers;
 // system announces a change), without group separators: "0,50" and "2012" under a Polish locale.
 // Every marker of a point inside the axes' ranges is drawn whole, also on the plot area's edges,
 // where Qt Charts would clip it.
+//
+// For a reader who cannot see it, the chart describes what it shows (its accessible description,
+// kept current as points and ranges change): the title, each series' title with the count of its
+// points inside the axes' ranges, and the ranges those points span, for example
+// "data Niedzieli Wielkanocnej: marzec 5 punktów, kwiecień 16 punktów; X od 2000 do 2020;
+// dzień miesiąca od 1 do 31". "Kopiuj dane" in its context menu (Ctrl+C while it has the keyboard)
+// puts the same points on the clipboard as text, one line a point: x, a tab, y, and a tab and the
+// series' title when the chart has more than one series, numbers in the user's locale in the fewest
+// digits that read back as the same double. With the keyboard it draws a frame inside its edge.
 class TChart : public QChartView {
     Q_OBJECT
     Q_PROPERTY(QString title READ title WRITE setTitle)
@@ -54,8 +63,15 @@ public:
     enum class WholeTicks { Off, Multiples, DownFromMaximum };
     void setWholeTicks(QValueAxis* axis, WholeTicks ticks);
 
+    // The description and the copied text, as above.
+    QString summary() const;
+    QString shownPoints() const;
+
 protected:
     void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     // Sets the range of the automatic axes from the points of all series.
@@ -63,6 +79,10 @@ private:
     void applyLocale();
     void updateWholeTicks();
     void fitWholeTicks(QValueAxis* axis, double min, double max);
+    // Whether a point lies inside both axes' ranges, where the chart draws it.
+    bool shown(const QPointF& p) const;
+    QString number(double value) const;
+    void updateDescription();
 
     QValueAxis* m_leftAxis = nullptr;
     QValueAxis* m_bottomAxis = nullptr;

@@ -8,7 +8,12 @@
 TRadioGroup::TRadioGroup(QWidget* parent) : QGroupBox(parent) {
     m_group = new QButtonGroup(this);
     m_group->setExclusive(true);
-    connect(m_group, &QButtonGroup::idClicked, this, &TRadioGroup::onButtonClicked);
+    // An item is chosen when its button becomes checked, however that happens: a click, the arrow
+    // keys, or a screen reader's toggle action, which checks it without a click.
+    connect(m_group, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked)
+            onButtonChecked(id);
+    });
     m_layout = new QGridLayout(this);
     m_layout->setContentsMargins(8, 4, 8, 4);
     m_layout->setSpacing(0);
@@ -80,7 +85,7 @@ void TRadioGroup::layOut() {
         m_layout->setColumnStretch(c, 1);
 }
 
-void TRadioGroup::onButtonClicked(int id) {
+void TRadioGroup::onButtonChecked(int id) {
     if (id == m_itemIndex)
         return;
     m_itemIndex = id;

@@ -9,7 +9,8 @@ class QRadioButton;
 
 // A captioned group of mutually exclusive radio buttons, one per item, laid out in `columns` columns
 // filled top to bottom. clicked() fires when the user changes the selection (a click on another
-// item, or the arrow keys); a click on the item already selected and setItemIndex() fire nothing.
+// item, the arrow keys, or a screen reader's press or toggle action on an item); a click on the
+// item already selected and setItemIndex() fire nothing.
 class TRadioGroup : public QGroupBox {
     Q_OBJECT
     Q_PROPERTY(QStringList items READ items WRITE setItems)
@@ -39,7 +40,7 @@ signals:
 private:
     void rebuild();
     void layOut();
-    void onButtonClicked(int id);
+    void onButtonChecked(int id);
 
     QStringList m_items;
     int m_itemIndex = -1;

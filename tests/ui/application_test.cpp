@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QColor>
+#include <QPalette>
+
 #include <QAbstractButton>
 #include <QLocale>
 #include <QMessageBox>
@@ -36,6 +39,44 @@ TEST(ApplicationTitle, IsTheFileNameCutAtTheFirstDotWithTheRestInLowerCase) {
 TEST(ApplicationTitle, ComesFromTheRunningProgram) {
     // This test program is ui_tests.
     EXPECT_EQ(TApplication::applicationTitle(), "ui_tests");
+}
+
+// WCAG's contrast ratios: rows worked out by hand from the sRGB luminance.
+TEST(SelectionColours, ContrastRatioIsThatOfTheRelativeLuminances) {
+    struct Row {
+        const char* a;
+        const char* b;
+        double ratio;
+    } const rows[] = {
+        {"#ffffff", "#000000", 21.0},  {"#000000", "#ffffff", 21.0},  {"#777777", "#777777", 1.0},
+        {"#ffffff", "#308cc6", 3.689}, {"#000000", "#308cc6", 5.692}, {"#ffffff", "#0078d7", 4.499},
+    };
+    for (const Row& row : rows)
+        EXPECT_NEAR(TApplication::contrastRatio(QColor(row.a), QColor(row.b)), row.ratio, 0.001)
+            << row.a << " on " << row.b;
+}
+
+TEST(SelectionColours, TextTooFaintOnTheSelectionTurnsBlackOrWhite) {
+    struct Row {
+        const char* selection;
+        const char* text;
+        const char* readable;
+    } const rows[] = {
+        {"#308cc6", "#ffffff", "#000000"}, // Qt's own Fusion pair, 3.69:1
+        {"#0078d7", "#ffffff", "#000000"}, // Windows 10's pair, 4.499:1
+        {"#0066cc", "#ffffff", "#ffffff"}, // 5.57:1 is enough
+        {"#202020", "#404040", "#ffffff"}, {"#ffff00", "#ffffff", "#000000"},
+    };
+    for (const Row& row : rows) {
+        QPalette palette;
+        palette.setColor(QPalette::Highlight, QColor(row.selection));
+        palette.setColor(QPalette::HighlightedText, QColor(row.text));
+        const QPalette readable = TApplication::withReadableSelection(palette);
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            EXPECT_EQ(readable.color(group, QPalette::HighlightedText).name(), row.readable) << row.selection;
+            EXPECT_EQ(readable.color(group, QPalette::Highlight).name(), row.selection);
+        }
+    }
 }
 
 TEST(ExceptionDisplay, AddsAFullStopOnlyAfterCharactersSortingAfterIt) {

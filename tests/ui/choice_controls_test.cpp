@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -150,6 +153,26 @@ TEST_F(RadioFixture, ArrowKeysMoveTheSelectionAndFire) {
     uitest::key(group->button(0), Qt::Key_Down);
     EXPECT_EQ(group->itemIndex(), 1);
     EXPECT_EQ(selections, (std::vector<int>{1}));
+}
+
+// A screen reader's actions on an item (Qt's "Toggle", and "Press", which clicks after a moment)
+// choose it as a click or the arrow keys do.
+TEST_F(RadioFixture, AccessibleActionsOnAnItemFireAsAClickDoes) {
+    QAccessibleActionInterface* third =
+        QAccessible::queryAccessibleInterface(group->button(2))->actionInterface();
+    ASSERT_NE(third, nullptr);
+    third->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(group->itemIndex(), 2);
+    EXPECT_EQ(selections, (std::vector<int>{2}));
+
+    QAccessibleActionInterface* last =
+        QAccessible::queryAccessibleInterface(group->button(3))->actionInterface();
+    last->doAction(QAccessibleActionInterface::pressAction());
+    const QDeadlineTimer deadline(5000);
+    while (selections.size() < 2 && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    EXPECT_EQ(group->itemIndex(), 3);
+    EXPECT_EQ(selections, (std::vector<int>{2, 3}));
 }
 
 TEST_F(RadioFixture, SettingTheIndexFiresNothing) {

@@ -1,0 +1,24 @@
+#pragma once
+
+// What a screen reader meets in the controls whose Qt interface falls short, on every platform alike.
+//
+// A combo box (TComboBox): Qt's own interface for a combo box names it, on Linux, by its current text and
+// leaves the name the program gives it unread, so a reader announced the count box of the timing tab as
+// "1e+3". This one names it as any other control is named (its accessible name, else the caption whose buddy
+// it is) and keeps the rest of what Qt offers: the text as its value, the list of items and the edit as its
+// children, the states editable, expandable and expanded, and the actions that open and close the list.
+//
+// A chart (TChart) is a chart, not the blank "filler" of a plain graphics view, so that a reader
+// says what it is before its name and description.
+
+class QAccessibleInterface;
+class QObject;
+class QString;
+
+namespace ui {
+
+// A factory for QAccessible::installFactory: the interfaces above for a TComboBox and a TChart, none
+// for others.
+QAccessibleInterface* accessibleControl(const QString& className, QObject* object);
+
+} // namespace ui
