@@ -13,7 +13,7 @@
 # cache, TMPDIR and build/cross-arm64/, and the mounts of /proc, /sys and /dev into the root are
 # removed however the script ends.
 #
-#   KESTROVA_ARM64_CACHE      where the root is kept (~/.cache/kestrova-arm64); about 3 GB
+#   KESTROVA_ARM64_CACHE      where the root is kept (~/.cache/kestrova-arm64); about 1.8 GB
 #   KESTROVA_ARM64_CLEAN=1    build from nothing rather than on the previous run's build
 #   KESTROVA_ARM64_TESTS      a ctest -R expression to run only some tests (all by default)
 #   KESTROVA_ARM64_PAUSE_MS   the stress run's pause budget under emulation (2000 ms)
