@@ -16,6 +16,7 @@
 
 class QCloseEvent;
 class QMouseEvent;
+class QResizeEvent;
 class TForm2;
 
 // The window's frame (the page control and the status bar) is the generated form class; each tab's
@@ -62,6 +63,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -78,6 +80,9 @@ private:
     // The form's own surface, of the size the form was drawn for, holding its controls; it scrolls
     // when the window is smaller than that.
     QWidget* m_surface = nullptr;
+    // The client size the form was drawn for, and the part of it its controls need.
+    QSize m_formSize;
+    QSize m_controlsSize;
     std::unique_ptr<WindowControls> m_controls;
     std::vector<tabs::Home> m_homes;
     std::vector<tabs::Tab> m_tabs;

@@ -3,8 +3,8 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QResizeEvent>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "Unit_proby.h"
@@ -45,18 +45,26 @@ QWidget* TForm1::withFormLook(QWidget* parent) {
 // (tabs.cpp) when the page is built.
 void TForm1::setUpLook() { placeInScrollArea(); }
 
-QSize TForm1::sizeHint() const { return m_surface->minimumSize(); }
+QSize TForm1::sizeHint() const { return m_formSize; }
 
 // The form was drawn for a client area of 1110 x 746 pixels. A screen with less room gets a smaller
 // window whose content scrolls: the controls move onto a surface of the form's size inside a scroll
 // area, at the same places, and remain the form's children. The window opens no larger than the
-// screen's available area, and centred in it.
+// screen's available area, and centred in it. It scrolls only when it cannot show every control
+// (see resizeEvent).
 void TForm1::placeInScrollArea() {
+    m_formSize = size();
     m_surface = new QWidget;
-    m_surface->setMinimumSize(size());
     m_surface->resize(size());
-    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    QRect controls;
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         child->setParent(m_surface);
+        if (child != StatusBar1)
+            controls |= child->geometry();
+    }
+    m_controlsSize = QSize(controls.right() + 1, controls.bottom() + 1 + StatusBar1->height());
+    // The form's own size holds them.
+    m_surface->setMinimumSize(m_controlsSize);
     m_surface->installEventFilter(this);
 
     auto* scroll = new QScrollArea;
@@ -71,8 +79,18 @@ void TForm1::placeInScrollArea() {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(scroll);
-    new ui::ScreenFit(this, ui::ScreenFit::Placement::CentredOnFirstShow,
-                      scroll->verticalScrollBar()->sizeHint().width());
+    new ui::ScreenFit(this, ui::ScreenFit::Placement::CentredOnFirstShow, scroll);
+}
+
+// A window that holds every control loses the form's empty margin below the pages and beside them,
+// the status bar keeping to the bottom, so that the few pixels a window manager's frame or a
+// fractional scale takes cost no scroll bar. One that must scroll anyway scrolls the whole form.
+void TForm1::resizeEvent(QResizeEvent* event) {
+    const QSize shown = event->size();
+    const bool holdsTheControls =
+        shown.width() >= m_controlsSize.width() && shown.height() >= m_controlsSize.height();
+    m_surface->setMinimumSize(holdsTheControls ? m_controlsSize : m_formSize);
+    QWidget::resizeEvent(event);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {

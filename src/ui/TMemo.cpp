@@ -4,6 +4,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QWheelEvent>
 
 TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent) {
     // Any edit by the user ends the single-empty-line state: an emptied document has no lines.
@@ -11,6 +12,13 @@ TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent) {
         if (!m_writing)
             m_oneEmptyLine = false;
     });
+}
+
+// A wheel turned over the memo is the memo's, also once it has scrolled to an end: Qt would pass it
+// on to the form around it, which then scrolls instead.
+void TMemo::wheelEvent(QWheelEvent* event) {
+    QPlainTextEdit::wheelEvent(event);
+    event->accept();
 }
 
 void TMemo::addLine(const std::string& line) {

@@ -7,7 +7,7 @@
 
 // A multi-line text seen as a list of lines. An empty memo has no lines; a memo can still hold one
 // empty line ("" added to an empty memo), which an empty QTextDocument cannot tell apart, so that
-// case is remembered.
+// case is remembered. The wheel over it scrolls the memo and nothing around it.
 class TMemo : public QPlainTextEdit {
     Q_OBJECT
     // The initial lines of a form.
@@ -29,6 +29,9 @@ public:
 
     QStringList lineList() const;
     void setLines(const QStringList& lines);
+
+protected:
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void appendLine(const QString& line);

@@ -3,6 +3,8 @@
 #include <QEvent>
 #include <QRect>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -12,8 +14,8 @@
 
 namespace ui {
 
-ScreenFit::ScreenFit(QWidget* window, Placement placement, int scrollBarWidth)
-    : QObject(window), m_window(window), m_placement(placement), m_scrollBarWidth(scrollBarWidth) {
+ScreenFit::ScreenFit(QWidget* window, Placement placement, const QScrollArea* content)
+    : QObject(window), m_window(window), m_placement(placement), m_content(content) {
     window->installEventFilter(this);
 }
 
@@ -44,8 +46,10 @@ void ScreenFit::fit(bool centre) {
     const QSize frame = m_window->frameGeometry().size() - m_window->size();
     const QSize room = area.size() - frame;
     QSize size = m_window->size().boundedTo(room);
-    if (size.height() < m_window->height())
-        size.setWidth(std::min(size.width() + m_scrollBarWidth, room.width()));
+    if (m_content != nullptr && size.height() < m_window->height() &&
+        size.height() < m_content->widget()->minimumHeight())
+        size.setWidth(
+            std::min(size.width() + m_content->verticalScrollBar()->sizeHint().width(), room.width()));
     if (size != m_window->size())
         m_window->resize(size);
     QRect outer(m_window->pos(), size + frame);

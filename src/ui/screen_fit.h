@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QSize>
 
+class QScrollArea;
 class QWidget;
 
 namespace ui {
@@ -14,13 +15,13 @@ namespace ui {
 // to lie within it, or, the first time, centred in it if asked. The frame the window manager draws
 // around the window counts as soon as the platform knows it: on X11 only once the window is on
 // screen, so the window is fitted when it is shown and once more when its frame first shows up.
-// A window whose content scrolls and which is made shorter is made wider by its vertical scroll
-// bar's width, where there is room, so that it need not scroll sideways too. The object is the
-// window's child.
+// A window whose content is a scroll area filling it, and which is made shorter than that area's
+// widget at its least, is made wider by the vertical scroll bar's width, where there is room, so
+// that it need not scroll sideways too. The object is the window's child.
 class ScreenFit : public QObject {
 public:
     enum class Placement { CentredOnFirstShow, WhereItIs };
-    ScreenFit(QWidget* window, Placement placement, int scrollBarWidth = 0);
+    ScreenFit(QWidget* window, Placement placement, const QScrollArea* content = nullptr);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -30,7 +31,7 @@ private:
 
     QWidget* m_window;
     Placement m_placement;
-    int m_scrollBarWidth;
+    const QScrollArea* m_content;
     bool m_shownBefore = false;
     bool m_frameUnknown = false;
 };

@@ -12,9 +12,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyleOption>
 #include <QTabBar>
+#include <QTest>
 
 #include <sstream>
 
@@ -140,6 +143,25 @@ TEST_F(HighDpi, KeepsTheFormGeometryInDeviceIndependentPixels) {
     const QPixmap picture = Form1->grab();
     EXPECT_EQ(picture.size(), QSize(1110, 746) * scaleFactor());
     EXPECT_EQ(find<TChart>("Chart1")->grab().size(), QSize(689, 361) * scaleFactor());
+}
+
+// Scroll bars only where the controls do not fit: a window a few pixels short of the form, as a
+// window manager's frame on a screen 768 pixels high or a fractional scale leaves it, shows them all
+// without one.
+TEST_F(HighDpi, ScrollsOnlyWhereTheControlsDoNotFit) {
+    Form1->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form1));
+    auto* scroll = Form1->findChild<QScrollArea*>();
+    ASSERT_NE(scroll, nullptr);
+    const auto scrolls = [scroll] {
+        settle();
+        return scroll->verticalScrollBar()->isVisible() || scroll->horizontalScrollBar()->isVisible();
+    };
+    EXPECT_FALSE(scrolls()) << "as it opened, " << testing::PrintToString(Form1->size());
+    for (const QSize size : {QSize(1110, 743), QSize(1109, 745)}) {
+        Form1->resize(size);
+        EXPECT_FALSE(scrolls()) << testing::PrintToString(size);
+    }
 }
 
 TEST_F(HighDpi, NoCaptionIsCutOffOnAnyTab) {

@@ -18,12 +18,16 @@
 #include <QRadioButton>
 #include <QScatterSeries>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpontaneKeyEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTime>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cctype>
@@ -761,6 +765,24 @@ TEST_F(CurveTab, AppendsTheLoopTracesOnEveryPress) {
     auto* memo = find<TMemo>("Memo2");
     EXPECT_TRUE(
         memo->viewport()->rect().contains(memo->cursorRect(QTextCursor(memo->document()->lastBlock()))));
+}
+
+// The wheel over the memo scrolls the memo alone, also past either end: the form, which scrolls in a
+// window smaller than itself, stays where it is.
+TEST_F(CurveTab, TheWheelPastTheMemosEndsLeavesTheFormWhereItIs) {
+    Form1->resize(1130, 500);
+    QScrollBar* form = Form1->findChild<QScrollArea*>()->verticalScrollBar();
+    QWidget* memo = find<TMemo>("Memo2")->viewport();
+    for (const int delta : {-120, 120}) {
+        form->setValue(100);
+        const QPointF at(10, 200);
+        QWheelEvent wheel(at, memo->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        // As the window system delivers it: Qt passes only such a wheel on to the parents.
+        QSpontaneKeyEvent::setSpontaneous(&wheel);
+        QApplication::instance()->notify(memo, &wheel);
+        EXPECT_EQ(form->value(), 100) << delta;
+    }
 }
 
 // The curve's axes write their numbers as the fields do, with the decimal comma of the Polish locale
