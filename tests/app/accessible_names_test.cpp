@@ -222,10 +222,18 @@ TEST_F(AccessibleNames, ChartDataCanBeCopiedAsText) {
                                 locale.toString(points->point(i).y(), 'g', QLocale::FloatingPointShortest));
 }
 
-TEST_F(AccessibleNames, ViewerDescribesThePictureByItsColourLimits) {
+// The viewer holds its picture as an image a screen reader finds, described by its colour limits.
+TEST_F(AccessibleNames, ViewerShowsItsPictureAsAnImageDescribedByItsColourLimits) {
     find<TTrackBar>("GreenMax")->setPosition(50);
     find<TTrackBar>("BlueMax")->setPosition(7);
-    const QString said = description(Form2);
+    QAccessibleInterface* viewer = QAccessible::queryAccessibleInterface(Form2);
+    ASSERT_EQ(viewer->childCount(), 1);
+    QAccessibleInterface* picture = viewer->child(0);
+    EXPECT_EQ(picture->role(), QAccessible::Graphic);
+    EXPECT_EQ(viewer->indexOfChild(picture), 0);
+    EXPECT_EQ(picture->parent(), viewer);
+    EXPECT_EQ(picture->rect().size(), QSize(700, 500));
+    const QString said = picture->text(QAccessible::Description);
     EXPECT_TRUE(said.contains(QStringLiteral("czerwony 128, zielony 50, niebieski 7"))) << said.toStdString();
 }
 
