@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QAction>
 #include <QClipboard>
 #include <QGroupBox>
@@ -278,4 +279,29 @@ TEST_F(AccessibleNames, FocusIsVisibleOnChartsAndTheTabStrip) {
         QApplication::processEvents();
         EXPECT_NE(chart->grab().toImage(), withFocus) << name;
     }
+}
+
+// The page tab in front is the selected one of the tab strip, whichever it is.
+TEST_F(AccessibleNames, ThePageTabInFrontIsSelected) {
+    auto* pages = find<TPageControl>("PageControl1");
+    QAccessibleInterface* strip = QAccessible::queryAccessibleInterface(pages->tabBar());
+    for (int front : {pages->currentIndex(), 0, pages->count() - 1}) {
+        pages->setCurrentIndex(front);
+        int tabs = 0;
+        for (int i = 0; i < strip->childCount(); ++i) {
+            QAccessibleInterface* tab = strip->child(i);
+            if (tab->role() != QAccessible::PageTab)
+                continue;
+            EXPECT_EQ(tab->state().selected, tab->text(QAccessible::Name) == pages->tabText(front))
+                << tab->text(QAccessible::Name).toStdString() << " with tab " << front << " in front";
+            ++tabs;
+        }
+        EXPECT_EQ(tabs, pages->count());
+    }
+    // A screen reader's press on a tab brings its page to the front.
+    QAccessibleInterface* second = strip->child(1);
+    EXPECT_EQ(strip->indexOfChild(second), 1);
+    second->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(pages->currentIndex(), 1);
+    EXPECT_TRUE(second->state().selected);
 }
