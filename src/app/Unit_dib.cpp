@@ -1,6 +1,9 @@
 #include "Unit_dib.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QPainter>
+#include <QPointer>
 #include <QRegion>
 #include <QString>
 
@@ -11,6 +14,81 @@
 #include "ui/screen_fit.h"
 
 TForm2* Form2 = nullptr;
+
+namespace {
+
+// The picture on the viewer, for a screen reader: an image inside the window, where it is drawn,
+// described by the window's description. It has no widget of its own; the window has no controls.
+class AccessiblePicture : public QAccessibleInterface {
+public:
+    explicit AccessiblePicture(TForm2* viewer) : m_viewer(viewer) {}
+
+    bool isValid() const override { return m_viewer && !m_viewer->picture().isNull(); }
+    QObject* object() const override { return nullptr; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface* parent() const override {
+        return QAccessible::queryAccessibleInterface(m_viewer.data());
+    }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QString text(QAccessible::Text t) const override {
+        if (!isValid())
+            return {};
+        if (t == QAccessible::Name)
+            return QStringLiteral("obraz");
+        if (t == QAccessible::Description)
+            return m_viewer->accessibleDescription();
+        return {};
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override {
+        if (!isValid())
+            return {};
+        return QRect(m_viewer->mapToGlobal(m_viewer->pictureAt()), m_viewer->picture().size());
+    }
+    QAccessible::Role role() const override { return QAccessible::Graphic; }
+    QAccessible::State state() const override {
+        QAccessible::State s;
+        s.invalid = !isValid();
+        s.invisible = !m_viewer || !m_viewer->isVisible();
+        return s;
+    }
+
+private:
+    QPointer<TForm2> m_viewer;
+};
+
+// The viewer window, with its picture as its one child once it has one.
+class AccessibleViewer : public QAccessibleWidget {
+public:
+    explicit AccessibleViewer(TForm2* viewer) : QAccessibleWidget(viewer, QAccessible::Window) {
+        auto* picture = new AccessiblePicture(viewer);
+        m_picture = QAccessible::registerAccessibleInterface(picture);
+    }
+    ~AccessibleViewer() override { QAccessible::deleteAccessibleInterface(m_picture); }
+
+    int childCount() const override { return pictureChild()->isValid() ? 1 : 0; }
+    QAccessibleInterface* child(int index) const override {
+        return index == 0 && childCount() == 1 ? pictureChild() : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child == pictureChild() && childCount() == 1 ? 0 : -1;
+    }
+
+private:
+    QAccessibleInterface* pictureChild() const { return QAccessible::accessibleInterface(m_picture); }
+
+    QAccessible::Id m_picture = 0;
+};
+
+QAccessibleInterface* accessibleViewer(const QString& className, QObject* object) {
+    if (className == QLatin1String("TForm2") && object != nullptr)
+        return new AccessibleViewer(static_cast<TForm2*>(object));
+    return nullptr;
+}
+
+} // namespace
 
 TForm2::TForm2(QWidget* parent) : QWidget(parent) {
     setupUi(this);
@@ -28,6 +106,11 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent) {
     // The window only shows pictures: showing it, the first time too, leaves the keyboard with the
     // control that asked for the picture.
     setAttribute(Qt::WA_ShowWithoutActivating);
+    static const bool accessible = [] {
+        QAccessible::installFactory(accessibleViewer);
+        return true;
+    }();
+    (void)accessible;
 }
 
 TForm2::~TForm2() = default;

@@ -1,7 +1,9 @@
 #pragma once
 
 // The viewer window of the bitmap experiment: no controls, no handlers. It stays hidden until the
-// bitmap tab draws on it; closing it only hides it.
+// bitmap tab draws on it; closing it only hides it. A screen reader finds the picture in it as an
+// image, described by the window's description, which gives the picture's size and its brightest
+// red, green and blue.
 
 #include <QImage>
 #include <QPoint>
@@ -24,6 +26,7 @@ public:
     // whenever it is uncovered or restored.
     void drawPicture(const QImage& picture, QPoint at);
     const QImage& picture() const { return m_picture; }
+    QPoint pictureAt() const { return m_at; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

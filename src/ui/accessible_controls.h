@@ -8,6 +8,10 @@
 // it is) and keeps the rest of what Qt offers: the text as its value, the list of items and the edit as its
 // children, the states editable, expandable and expanded, and the actions that open and close the list.
 //
+// A page control's tab strip (TPageTabBar): Qt's page tabs all carry the strip's own state, so none
+// is ever "selected"; here the tab in front is selected (and focused while the strip has the
+// keyboard), and a change of tab is announced as a change of selection.
+//
 // A chart (TChart) is a chart, not the blank "filler" of a plain graphics view, so that a reader
 // says what it is before its name and description.
 
@@ -17,8 +21,8 @@ class QString;
 
 namespace ui {
 
-// A factory for QAccessible::installFactory: the interfaces above for a TComboBox and a TChart, none
-// for others.
+// A factory for QAccessible::installFactory: the interfaces above for a TComboBox, a TPageTabBar and
+// a TChart, none for others.
 QAccessibleInterface* accessibleControl(const QString& className, QObject* object);
 
 } // namespace ui

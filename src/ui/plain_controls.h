@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QWidget>
 
@@ -46,11 +47,22 @@ public:
     explicit TGroupBox(QWidget* parent = nullptr) : QGroupBox(parent) {}
 };
 
+// The tab strip of a page control: a class of its own, so that a screen reader gets the interface
+// ui/accessible_controls.h gives it, in which the page tab in front is the selected one.
+class TPageTabBar : public QTabBar {
+    Q_OBJECT
+
+public:
+    explicit TPageTabBar(QWidget* parent = nullptr);
+};
+
 class TPageControl : public QTabWidget {
     Q_OBJECT
 
 public:
-    explicit TPageControl(QWidget* parent = nullptr) : QTabWidget(parent) {}
+    explicit TPageControl(QWidget* parent = nullptr) : QTabWidget(parent) {
+        setTabBar(new TPageTabBar(this));
+    }
 };
 
 class TTabSheet : public QWidget {

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QAction>
 #include <QClipboard>
 #include <QGroupBox>
@@ -222,10 +223,18 @@ TEST_F(AccessibleNames, ChartDataCanBeCopiedAsText) {
                                 locale.toString(points->point(i).y(), 'g', QLocale::FloatingPointShortest));
 }
 
-TEST_F(AccessibleNames, ViewerDescribesThePictureByItsColourLimits) {
+// The viewer holds its picture as an image a screen reader finds, described by its colour limits.
+TEST_F(AccessibleNames, ViewerShowsItsPictureAsAnImageDescribedByItsColourLimits) {
     find<TTrackBar>("GreenMax")->setPosition(50);
     find<TTrackBar>("BlueMax")->setPosition(7);
-    const QString said = description(Form2);
+    QAccessibleInterface* viewer = QAccessible::queryAccessibleInterface(Form2);
+    ASSERT_EQ(viewer->childCount(), 1);
+    QAccessibleInterface* picture = viewer->child(0);
+    EXPECT_EQ(picture->role(), QAccessible::Graphic);
+    EXPECT_EQ(viewer->indexOfChild(picture), 0);
+    EXPECT_EQ(picture->parent(), viewer);
+    EXPECT_EQ(picture->rect().size(), QSize(700, 500));
+    const QString said = picture->text(QAccessible::Description);
     EXPECT_TRUE(said.contains(QStringLiteral("czerwony 128, zielony 50, niebieski 7"))) << said.toStdString();
 }
 
@@ -270,4 +279,29 @@ TEST_F(AccessibleNames, FocusIsVisibleOnChartsAndTheTabStrip) {
         QApplication::processEvents();
         EXPECT_NE(chart->grab().toImage(), withFocus) << name;
     }
+}
+
+// The page tab in front is the selected one of the tab strip, whichever it is.
+TEST_F(AccessibleNames, ThePageTabInFrontIsSelected) {
+    auto* pages = find<TPageControl>("PageControl1");
+    QAccessibleInterface* strip = QAccessible::queryAccessibleInterface(pages->tabBar());
+    for (int front : {pages->currentIndex(), 0, pages->count() - 1}) {
+        pages->setCurrentIndex(front);
+        int tabs = 0;
+        for (int i = 0; i < strip->childCount(); ++i) {
+            QAccessibleInterface* tab = strip->child(i);
+            if (tab->role() != QAccessible::PageTab)
+                continue;
+            EXPECT_EQ(tab->state().selected, tab->text(QAccessible::Name) == pages->tabText(front))
+                << tab->text(QAccessible::Name).toStdString() << " with tab " << front << " in front";
+            ++tabs;
+        }
+        EXPECT_EQ(tabs, pages->count());
+    }
+    // A screen reader's press on a tab brings its page to the front.
+    QAccessibleInterface* second = strip->child(1);
+    EXPECT_EQ(strip->indexOfChild(second), 1);
+    second->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(pages->currentIndex(), 1);
+    EXPECT_TRUE(second->state().selected);
 }
