@@ -6,13 +6,16 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QIcon>
+#include <QMessageBox>
 #include <QMimeDatabase>
+#include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
 #include <QStandardPaths>
 
 #include <algorithm>
 
+#include "ui/TApplication.h"
 #include "ui/screen_fit.h"
 
 namespace {
@@ -55,6 +58,60 @@ IconsByName& iconsByName() {
 
 bool isFolder(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
 
+// The file is a BMP whatever its name, so a name that names nothing yet and has no extension gets
+// ".bmp". A name that names something is taken as it is: a file is replaced (once the user agrees),
+// while a device, a pipe or a folder is refused by the save, never turned into a new file beside it
+// ("/dev/null" is not "/dev/null.bmp").
+QString completedName(const QString& chosen) {
+    const QFileInfo info(chosen);
+    if (info.exists() || info.isSymLink() || info.fileName().isEmpty() || info.fileName().contains(u'.'))
+        return chosen;
+    return chosen + QStringLiteral(".bmp");
+}
+
+// Whether the user agrees to replace the file of that name; "Nie", the default, keeps it. A typo must
+// not cost a file.
+bool mayReplace(QWidget* parent, const QString& name) {
+    QMessageBox question(
+        QMessageBox::Warning, QString::fromStdString(TApplication::applicationTitle()),
+        QStringLiteral("Plik „%1” już istnieje.\nCzy chcesz go zastąpić?").arg(QFileInfo(name).fileName()),
+        QMessageBox::Yes | QMessageBox::No, parent);
+    question.button(QMessageBox::Yes)->setText(QStringLiteral("Tak"));
+    question.button(QMessageBox::No)->setText(QStringLiteral("Nie"));
+    question.setDefaultButton(QMessageBox::No);
+    question.setEscapeButton(QMessageBox::No);
+    return question.exec() == QMessageBox::Yes;
+}
+
+// Qt's file dialog whose save button goes through choose(): the name completed, and a file it
+// would replace replaced only if the user agrees; otherwise the dialog stays open for another name.
+class PictureFileDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    // The name the user chose and agreed to; empty until then.
+    const QString& chosen() const { return m_chosen; }
+
+    bool choose() {
+        const QStringList files = selectedFiles();
+        if (files.isEmpty())
+            return false;
+        const QString name = completedName(files.first());
+        if (QFileInfo(name).isFile() && !mayReplace(this, name))
+            return false;
+        m_chosen = name;
+        return true;
+    }
+
+    void accept() override {
+        if (choose())
+            QFileDialog::accept();
+    }
+
+private:
+    QString m_chosen;
+};
+
 // Beside `keep` where the screen has room, else over as little of it as it can, and otherwise as
 // near the middle of the window it belongs to as it can. Its frame is not known before it is on
 // screen; the owner's frame is as good a guess as there is.
@@ -79,9 +136,10 @@ TSavePictureDialog::Runner TSavePictureDialog::setRunner(Runner r) {
 TSavePictureDialog::TSavePictureDialog(QObject* parent) : QObject(parent) {}
 
 bool TSavePictureDialog::execute(QWidget* parent, QRect keepInSight) {
-    QFileDialog dialog(parent);
+    PictureFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
+    // Asked by choose() instead, of the name the file is really written to, and in Polish.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     // In the program's language, like the rest of its window.
     dialog.setNameFilters({QStringLiteral("Wszystkie obrazy (*.bmp *.ico *.emf *.wmf)"),
@@ -93,7 +151,6 @@ bool TSavePictureDialog::execute(QWidget* parent, QRect keepInSight) {
         dialog.resize(std::max(dialog.width(), 720), std::max(dialog.height(), 460));
         places->setSizes({170, 550});
     }
-    dialog.setDefaultSuffix(dialogSuffix(m_defaultExt));
     dialog.setIconProvider(&iconsByName());
     dialog.setDirectory(startFolder());
     // The last name offered again, in the start folder rather than wherever it was tried.
@@ -106,15 +163,10 @@ bool TSavePictureDialog::execute(QWidget* parent, QRect keepInSight) {
     const int result = runner() ? runner()(dialog) : dialog.exec();
     if (result != QDialog::Accepted)
         return false;
-    const QStringList files = dialog.selectedFiles();
-    if (files.isEmpty())
+    // A runner's Accepted without the save button pressed stands for a press of it.
+    if (dialog.chosen().isEmpty() && !dialog.choose())
         return false;
-    QString name = files.first();
-    // QFileDialog adds the suffix itself when it runs; this covers every way of choosing a name.
-    const QString suffix = dialog.defaultSuffix();
-    if (!suffix.isEmpty() && QFileInfo(name).suffix().isEmpty() && !name.endsWith(QLatin1Char('/')))
-        name += QLatin1Char('.') + suffix;
-    m_fileName = name.toStdString();
+    m_fileName = dialog.chosen().toStdString();
     return true;
 }
 
@@ -134,12 +186,3 @@ QString TSavePictureDialog::startFolder() const {
 std::string TSavePictureDialog::defaultExt() const { return m_defaultExt; }
 
 void TSavePictureDialog::setDefaultExt(const std::string& ext) { m_defaultExt = ext; }
-
-QString TSavePictureDialog::dialogSuffix(const std::string& ext) {
-    QString suffix = QString::fromStdString(ext);
-    if (suffix.startsWith(QLatin1Char('*')))
-        suffix.remove(0, 1);
-    if (suffix.startsWith(QLatin1Char('.')))
-        suffix.remove(0, 1);
-    return suffix;
-}

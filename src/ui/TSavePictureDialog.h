@@ -9,9 +9,12 @@
 class QFileDialog;
 class QWidget;
 
-// The picture save dialog: a QFileDialog in save mode listing picture file types, which replaces an
-// existing file without asking. The default extension is kept as given ("*.wmf") and handed to the
-// dialog as the bare suffix ("wmf"); a name chosen without an extension gets it.
+// The picture save dialog: a QFileDialog in save mode listing picture file types. The file written
+// is always a BMP, so a name chosen without an extension gets ".bmp", whatever the default
+// extension the program sets ("*.wmf" from its first save request on); that one is kept, for the
+// program to read back, and names no file. A name that names something already is taken as it is:
+// replacing a file is asked first, in Polish, "Nie" being the default answer; anything else there
+// (a device, a pipe, a folder) is for the save to refuse.
 //
 // The dialog opens in the folder of the last successful save (see savedTo), else in the user's
 // pictures folder, else in the home folder: never where a save just failed, which may be a folder
@@ -22,7 +25,8 @@ class TSavePictureDialog : public QObject {
 
 public:
     // Runs the configured dialog instead of QDialog::exec() and returns QDialog::Accepted or
-    // QDialog::Rejected. Tests install one to choose a name without a modal wait.
+    // QDialog::Rejected; Accepted stands for a press of the save button, question included. Tests
+    // install one to choose a name without a modal wait.
     using Runner = std::function<int(QFileDialog& dialog)>;
     // Installs a runner and returns the previous one; an empty function restores exec().
     static Runner setRunner(Runner runner);
@@ -42,8 +46,6 @@ public:
 
     std::string defaultExt() const;
     void setDefaultExt(const std::string& ext);
-    // The suffix QFileDialog is given: "*.wmf" and ".wmf" become "wmf".
-    static QString dialogSuffix(const std::string& ext);
 
 private:
     std::string m_fileName;

@@ -20,6 +20,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
@@ -632,7 +633,7 @@ int StressRun::answerDialog(QFileDialog& dialog) {
     case 2: // a name of its own, a few reused so that the files stay few
         dialog.selectFile(m_dir.filePath(QStringLiteral("dib%1.bmp").arg(pick(3))));
         break;
-    case 3: // no extension: the default one is added
+    case 3: // no extension: ".bmp" is added
         dialog.selectFile(m_dir.filePath(QStringLiteral("bez rozszerzenia żółć")));
         break;
     case 4: // a folder that does not exist
@@ -642,6 +643,11 @@ int StressRun::answerDialog(QFileDialog& dialog) {
         dialog.selectFile(m_dir.path() + QLatin1Char('/'));
         break;
     }
+    // A name used before is a file to replace, which is asked first: either answer.
+    QTimer::singleShot(0, &dialog, [this] {
+        if (auto* question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            question->button(pick(2) == 0 ? QMessageBox::No : QMessageBox::Yes)->click();
+    });
     ++dialogsAnswered;
     return QDialog::Accepted;
 }

@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -159,7 +164,9 @@ private:
     TSavePictureDialog::Runner m_previous;
 };
 
-TEST(SavePictureDialog, IsASaveDialogThatReplacesFilesWithoutAsking) {
+// Qt's own question before replacing a file is off: it would ask of the name typed, not of the name
+// written, and in English.
+TEST(SavePictureDialog, IsASaveDialogForPictures) {
     TSavePictureDialog dialog;
     bool ran = false;
     RunnerScope scope([&](QFileDialog& d) {
@@ -175,30 +182,72 @@ TEST(SavePictureDialog, IsASaveDialogThatReplacesFilesWithoutAsking) {
     EXPECT_EQ(dialog.fileName(), "");
 }
 
-TEST(SavePictureDialog, DefaultExtensionIsAddedToANameWithoutOne) {
+// The file is a BMP whatever its name: a new name without an extension gets ".bmp", before the
+// first request and after it, when the default extension is "*.wmf". A name of something that
+// exists stays as it is, so a device or a pipe is refused by the save rather than made a new file.
+TEST(SavePictureDialog, ANewNameWithoutAnExtensionGetsBmp) {
     QTemporaryDir dir;
-    TSavePictureDialog dialog;
-    dialog.setDefaultExt("*.wmf");
-    EXPECT_EQ(dialog.defaultExt(), "*.wmf");
-    RunnerScope scope([&](QFileDialog& d) {
-        EXPECT_EQ(d.defaultSuffix(), QStringLiteral("wmf"));
-        d.selectFile(dir.filePath(QStringLiteral("obraz")));
-        return int(QDialog::Accepted);
-    });
-    ASSERT_TRUE(dialog.execute(nullptr));
-    EXPECT_EQ(dialog.fileName(), dir.filePath(QStringLiteral("obraz.wmf")).toStdString());
+    ASSERT_EQ(::mkfifo(dir.filePath(QStringLiteral("rura")).toLocal8Bit().constData(), 0600), 0);
+    const struct {
+        const char* defaultExt;
+        QString typed;
+        QString chosen;
+    } rows[] = {
+        {"", dir.filePath(QStringLiteral("obraz")), dir.filePath(QStringLiteral("obraz.bmp"))},
+        {"*.wmf", dir.filePath(QStringLiteral("obraz")), dir.filePath(QStringLiteral("obraz.bmp"))},
+        {"*.wmf", dir.filePath(QStringLiteral("obraz.wmf")), dir.filePath(QStringLiteral("obraz.wmf"))},
+        {"*.wmf", dir.filePath(QStringLiteral("obraz.bmp")), dir.filePath(QStringLiteral("obraz.bmp"))},
+        {"*.wmf", dir.filePath(QStringLiteral("rura")), dir.filePath(QStringLiteral("rura"))},
+        {"*.wmf", QStringLiteral("/dev/null"), QStringLiteral("/dev/null")},
+    };
+    for (const auto& row : rows) {
+        TSavePictureDialog dialog;
+        dialog.setDefaultExt(row.defaultExt);
+        RunnerScope scope([&](QFileDialog& d) {
+            d.selectFile(row.typed);
+            return int(QDialog::Accepted);
+        });
+        ASSERT_TRUE(dialog.execute(nullptr));
+        EXPECT_EQ(dialog.fileName(), row.chosen.toStdString()) << row.defaultExt;
+        EXPECT_EQ(dialog.defaultExt(), row.defaultExt);
+    }
 }
 
-TEST(SavePictureDialog, NameWithAnExtensionIsKept) {
+// Replacing a file is asked first, and "Nie" keeps it: the save button then chooses nothing.
+TEST(SavePictureDialog, ReplacingAFileIsAskedFirst) {
     QTemporaryDir dir;
-    TSavePictureDialog dialog;
-    dialog.setDefaultExt("*.wmf");
-    RunnerScope scope([&](QFileDialog& d) {
-        d.selectFile(dir.filePath(QStringLiteral("obraz.bmp")));
-        return int(QDialog::Accepted);
-    });
-    ASSERT_TRUE(dialog.execute(nullptr));
-    EXPECT_EQ(dialog.fileName(), dir.filePath(QStringLiteral("obraz.bmp")).toStdString());
+    QFile existing(dir.filePath(QStringLiteral("obraz.bmp")));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    for (const bool yes : {false, true}) {
+        QString title, text, defaultAnswer;
+        QStringList answers;
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                title = box->windowTitle();
+                text = box->text();
+                for (QAbstractButton* button : box->buttons())
+                    answers << button->text();
+                defaultAnswer = box->defaultButton()->text();
+                box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+            }
+        });
+        answer.start(10);
+        TSavePictureDialog dialog;
+        RunnerScope scope([&](QFileDialog& d) {
+            d.selectFile(dir.filePath(QStringLiteral("obraz")));
+            static_cast<QDialog&>(d).accept(); // the save button
+            return d.result();
+        });
+        EXPECT_EQ(dialog.execute(nullptr), yes);
+        EXPECT_EQ(title, QStringLiteral("ui_tests"));
+        EXPECT_EQ(text, QStringLiteral("Plik „obraz.bmp” już istnieje.\nCzy chcesz go zastąpić?"));
+        answers.sort();
+        EXPECT_EQ(answers, (QStringList{QStringLiteral("Nie"), QStringLiteral("Tak")}));
+        EXPECT_EQ(defaultAnswer, QStringLiteral("Nie"));
+        EXPECT_EQ(dialog.fileName(), yes ? dir.filePath(QStringLiteral("obraz.bmp")).toStdString() : "");
+    }
 }
 
 // The dialog goes where it covers least of the picture it saves, and of equal places the one nearest
