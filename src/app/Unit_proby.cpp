@@ -120,11 +120,13 @@ TForm1::HandlerObserver TForm1::setHandlerObserver(HandlerObserver observer) {
 // system's locale applies from the next event on.
 void TForm1::wireEvents(const tabs::Tab& tab) {
     for (const tabs::HandlerRow& row : tab.handlers)
-        row.connect(this, [this, experiment = row.experiment, name = row.handler] {
+        row.connect(this, [this, experiment = row.experiment, name = row.handler,
+                           sender = qobject_cast<QWidget*>(row.sender)] {
             if (handlerObserver())
                 handlerObserver()(name);
             const numtext::FormatSettings fs = TApplication::formatSettings();
-            m_controls->runHandler(fs, [&] { experiment(*m_controls, fs); });
+            m_controls->runHandler(
+                fs, [&] { experiment(*m_controls, fs); }, sender);
         });
 }
 

@@ -4,7 +4,11 @@
 #include <QPalette>
 #include <QPoint>
 #include <QRect>
+#include <QRegion>
+#include <QScreen>
 #include <QString>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QWidget>
 
 #include <algorithm>
@@ -24,6 +28,7 @@
 #include "ui/TStringGrid.h"
 #include "ui/TTrackBar.h"
 #include "ui/plain_controls.h"
+#include "ui/screen_fit.h"
 
 namespace {
 
@@ -181,14 +186,19 @@ TPointSeries* WindowControls::changed(TPointSeries* series) {
     return series;
 }
 
-void WindowControls::runHandler(const numtext::FormatSettings& fs, const std::function<void()>& handler) {
+void WindowControls::runHandler(const numtext::FormatSettings& fs, const std::function<void()>& handler,
+                                QWidget* sender) {
     m_settings = fs;
+    if (m_handlerDepth == 0)
+        m_sender = sender;
     struct Depth {
         WindowControls& w;
         explicit Depth(WindowControls& controls) : w(controls) { ++w.m_handlerDepth; }
         ~Depth() {
-            if (--w.m_handlerDepth == 0)
+            if (--w.m_handlerDepth == 0) {
                 w.handOverPoints();
+                w.m_sender = nullptr;
+            }
         }
         Depth(const Depth&) = delete;
         Depth& operator=(const Depth&) = delete;
@@ -218,12 +228,61 @@ void WindowControls::showPicture(const experiments::Picture& picture) {
         const bool restoring = m_viewer.isMinimized();
         if (restoring)
             m_viewer.setWindowState(m_viewer.windowState() & ~Qt::WindowMinimized);
+        placeViewer(QSize(picture.width(), picture.height()));
         m_viewer.show();
         m_viewer.raise();
         if (restoring && active != nullptr && active != &m_viewer)
             giveKeyboardBack(active);
         m_viewer.drawPicture(bitmapOf(picture).image(), QPoint(0, 0));
     });
+}
+
+namespace {
+
+// The part of a control that the screen shows, in screen coordinates: none of it when it is scrolled
+// out of its window's view.
+QRegion inSight(const QWidget* control) {
+    return control->visibleRegion().boundingRect().translated(control->mapToGlobal(QPoint(0, 0)));
+}
+
+} // namespace
+
+// The viewer covers none of the main window's controls in sight (the page in front and its tab strip)
+// where the screen has room, and otherwise as little of them as it can, but never the control that
+// started the run if a smaller viewer can help it: first without the empty margin beside and below
+// the picture, then shorter, showing the picture's top rows, down to half of them (every row of the
+// picture is the same). Where it covers none already, it stays, wherever the user put it.
+void WindowControls::placeViewer(QSize picture) {
+    QWidget* window = m_root->window();
+    const QScreen* screen = window->screen();
+    if (screen == nullptr || !window->isVisible())
+        return;
+    const QRegion sender = m_sender && m_sender->isVisible() ? inSight(m_sender) : QRegion();
+    QRegion controls;
+    for (const QTabWidget* pages : m_root->findChildren<QTabWidget*>()) {
+        if (!pages->isVisible())
+            continue;
+        controls += inSight(pages->tabBar());
+        if (const QWidget* page = pages->currentWidget())
+            for (const QWidget* control : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                if (control->isVisible())
+                    controls += inSight(control);
+    }
+    // A window's frame is known once it is on screen; before, the main window's is the best guess.
+    const QWidget* framed =
+        m_viewer.isVisible() && m_viewer.frameGeometry() != m_viewer.geometry() ? &m_viewer : window;
+    const QSize frame = framed->frameGeometry().size() - framed->size();
+    const QRect now(m_viewer.pos(), m_viewer.size() + frame);
+    if (!sender.intersects(now) && !controls.intersects(now))
+        return;
+    const QSize whole = (picture + frame).boundedTo(now.size());
+    std::vector<QSize> sizes =
+        ui::sizesDownTo(whole, QSize(whole.width(), frame.height() + picture.height() / 2), 5);
+    sizes.insert(sizes.begin(), now.size());
+    const QRect place =
+        ui::placeAside(sizes, {sender, controls}, 2, screen->availableGeometry(), now.topLeft());
+    m_viewer.resize(place.size() - frame);
+    m_viewer.move(place.topLeft());
 }
 
 // The keyboard goes back to `window`, and the picture stays in front of it, as after any run: a
@@ -238,7 +297,8 @@ void WindowControls::savePicture(const experiments::Picture& picture, const std:
         auto* dialog = find<TSavePictureDialog>("SavePictureDialog1");
         // Over the picture it saves, which it leaves in sight, rather than over the main window, which
         // the window manager would bring to the front with it and so hide the picture.
-        const QRect onScreen(m_viewer.mapToGlobal(QPoint(0, 0)), m_viewer.picture().size());
+        const QRect onScreen(m_viewer.mapToGlobal(QPoint(0, 0)),
+                             m_viewer.picture().size().boundedTo(m_viewer.size()));
         const bool confirmed = dialog->execute(&m_viewer, onScreen);
         giveKeyboardBack(m_root->window());
         dialog->setDefaultExt(nextExtension);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QSize>
 
 #include <cstddef>
 #include <functional>
@@ -55,8 +56,10 @@ public:
     // Runs a handler under the user's number format `fs`, which the long steps' box uses too. The points it
     // adds to chart series are handed to the charts when the outermost handler has returned (a handler may
     // set off another, nested), also when it throws: Qt Charts takes a whole list at once far faster than
-    // point by point.
-    void runHandler(const numtext::FormatSettings& fs, const std::function<void()>& handler);
+    // point by point. `sender`: the control that started the run, if it is one; the viewer is never
+    // put over it.
+    void runHandler(const numtext::FormatSettings& fs, const std::function<void()>& handler,
+                    QWidget* sender = nullptr);
 
     // Stops the long steps under way, if any, as the user's stop does.
     void stopLongSteps() noexcept { m_longSteps.stop(); }
@@ -78,11 +81,13 @@ private:
     TPointSeries* changed(TPointSeries* series);
     void handOverPoints() noexcept;
     void giveKeyboardBack(QWidget* window);
+    void placeViewer(QSize picture);
 
     QWidget* m_root;
     TForm2& m_viewer;
     numtext::FormatSettings m_settings;
     int m_handlerDepth = 0;
+    QPointer<QWidget> m_sender; // of the outermost handler running
     std::vector<QPointer<TPointSeries>> m_changedSeries;
     LongStepRunner m_longSteps;
     std::unordered_map<std::string, QPointer<QObject>, NameHash, std::equal_to<>> m_cache;

@@ -112,17 +112,26 @@ private:
     QString m_chosen;
 };
 
-// Beside `keep` where the screen has room, else over as little of it as it can, and otherwise as
-// near the middle of the window it belongs to as it can. Its frame is not known before it is on
-// screen; the owner's frame is as good a guess as there is.
-void placeBeside(QDialog& dialog, const QWidget* owner, QRect keep) {
+// Beside the picture where the screen has room, else over as little of it as it can, and otherwise
+// as near the middle of the window it belongs to as it can; but never over the picture's middle
+// third, where the colour is at its full strength, if a narrower or shorter dialog (down to its
+// least size) leaves that in sight. Its frame is not known before it is on screen; the owner's frame
+// is as good a guess as there is.
+void placeBeside(QDialog& dialog, const QWidget* owner, QRect picture) {
     const QScreen* screen = owner->screen();
     if (screen == nullptr)
         return;
-    const QSize outer = dialog.size() + (owner->frameGeometry().size() - owner->size());
+    const QSize frame = owner->frameGeometry().size() - owner->size();
+    const QSize outer = dialog.size() + frame;
     QRect centred(QPoint(0, 0), outer);
     centred.moveCenter(owner->frameGeometry().center());
-    dialog.move(ui::placeAside(outer, keep, screen->availableGeometry(), centred.topLeft()));
+    const QRect middle(picture.topLeft() + QPoint(picture.width() / 3, picture.height() / 3),
+                       picture.size() / 3);
+    const QRect place = ui::placeAside(ui::sizesDownTo(outer, dialog.minimumSizeHint() + frame, 4),
+                                       {QRegion(middle), QRegion(picture)}, 1, screen->availableGeometry(),
+                                       centred.topLeft());
+    dialog.resize(place.size() - frame);
+    dialog.move(place.topLeft());
 }
 
 } // namespace

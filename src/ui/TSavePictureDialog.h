@@ -34,8 +34,9 @@ public:
     explicit TSavePictureDialog(QObject* parent = nullptr);
 
     // Modal, over `parent`'s window. Returns whether the user confirmed; the chosen name is then
-    // fileName(). A valid `keepInSight` (in screen coordinates) is what the dialog is placed to cover
-    // as little of as the screen allows.
+    // fileName(). A valid `keepInSight` (in screen coordinates) is the picture the dialog is placed to
+    // cover as little of as the screen allows, and never its middle third if the dialog can be made
+    // small enough to leave that in sight.
     bool execute(QWidget* parent, QRect keepInSight = {});
 
     std::string fileName() const;

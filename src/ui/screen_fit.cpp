@@ -2,15 +2,16 @@
 
 #include <QEvent>
 #include <QRect>
+#include <QRegion>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
-#include <array>
 #include <cstdlib>
-#include <limits>
+#include <utility>
+#include <vector>
 
 namespace ui {
 
@@ -61,39 +62,81 @@ void ScreenFit::fit(bool centre) {
         m_window->move(outer.topLeft());
 }
 
-// Only the edges matter: the best place has each of its sides at an edge of the area or of `keep`,
-// or where it was preferred.
-QPoint placeAside(QSize outer, QRect keep, QRect area, QPoint preferred) {
-    const auto within = [](int at, int length, int first, int end) {
-        return std::max(first, std::min(at, end - length));
-    };
-    const auto candidates = [&](int length, int keepFirst, int keepEnd, int areaFirst, int areaEnd,
-                                int wanted) {
-        std::array<int, 5> at = {areaFirst, keepFirst - length, keepEnd, areaEnd - length, wanted};
-        for (int& a : at)
-            a = within(a, length, areaFirst, areaEnd);
-        return at;
-    };
-    const auto xs = candidates(outer.width(), keep.left(), keep.right() + 1, area.left(), area.right() + 1,
-                               preferred.x());
-    const auto ys = candidates(outer.height(), keep.top(), keep.bottom() + 1, area.top(), area.bottom() + 1,
-                               preferred.y());
-    QPoint best = preferred;
-    long long leastCovered = std::numeric_limits<long long>::max();
-    long long leastDistance = 0;
-    for (const int x : xs) {
-        for (const int y : ys) {
-            const QRect covered = QRect(QPoint(x, y), outer).intersected(keep);
-            const long long coveredArea = covered.isEmpty() ? 0 : 1LL * covered.width() * covered.height();
-            const long long distance = std::abs(x - preferred.x()) + std::abs(y - preferred.y());
-            if (coveredArea < leastCovered || (coveredArea == leastCovered && distance < leastDistance)) {
-                best = QPoint(x, y);
-                leastCovered = coveredArea;
-                leastDistance = distance;
+namespace {
+
+// Where a side of the window may go along one axis: at the area's edges, where it was preferred, and
+// where either side of the window meets either side of a rectangle to keep, each kept within the area.
+std::vector<int> sidesAlong(int length, const std::vector<std::pair<int, int>>& keep, int areaFirst,
+                            int areaEnd, int preferred) {
+    std::vector<int> at = {areaFirst, areaEnd - length, preferred};
+    for (const auto& [first, end] : keep)
+        at.insert(at.end(), {first, end, first - length, end - length});
+    for (int& a : at)
+        a = std::max(areaFirst, std::min(a, areaEnd - length));
+    std::sort(at.begin(), at.end());
+    at.erase(std::unique(at.begin(), at.end()), at.end());
+    return at;
+}
+
+long long coveredArea(const QRect& window, const QRegion& keep) {
+    long long covered = 0;
+    for (const QRect& part : keep.intersected(window))
+        covered += 1LL * part.width() * part.height();
+    return covered;
+}
+
+} // namespace
+
+// Only the edges matter: what a window covers of a rectangle changes linearly between the places
+// where one of its sides meets a side of that rectangle, so the best place has each of its sides at
+// such a meeting, at an edge of the area, or where it was preferred.
+QRect placeAside(const std::vector<QSize>& sizes, const std::vector<QRegion>& keep, std::size_t shrinkFor,
+                 QRect area, QPoint preferred) {
+    std::vector<std::pair<int, int>> columns;
+    std::vector<std::pair<int, int>> rows;
+    for (const QRegion& region : keep)
+        for (const QRect& r : region) {
+            columns.emplace_back(r.left(), r.right() + 1);
+            rows.emplace_back(r.top(), r.bottom() + 1);
+        }
+    // In the order of importance: what the window covers of each region, the first `shrinkFor` of them
+    // coming before the size it takes; then how far it is from where it was preferred.
+    using Cost = std::vector<long long>;
+    QRect best(preferred, sizes.empty() ? QSize() : sizes.front());
+    Cost leastCost;
+    for (std::size_t s = 0; s < sizes.size(); ++s) {
+        const QSize outer = sizes[s];
+        const std::vector<int> xs =
+            sidesAlong(outer.width(), columns, area.left(), area.right() + 1, preferred.x());
+        const std::vector<int> ys =
+            sidesAlong(outer.height(), rows, area.top(), area.bottom() + 1, preferred.y());
+        for (const int x : xs) {
+            for (const int y : ys) {
+                const QRect window(QPoint(x, y), outer);
+                Cost cost;
+                for (std::size_t k = 0; k < keep.size(); ++k) {
+                    if (k == shrinkFor)
+                        cost.push_back(static_cast<long long>(s));
+                    cost.push_back(coveredArea(window, keep[k]));
+                }
+                if (shrinkFor >= keep.size())
+                    cost.push_back(static_cast<long long>(s));
+                cost.push_back(std::abs(x - preferred.x()) + std::abs(y - preferred.y()));
+                if (leastCost.empty() || cost < leastCost) {
+                    best = window;
+                    leastCost = std::move(cost);
+                }
             }
         }
     }
     return best;
+}
+
+std::vector<QSize> sizesDownTo(QSize from, QSize to, int steps) {
+    std::vector<QSize> sizes = {from};
+    for (int k = 1; k <= steps; ++k)
+        sizes.push_back(from + (to - from) * k / steps);
+    return sizes;
 }
 
 } // namespace ui

@@ -3,7 +3,11 @@
 #include <QObject>
 #include <QPoint>
 #include <QRect>
+#include <QRegion>
 #include <QSize>
+
+#include <cstddef>
+#include <vector>
 
 class QScrollArea;
 class QWidget;
@@ -36,9 +40,18 @@ private:
     bool m_frameUnknown = false;
 };
 
-// Where a window of the given outer size goes within `area` so as to cover as little of `keep` as it
-// can: beside it where there is room, else where the part it covers is smallest. Of the places that
-// cover equally little, the one nearest `preferred`.
-QPoint placeAside(QSize outer, QRect keep, QRect area, QPoint preferred);
+// Where a window goes within `area`, and at which of `sizes` (outer sizes, the one it would rather
+// have first), so as to leave in sight as much as it can of the regions `keep` lists, the most
+// important first: it covers as little as it can of keep[0]; of the places that cover equally little
+// of that, as little of keep[1]; and so on, a covered part counting by its area. It takes a later
+// size only to cover less of the first `shrinkFor` regions. Of places equally good, the one nearest
+// `preferred`. A window larger than the area goes to the area's top left corner.
+// Example: a 300 x 200 window preferred at (0, 0) on a 1000 x 600 area, keeping (0, 0, 500, 300),
+// goes to (500, 0).
+QRect placeAside(const std::vector<QSize>& sizes, const std::vector<QRegion>& keep, std::size_t shrinkFor,
+                 QRect area, QPoint preferred);
+
+// `from`, then `steps` sizes from it to `to` in even steps, `to` last: sizes for placeAside.
+std::vector<QSize> sizesDownTo(QSize from, QSize to, int steps);
 
 } // namespace ui

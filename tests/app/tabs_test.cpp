@@ -16,11 +16,13 @@
 #include <QPointF>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegion>
 #include <QScatterSeries>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpontaneKeyEvent>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -43,6 +45,7 @@
 
 #include "app_test_support.h"
 #include "long_steps.h"
+#include "program.h"
 #include "ui/TApplication.h"
 #include "ui/TSavePictureDialog.h"
 
@@ -1119,9 +1122,28 @@ TEST_F(BitmapTab, AFileThatCannotBeCreatedIsReportedAndTheBoxStaysTicked) {
     EXPECT_NE(dialog.folders.last(), QDir(m_dir.path()).absolutePath());
 }
 
+// The screens a window may be on: the desktop's and the netbook's of the offscreen tests, else (on
+// X11) the one the window is on.
+std::vector<QScreen*> screensToTry() {
+    std::vector<QScreen*> screens;
+    for (const char* name : {"desktop", "netbook"})
+        for (QScreen* screen : QGuiApplication::screens())
+            if (screen->name() == QLatin1String(name))
+                screens.push_back(screen);
+    if (screens.empty())
+        screens.push_back(Form1->screen());
+    return screens;
+}
+
+// What the screen shows of a control of the main window.
+QRect inSight(const QWidget* control) {
+    return control->visibleRegion().boundingRect().translated(control->mapToGlobal(QPoint(0, 0)));
+}
+
 // The save dialog belongs to the viewer, not to the main window, which a window manager would bring
 // to the front with the dialog, over the picture. The dialog covers none of the picture where the
-// screen has room; on X11, with a window manager, the screen itself shows the picture beside it.
+// screen has room; on X11, with a window manager, the screen itself shows the picture beside it, and
+// never its middle third, where the colour is at full strength.
 TEST_F(BitmapTab, TheSaveDialogLeavesThePictureInSight) {
     const bool onX11 = QGuiApplication::platformName() == QLatin1String("xcb");
     QWidget* owner = nullptr;
@@ -1134,7 +1156,9 @@ TEST_F(BitmapTab, TheSaveDialogLeavesThePictureInSight) {
         // Run as the program runs it, modal, and looked at once it is on screen.
         QTimer::singleShot(0, &d, [&] {
             EXPECT_TRUE(QTest::qWaitForWindowExposed(&d));
-            picture = QRect(Form2->mapToGlobal(QPoint(0, 0)), Form2->picture().size());
+            // As much of it as the viewer shows.
+            picture =
+                QRect(Form2->mapToGlobal(QPoint(0, 0)), Form2->picture().size().boundedTo(Form2->size()));
             if (onX11) {
                 // The window manager's frame and stacking come a little later.
                 QTest::qWait(500);
@@ -1160,11 +1184,54 @@ TEST_F(BitmapTab, TheSaveDialogLeavesThePictureInSight) {
     EXPECT_EQ(owner, Form2);
     if (onX11) {
         // On a screen of 1366 x 768 the dialog cannot miss the picture, but it covers under a quarter.
-        EXPECT_GT(sampled, 875 * 3 / 4);
+        EXPECT_GT(sampled, (picture.width() + 19) / 20 * ((picture.height() + 19) / 20) * 3 / 4);
+        const QRect middle(picture.topLeft() + QPoint(picture.width(), picture.height()) / 3,
+                           picture.size() / 3);
+        EXPECT_FALSE(dialogOnScreen.intersects(middle));
         EXPECT_EQ(shown, sampled);
         EXPECT_TRUE(QTest::qWaitForWindowActive(Form1)) << "the keyboard is back in the main window";
     } else {
         EXPECT_FALSE(dialogOnScreen.intersects(picture)) << "the screen has room beside it";
+    }
+}
+
+// A run shows the viewer over none of the main window's controls in sight (the control that started
+// it, the others, the tab strip) on a desktop's screen with room beside the window, on a netbook's,
+// and on X11 on a laptop's 1366 x 768 under the window manager's frames. It shows the picture's whole
+// width and at least half its rows, which are all alike.
+TEST_F(BitmapTab, TheViewerGoesWhereItCoversNoneOfTheControls) {
+    const bool onX11 = QGuiApplication::platformName() == QLatin1String("xcb");
+    for (QScreen* screen : screensToTry()) {
+        SCOPED_TRACE(screen->name().toStdString());
+        // Both windows on that screen, the viewer at its first place there.
+        destroyForms();
+        createForms();
+        Form1->move(screen->availableGeometry().topLeft());
+        Form2->move(screen->availableGeometry().topLeft() + QPoint(428, 9));
+        Form1->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(Form1));
+        showTab("TabSheet8");
+        for (const char* starter : {"Button7", "RedMax"}) {
+            SCOPED_TRACE(starter);
+            auto* control = find<QWidget>(starter);
+            if (starter == std::string("Button7")) {
+                click(control);
+            } else {
+                control->setFocus();
+                QTest::keyClick(control, Qt::Key_Right);
+            }
+            if (onX11)
+                QTest::qWait(500); // the window manager's frame and placing
+            const QRect viewer = Form2->frameGeometry();
+            QRegion controls = inSight(find<TPageControl>("PageControl1")->tabBar());
+            for (const QWidget* c :
+                 find<TTabSheet>("TabSheet8")->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                controls += inSight(c);
+            EXPECT_FALSE(controls.intersects(viewer)) << testing::PrintToString(viewer);
+            EXPECT_TRUE(screen->availableGeometry().contains(viewer)) << testing::PrintToString(viewer);
+            EXPECT_GE(Form2->width(), 700);
+            EXPECT_GE(Form2->height(), 250);
+        }
     }
 }
 
