@@ -367,6 +367,11 @@ void WindowControls::placeViewer(QSize picture) {
     m_viewer.move(place.topLeft());
 }
 
+void WindowControls::keepViewerAside() {
+    if (m_viewer.isVisible() && !m_viewer.isMinimized() && !m_viewer.picture().isNull())
+        keepingFlags([&] { placeViewer(m_viewer.picture().size()); });
+}
+
 // The keyboard goes back to `window`, and the picture stays in front of it, as after any run: a
 // window manager brings the window it activates to the front.
 void WindowControls::giveKeyboardBack(QWidget* window) {

@@ -69,6 +69,9 @@ public:
     // long computation starts, after each of its steps and when the outermost handler returns.
     ui::Announcer& announcer() const { return *m_announcer; }
 
+    // The viewer, if it is shown, moved off the controls now in sight, as when a run shows it.
+    void keepViewerAside();
+
     // Stops the long steps under way, if any, as the user's stop does.
     void stopLongSteps() noexcept { m_longSteps.stop(); }
 
