@@ -32,6 +32,8 @@ class WindowControls : public experiments::Controls {
 public:
     // `root`: the main window, whose children are the controls; `viewer`: where pictures are shown.
     WindowControls(QWidget* root, TForm2& viewer);
+    WindowControls(const WindowControls&) = delete;
+    WindowControls& operator=(const WindowControls&) = delete;
 
     std::string text(std::string_view control) override;
     void setText(std::string_view control, const std::string& text) override;

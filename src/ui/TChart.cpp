@@ -66,12 +66,14 @@ public:
         const double hi = std::floor(range.upper);
         if (m_interval > 0 && hi >= lo) {
             const double anchor = m_whole == TChart::WholeTicks::DownFromMaximum ? hi : 0.0;
-            for (double t = anchor + std::ceil((lo - anchor) / m_interval) * m_interval; t <= hi;
-                 t += m_interval)
-                ticks.append(t);
+            // Counted in whole steps, so that no sum of steps drifts off a whole number.
+            const double first = anchor + std::ceil((lo - anchor) / m_interval) * m_interval;
+            const auto steps = static_cast<qint64>(std::floor((hi - first) / m_interval));
+            for (qint64 k = 0; k <= steps; ++k)
+                ticks.append(first + static_cast<double>(k) * m_interval);
             if (subTicks && perUnit(range) >= 4 && m_interval > 1)
-                for (double t = lo; t <= hi; ++t)
-                    if (std::fmod(t - anchor, m_interval) != 0)
+                for (qint64 k = 0; k <= static_cast<qint64>(hi - lo); ++k)
+                    if (const double t = lo + static_cast<double>(k); std::fmod(t - anchor, m_interval) != 0)
                         subTicks->append(t);
             if (tickLabels) {
                 tickLabels->clear();
