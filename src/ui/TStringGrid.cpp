@@ -1,5 +1,6 @@
 #include "ui/TStringGrid.h"
 
+#include <QAccessible>
 #include <QHeaderView>
 #include <QPalette>
 #include <QStyle>
@@ -113,6 +114,21 @@ void TStringGrid::setCell(int col, int row, const std::string& text) {
         setItem(row, col, it);
     }
     it->setText(QString::fromStdString(text));
+    // The fixed cells nearest the data head their rows and columns for a screen reader, through Qt's
+    // hidden headers.
+    const QString heading = it->text().simplified();
+    if (row == m_fixedRows - 1)
+        setHorizontalHeaderItem(col, new QTableWidgetItem(heading));
+    if (col == m_fixedCols - 1)
+        setVerticalHeaderItem(row, new QTableWidgetItem(heading));
+    // Qt tells a screen reader of a change of the table's data only as a whole, which Linux's bridge
+    // ignores: the cell itself says its text changed.
+    if (QAccessible::isActive())
+        if (QAccessibleTableInterface* table =
+                QAccessible::queryAccessibleInterface(this)->tableInterface()) {
+            QAccessibleEvent changed(table->cellAt(row, col), QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&changed);
+        }
 }
 
 QFont TStringGrid::cellFont(int col, int row) const {

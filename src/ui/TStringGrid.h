@@ -41,7 +41,9 @@ public:
 
     // The text of a cell; "" for a cell never written and for one outside the grid.
     std::string cell(int col, int row) const;
-    // Writes a cell, fixed or not. A cell outside the grid is ignored.
+    // Writes a cell, fixed or not. A cell outside the grid is ignored. A cell of the last fixed row
+    // or column is also the heading of its column or row for a screen reader, and a reader is told
+    // of every cell written.
     void setCell(int col, int row, const std::string& text);
 
     // The font a cell's text is drawn in: the grid's, condensed when the text is wider than its

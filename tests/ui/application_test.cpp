@@ -41,7 +41,8 @@ TEST(ApplicationTitle, ComesFromTheRunningProgram) {
     EXPECT_EQ(TApplication::applicationTitle(), "ui_tests");
 }
 
-// WCAG's contrast ratios: rows worked out by hand from the sRGB luminance.
+// WCAG's contrast ratios; the expected values were computed apart from the program, from the sRGB
+// luminance formula.
 TEST(SelectionColours, ContrastRatioIsThatOfTheRelativeLuminances) {
     struct Row {
         const char* a;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QHeaderView>
 #include <QImage>
 #include <QWidget>
@@ -109,6 +110,27 @@ double inkCentre(const QImage& image, const QRect& area, double fromTop, double 
             }
     }
     return n ? sum / n : -1;
+}
+
+// For a screen reader the fixed cells nearest the data are the headers of their rows and columns.
+TEST(Grid, FixedCellsNearestTheDataAreTheHeadersOfTheirRowsAndColumns) {
+    QWidget window;
+    auto* grid = new TStringGrid(&window);
+    grid->setColCount(3);
+    grid->setRowCount(3);
+    grid->setCell(0, 0, "   root");
+    grid->setCell(1, 0, "   x1   =");
+    grid->setCell(0, 1, "   realis");
+    window.show();
+    QAccessibleTableInterface* table = QAccessible::queryAccessibleInterface(grid)->tableInterface();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->columnDescription(1).toStdString(), "x1 =");
+    EXPECT_EQ(table->rowDescription(1).toStdString(), "realis");
+    auto* cell = dynamic_cast<QAccessibleTableCellInterface*>(table->cellAt(1, 1));
+    ASSERT_NE(cell, nullptr);
+    const QList<QAccessibleInterface*> heading = cell->columnHeaderCells();
+    ASSERT_EQ(heading.size(), 1);
+    EXPECT_EQ(heading.at(0)->text(QAccessible::Name).toStdString(), "x1 =");
 }
 
 TEST(Grid, RightToLeftGridStillShowsTheSignInFront) {
