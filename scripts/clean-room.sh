@@ -41,20 +41,20 @@ run_command() {
   done
   [ "$missing" -eq 0 ]
 }
-timed run-command run_command
+step run-command run_command
 grep -q "Brak ekranu" "$logs/run-command.log" || {
   echo "FAILED: scripts/run.sh did not say that there is no display"
   exit 1
 }
-timed test-command in_root "$builder" 'cd /root/kestrova && scripts/test.sh release'
+step test-command in_root "$builder" 'cd /root/kestrova && scripts/test.sh release'
 
 # ---- The package in a second fresh root ----
-timed package in_root "$builder" 'cd /root/kestrova/build/release && cpack -G DEB -B /root/deb'
+step package in_root "$builder" 'cd /root/kestrova/build/release && cpack -G DEB -B /root/deb'
 deb=$(cd "$builder/root/deb" && ls kestrova_*.deb)
 user=$work/user
 new_root "$user"
 cp "$builder/root/deb/$deb" "$user/root/"
-timed install-package in_root "$user" "apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y ./root/$deb"
+step install-package in_root "$user" "apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y ./root/$deb"
 check_installed() {
   local version
   version=$(in_root "$user" 'kestrova --version')
@@ -70,8 +70,6 @@ check_installed() {
     return 1
   fi
 }
-timed installed-program check_installed
+step installed-program check_installed
 
-echo
-echo "Clean-room run passed on Debian $suite from $mirror:"
-printf '  %s\n' "${times[@]}" | tee "$logs/times.txt"
+print_times "Clean-room run passed on Debian $suite from $mirror:"

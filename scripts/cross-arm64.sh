@@ -62,11 +62,12 @@ if [ -e "$ready" ]; then
   echo "== root: reusing $root"
   prepare_root "$root"
 else
+  too_long "the ARM64 root" 12 && finish 0
   for old in "$cache"/root-*; do
     [ -d "$old" ] && remove_root "$old"
   done
-  timed make-root new_root "$root"
-  timed install-packages install_packages
+  step make-root new_root "$root"
+  step install-packages install_packages
   touch "$ready"
 fi
 
@@ -95,26 +96,28 @@ sync_sources() {
 }
 # The time of each stage and the disk taken, however the check ends.
 finish() {
-  echo
-  echo "ARM64 check: $(du -shx "$root" | cut -f1) of root and build in $root"
-  printf '  %s\n' "${times[@]}" | tee "$logs/times.txt"
+  print_times "ARM64 check: $(du -shx "$root" | cut -f1) of root and build in $root"
   exit "$1"
 }
 
-timed sources sync_sources || finish 1
+step sources sync_sources || finish 1
 if [ "${KESTROVA_ARM64_CLEAN:-0}" = 1 ]; then
   rm -rf "$build"
 fi
 
-timed configure in_root "$root" "cmake -S /root/kestrova -B /root/build -G Ninja \
+step configure in_root "$root" "cmake -S /root/kestrova -B /root/build -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE=/root/kestrova/cmake/aarch64-linux-gnu.cmake \
   -DCMAKE_BUILD_TYPE=Release -DKESTROVA_WERROR=ON -DKESTROVA_BENCH=OFF" || finish 1
-timed build in_root "$root" "nice -n 10 cmake --build /root/build -j $(nproc)" || finish 1
+# A build stopped by the CI deadline stays in the root, and the next run goes on with it.
+step build until_deadline "the ARM64 build" in_root "$root" "nice -n 10 cmake --build /root/build -j $(nproc)" ||
+  finish 1
+((deadline_hit)) && finish 0
+too_long "the ARM64 tests under qemu" 12 && finish 0
 
 # The stress run's pause budget is for a user's machine; under emulation every event is several
 # times slower, so it gets its own, and a shorter run that keeps within its time-out.
 status=0
-timed tests in_root "$root" "cd /root/build && KESTROVA_STRESS_PAUSE_MS=${KESTROVA_ARM64_PAUSE_MS:-2000} \
+step tests in_root "$root" "cd /root/build && KESTROVA_STRESS_PAUSE_MS=${KESTROVA_ARM64_PAUSE_MS:-2000} \
   KESTROVA_STRESS_EVENTS=${KESTROVA_ARM64_STRESS_EVENTS:-10000} \
   nice -n 10 ctest -j $(nproc) --timeout 900 --output-on-failure -LE packaging \
   ${KESTROVA_ARM64_TESTS:+-R '$KESTROVA_ARM64_TESTS'}" || status=$?

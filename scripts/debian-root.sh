@@ -6,7 +6,6 @@
 #   debian_root_init NAME CACHE LOGS   checks for root and debootstrap, finds this machine's Debian
 #                                      mirror, makes a temporary folder $work (removed at exit) and
 #                                      sets the clean-up trap
-#   timed STEP COMMAND...              runs it, logs to LOGS/STEP.log, notes its time in $times
 #   ensure_base                        sets $base to the cached minimal base tar (made once, with
 #                                      debootstrap, timed as the step "debootstrap")
 #   new_root DIR                       unpacks the base into DIR and prepares it (prepare_root)
@@ -15,26 +14,24 @@
 #   in_root DIR COMMAND                a login-less shell in DIR, no display, no proxy
 #   has_mounts DIR                     true while anything is mounted under DIR
 #
+# Steps, their times and this machine's Debian sources come from scripts/lib.sh, sourced here.
 # The caller must have `set -euo pipefail`. Nothing here changes the machine outside CACHE, LOGS and
 # $work, except the mounts, which the exit trap removes however the script ends.
 
-suite=bookworm
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 debian_root_init() {
   local name=$1
   cache=$2
-  logs=$3
   if [ "$(id -u)" -ne 0 ]; then
     echo "$name needs root (debootstrap, chroot and mounts): run it with sudo." >&2
     exit 1
   fi
-  if ! command -v debootstrap >/dev/null; then
-    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends debootstrap
-  fi
-  mkdir -p "$cache" "$logs"
+  install_missing debootstrap
+  lib_init "$name" "$3"
+  mkdir -p "$cache"
   work=$(mktemp -d "${TMPDIR:-/var/tmp}/kestrova-$name.XXXXXX")
   mounted=()
-  times=()
   trap debian_root_cleanup EXIT
   trap 'exit 130' INT
   trap 'exit 143' TERM
@@ -68,47 +65,6 @@ debian_root_cleanup() {
   exit "$status"
 }
 
-# ---- The Debian sources of this machine ----
-# One-line entries of every Debian 12 suite this machine's apt sources name (both formats), so that
-# the roots use the same mirror; the first one that serves the suite itself seeds debootstrap.
-debian_sources() {
-  local f
-  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-    [ -f "$f" ] && awk -v s="$suite" '$1 == "deb" && $0 ~ (" " s "([- ]|$)") { $1 = ""; print "deb" $0 }' "$f"
-  done
-  for f in /etc/apt/sources.list.d/*.sources; do
-    [ -f "$f" ] && awk -v s="$suite" '
-      function flush(   i, n, list) {
-        if (uris != "" && types ~ /(^| )deb( |$)/) {
-          n = split(suites, list, " ")
-          for (i = 1; i <= n; i++)
-            if (list[i] ~ ("^" s "(-|$)")) print "deb " uris " " list[i] " " comps
-        }
-        uris = suites = comps = types = ""
-      }
-      /^[ \t]*$/ { flush(); next }
-      /^#/ { next }
-      tolower($1) == "types:" { $1 = ""; types = substr($0, 2) }
-      tolower($1) == "uris:" { $1 = ""; uris = substr($0, 2) }
-      tolower($1) == "suites:" { $1 = ""; suites = substr($0, 2) }
-      tolower($1) == "components:" { $1 = ""; comps = substr($0, 2) }
-      END { flush() }' "$f"
-  done
-  return 0
-}
-
-stamp() { date +%s; }
-timed() { # timed NAME COMMAND...: runs it, logs to $logs/NAME.log, notes its time
-  local name=$1 start status=0
-  shift
-  start=$(stamp)
-  echo "== $name"
-  "$@" >"$logs/$name.log" 2>&1 || status=$?
-  times+=("$(printf '%-24s %5ds  status %d' "$name" $(($(stamp) - start)) "$status")")
-  echo "   $(tail -n 1 "$logs/$name.log")"
-  return "$status"
-}
-
 # ---- The base, made once ----
 make_base() {
   local root=$work/base
@@ -119,7 +75,7 @@ make_base() {
 ensure_base() {
   base=$cache/$suite-minbase.tar
   if [ ! -s "$base" ]; then
-    timed debootstrap make_base "$base"
+    step debootstrap make_base "$base"
   fi
 }
 

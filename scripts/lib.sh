@@ -21,6 +21,9 @@
 #                                 .ci/run); a large number when no deadline is set
 #   too_long NAME MINUTES         true, after saying so on its own line, when a stage that needs
 #                                 about MINUTES cannot finish before the deadline
+#   until_deadline NAME COMMAND...   runs it, stopped when the deadline comes; a stop is said on its
+#                                 own line and sets deadline_hit=1, the status then being 0, so that
+#                                 the caller ends early and a later run resumes the work kept
 
 suite=bookworm
 
@@ -30,6 +33,9 @@ lib_init() {
   mkdir -p "$logs"
   rm -f "$logs"/*.log "$logs/times.txt"
   times=()
+  deadline_hit=0
+  # The console, for what must be seen even from inside a step whose output goes to its log.
+  exec 3>&1
 }
 
 step() {
@@ -174,8 +180,28 @@ too_long() {
   left=$(seconds_left)
   if ((left < minutes * 60)); then
     echo "NOT RUN NOW: $name needs about $minutes min and $((left / 60)) min are left of this CI run;" \
-      "the next run starts it, keeping what earlier runs cached."
+      "the next run starts it, keeping what earlier runs cached." >&3
+    deadline_hit=1
     return 0
   fi
   return 1
+}
+
+until_deadline() {
+  local name=$1 left status=0
+  shift
+  left=$(seconds_left)
+  if [ -z "${KESTROVA_DEADLINE:-}" ]; then
+    "$@"
+    return
+  fi
+  # A minute kept for what follows the stop: the times, the logs, the clean-up.
+  timeout --kill-after=30 $((left > 120 ? left - 60 : 60)) "$@" || status=$?
+  if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
+    echo "STOPPED AT THE DEADLINE: $name did not finish in this CI run; the next run resumes it" \
+      "from the work kept." >&3
+    deadline_hit=1
+    return 0
+  fi
+  return "$status"
 }
