@@ -6,8 +6,8 @@
 #
 # It works in a Debian 12 amd64 root made with debootstrap from the mirror this machine's apt sources
 # name (as scripts/clean-room.sh does); the arm64 architecture is added inside that root only, and
-# the packages of scripts/packages-arm64 are installed there. The root is kept in the cache and made
-# again when that list or the mirror changes; the repository's committed state (HEAD) is brought into
+# the packages of scripts/packages-arm64 are installed there. The root is kept in the cache, and what
+# that list adds is installed into it; the repository's committed state (HEAD) is brought into
 # it with git, and the build stays there too, so that a second run builds only what changed. The
 # machine's own apt set-up and package architectures are left alone: nothing is written outside the
 # cache, TMPDIR and build/cross-arm64/, and the mounts of /proc, /sys and /dev into the root are
@@ -37,12 +37,10 @@ exec 9>"$cache/lock"
 flock 9
 
 mapfile -t packages < <(sed -e 's/#.*//' -e '/^[[:space:]]*$/d' scripts/packages-arm64)
-key=$({
-  echo "$suite"
-  printf '%s\n' "${sources[@]}" "${packages[@]}"
-} | sha256sum | cut -c1-16)
-root=$cache/root-$key
+# The root takes this machine's apt sources each time it is used, so one root serves any mirror.
+root=$cache/root-$suite
 ready=$root/.kestrova-ready
+installed=$root/.kestrova-packages
 
 remove_root() {
   if has_mounts "$1"; then
@@ -51,8 +49,15 @@ remove_root() {
   fi
   rm -rf "$1"
 }
+# The time of each stage and the disk taken, however the check ends.
+finish() {
+  print_times "ARM64 check: $(du -shx "$root" 2>/dev/null | cut -f1) of root and build in $root"
+  exit "$1"
+}
 
-# ---- The root: made once per package list ----
+# ---- The root: made once per mirror, its packages brought up to the list ----
+# A changed list installs what it adds into the same root, so that the build there goes on from where
+# it was; a package the list no longer names stays installed, unused.
 install_packages() {
   in_root "$root" "dpkg --add-architecture arm64 && apt-get update &&
     DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends ${packages[*]} &&
@@ -62,13 +67,27 @@ if [ -e "$ready" ]; then
   echo "== root: reusing $root"
   prepare_root "$root"
 else
-  too_long "the ARM64 root" 12 && finish 0
+  # A root an earlier version of this script kept under another name is taken over, build and all.
   for old in "$cache"/root-*; do
-    [ -d "$old" ] && remove_root "$old"
+    if [ -e "$old/.kestrova-ready" ] && [ ! -e "$ready" ] && ! has_mounts "$old"; then
+      echo "== root: taking over $old"
+      mv "$old" "$root"
+    elif [ -d "$old" ] && [ "$old" != "$root" ]; then
+      remove_root "$old"
+    fi
   done
-  step make-root new_root "$root"
+  if [ -e "$ready" ]; then
+    prepare_root "$root"
+  else
+    too_long "the ARM64 root" 12 && finish 0
+    rm -rf "$root"
+    step make-root new_root "$root"
+    touch "$ready"
+  fi
+fi
+if ! printf '%s\n' "${packages[@]}" | cmp -s - "$installed"; then
   step install-packages install_packages
-  touch "$ready"
+  printf '%s\n' "${packages[@]}" >"$installed"
 fi
 
 # ---- The committed state, and the build on top of the previous one ----
@@ -94,12 +113,6 @@ sync_sources() {
   git -C "$src" clean -q -fdx
   git -C "$src" log -1 --format='sources at %h %s'
 }
-# The time of each stage and the disk taken, however the check ends.
-finish() {
-  print_times "ARM64 check: $(du -shx "$root" | cut -f1) of root and build in $root"
-  exit "$1"
-}
-
 step sources sync_sources || finish 1
 if [ "${KESTROVA_ARM64_CLEAN:-0}" = 1 ]; then
   rm -rf "$build"

@@ -188,20 +188,33 @@ too_long() {
 }
 
 until_deadline() {
-  local name=$1 left status=0
+  local name=$1 left status=0 pid watcher flag
   shift
-  left=$(seconds_left)
   if [ -z "${KESTROVA_DEADLINE:-}" ]; then
     "$@"
     return
   fi
-  # A minute kept for what follows the stop: the times, the logs, the clean-up.
-  timeout --kill-after=30 $((left > 120 ? left - 60 : 60)) "$@" || status=$?
-  if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
+  left=$(seconds_left)
+  # A minute is kept for what follows a stop: the times, the logs, the clean-up. The command runs as
+  # a job of its own process group (it may be a function), so that the stop reaches all it started.
+  flag=$(mktemp)
+  set -m
+  ("$@") &
+  pid=$!
+  (sleep $((left > 120 ? left - 60 : 60)) && echo stopped >"$flag" && kill -TERM -- -"$pid" 2>/dev/null &&
+    sleep 30 && kill -KILL -- -"$pid" 2>/dev/null) >/dev/null 2>&1 &
+  watcher=$!
+  set +m
+  wait "$pid" || status=$?
+  kill -- -"$watcher" 2>/dev/null || true
+  wait "$watcher" 2>/dev/null || true
+  if [ -s "$flag" ]; then
+    rm -f "$flag"
     echo "STOPPED AT THE DEADLINE: $name did not finish in this CI run; the next run resumes it" \
       "from the work kept." >&3
     deadline_hit=1
     return 0
   fi
+  rm -f "$flag"
   return "$status"
 }

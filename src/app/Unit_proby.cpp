@@ -67,6 +67,9 @@ TForm1::TForm1(TForm2& viewer, QWidget* parent, Pages pages) : QWidget(withFormL
     auto* saveDialog = new TSavePictureDialog(this);
     saveDialog->setObjectName(QStringLiteral("SavePictureDialog1"));
     m_controls = std::make_unique<WindowControls>(this, viewer);
+    // The viewer was placed beside the controls of the page then in front; another page's controls
+    // may lie under it, and the keyboard would go to them unseen.
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this] { m_controls->keepViewerAside(); });
 
     buildPage(static_cast<std::size_t>(PageControl1->currentIndex()));
     form_access::addTabShortcuts(*this);

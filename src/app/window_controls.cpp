@@ -1,5 +1,6 @@
 #include "window_controls.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QPalette>
 #include <QPoint>
@@ -7,6 +8,7 @@
 #include <QRegion>
 #include <QScreen>
 #include <QString>
+#include <QStringList>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QWidget>
@@ -27,6 +29,7 @@
 #include "ui/TSavePictureDialog.h"
 #include "ui/TStringGrid.h"
 #include "ui/TTrackBar.h"
+#include "ui/announcer.h"
 #include "ui/plain_controls.h"
 #include "ui/screen_fit.h"
 
@@ -54,7 +57,7 @@ TBitmap bitmapOf(const experiments::Picture& picture) {
 } // namespace
 
 WindowControls::WindowControls(QWidget* root, TForm2& viewer)
-    : m_root(root), m_viewer(viewer), m_longSteps(root->window()) {}
+    : m_root(root), m_viewer(viewer), m_announcer(new ui::Announcer(root)), m_longSteps(root->window()) {}
 
 template <class T>
 T* WindowControls::find(std::string_view name) {
@@ -92,10 +95,14 @@ std::string WindowControls::text(std::string_view control) {
 void WindowControls::setText(std::string_view control, const std::string& text) {
     keepingFlags([&] {
         QObject* o = find<QObject>(control);
-        if (auto* s = qobject_cast<TCSpinEdit*>(o))
+        if (auto* s = qobject_cast<TCSpinEdit*>(o)) {
             s->setAnsiText(text); // fires its change event, nested
-        else
-            find<TEdit>(control)->setAnsiText(text);
+            written(s);
+        } else {
+            TEdit* e = find<TEdit>(control);
+            e->setAnsiText(text);
+            written(e);
+        }
     });
 }
 
@@ -112,7 +119,11 @@ void WindowControls::repaint(std::string_view control) {
 }
 
 void WindowControls::addLine(std::string_view memo, const std::string& line) {
-    keepingFlags([&] { find<TMemo>(memo)->addLine(line); });
+    keepingFlags([&] {
+        TMemo* m = find<TMemo>(memo);
+        m->addLine(line);
+        written(m);
+    });
 }
 
 void WindowControls::clearLines(std::string_view memo) {
@@ -124,7 +135,11 @@ std::string WindowControls::cell(std::string_view grid, int col, int row) {
 }
 
 void WindowControls::setCell(std::string_view grid, int col, int row, const std::string& text) {
-    keepingFlags([&] { find<TStringGrid>(grid)->setCell(col, row, text); });
+    keepingFlags([&] {
+        TStringGrid* g = find<TStringGrid>(grid);
+        g->setCell(col, row, text);
+        written(g, col, row);
+    });
 }
 
 int WindowControls::itemIndex(std::string_view control) {
@@ -197,6 +212,11 @@ void WindowControls::runHandler(const numtext::FormatSettings& fs, const std::fu
         ~Depth() {
             if (--w.m_handlerDepth == 0) {
                 w.handOverPoints();
+                try {
+                    w.announceWritten();
+                } catch (...) {
+                    // Without memory for the words the reader is told nothing new.
+                }
                 w.m_sender = nullptr;
             }
         }
@@ -204,6 +224,68 @@ void WindowControls::runHandler(const numtext::FormatSettings& fs, const std::fu
         Depth& operator=(const Depth&) = delete;
     } depth(*this);
     handler();
+}
+
+void WindowControls::written(QWidget* control, int col, int row) {
+    // Nothing is kept while nobody listens; a field with the keyboard is read by the screen reader
+    // itself.
+    if (!QAccessible::isActive() || control == QApplication::focusWidget())
+        return;
+    for (const Written& w : m_written)
+        if (w.control == control && w.col == col && w.row == row)
+            return;
+    m_written.push_back({control, col, row});
+}
+
+namespace {
+
+QString accessibleName(QWidget* control) {
+    QAccessibleInterface* const a = QAccessible::queryAccessibleInterface(control);
+    return a ? a->text(QAccessible::Name) : QString();
+}
+
+// "name: text", or "a = 1,5" when the name ends in its own sign; a grid's cell is named by the
+// headings of its row and column, a memo by its last line.
+QString spoken(QWidget* control, int col, int row) {
+    QString name;
+    QString text;
+    if (auto* g = qobject_cast<TStringGrid*>(control)) {
+        QStringList headings;
+        for (int c = 0; c < std::min(g->fixedCols(), col); ++c)
+            headings << QString::fromStdString(g->cell(c, row)).trimmed();
+        for (int r = 0; r < std::min(g->fixedRows(), row); ++r)
+            headings << QString::fromStdString(g->cell(col, r)).trimmed();
+        headings.removeAll(QString());
+        name = headings.isEmpty() ? accessibleName(g) : headings.join(QLatin1Char(' '));
+        text = QString::fromStdString(g->cell(col, row));
+    } else if (auto* m = qobject_cast<TMemo*>(control)) {
+        name = accessibleName(m);
+        const std::vector<std::string> lines = m->lines();
+        text = lines.empty() ? QString() : QString::fromStdString(lines.back());
+    } else {
+        name = accessibleName(control);
+        QAccessibleInterface* const a = QAccessible::queryAccessibleInterface(control);
+        text = a ? a->text(QAccessible::Value) : QString();
+    }
+    text = text.trimmed();
+    if (name.endsWith(QLatin1Char('=')) || name.endsWith(QLatin1Char(':')))
+        return name + QLatin1Char(' ') + text;
+    return name.isEmpty() ? text : name + QStringLiteral(": ") + text;
+}
+
+} // namespace
+
+void WindowControls::announceWritten() {
+    // At most this many fields a time: a reader does not listen to a whole table.
+    constexpr std::size_t kMost = 12;
+    QStringList parts;
+    for (const Written& w : m_written)
+        if (w.control && parts.size() < static_cast<qsizetype>(kMost))
+            parts << spoken(w.control, w.col, w.row);
+    if (m_written.size() > kMost)
+        parts << QStringLiteral("…");
+    m_written.clear();
+    m_announcer->announce(parts.join(QStringLiteral("; ")));
 }
 
 void WindowControls::handOverPoints() noexcept {
@@ -285,6 +367,11 @@ void WindowControls::placeViewer(QSize picture) {
     m_viewer.move(place.topLeft());
 }
 
+void WindowControls::keepViewerAside() {
+    if (m_viewer.isVisible() && !m_viewer.isMinimized() && !m_viewer.picture().isNull())
+        keepingFlags([&] { placeViewer(m_viewer.picture().size()); });
+}
+
 // The keyboard goes back to `window`, and the picture stays in front of it, as after any run: a
 // window manager brings the window it activates to the front.
 void WindowControls::giveKeyboardBack(QWidget* window) {
@@ -312,5 +399,14 @@ void WindowControls::savePicture(const experiments::Picture& picture, const std:
 
 std::size_t WindowControls::runLongSteps(const std::string& title,
                                          const std::vector<experiments::LongStep>& steps) {
-    return keepingFlags([&] { return m_longSteps.run(title, steps, m_settings); });
+    return keepingFlags([&] {
+        announceWritten(); // "calculating ...", while the user waits
+        std::vector<experiments::LongStep> told = steps;
+        for (experiments::LongStep& step : told)
+            step.show = [this, show = std::move(step.show)] {
+                show();
+                announceWritten();
+            };
+        return m_longSteps.run(title, told, m_settings);
+    });
 }

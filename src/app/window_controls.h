@@ -18,6 +18,9 @@
 class QObject;
 class QWidget;
 class TForm2;
+namespace ui {
+class Announcer;
+}
 
 // The experiments' view of the main window: each control found by its name among the window's
 // children (series among the charts' series), and operated through its Kestrova control class.
@@ -61,6 +64,14 @@ public:
     void runHandler(const numtext::FormatSettings& fs, const std::function<void()>& handler,
                     QWidget* sender = nullptr);
 
+    // What a handler writes into fields the keyboard is not in (results, messages such as
+    // "przerwano") is said to a screen reader, as "name: text" in the order first written: before a
+    // long computation starts, after each of its steps and when the outermost handler returns.
+    ui::Announcer& announcer() const { return *m_announcer; }
+
+    // The viewer, if it is shown, moved off the controls now in sight, as when a run shows it.
+    void keepViewerAside();
+
     // Stops the long steps under way, if any, as the user's stop does.
     void stopLongSteps() noexcept { m_longSteps.stop(); }
 
@@ -82,6 +93,9 @@ private:
     void handOverPoints() noexcept;
     void giveKeyboardBack(QWidget* window);
     void placeViewer(QSize picture);
+    // Notes a field (a grid's cell when col >= 0) written by the handler, for announceWritten.
+    void written(QWidget* control, int col = -1, int row = -1);
+    void announceWritten();
 
     QWidget* m_root;
     TForm2& m_viewer;
@@ -89,6 +103,12 @@ private:
     int m_handlerDepth = 0;
     QPointer<QWidget> m_sender; // of the outermost handler running
     std::vector<QPointer<TPointSeries>> m_changedSeries;
+    struct Written {
+        QPointer<QWidget> control;
+        int col = -1, row = -1;
+    };
+    std::vector<Written> m_written;
+    ui::Announcer* m_announcer;
     LongStepRunner m_longSteps;
     std::unordered_map<std::string, QPointer<QObject>, NameHash, std::equal_to<>> m_cache;
 };

@@ -197,6 +197,8 @@ QAccessibleInterface* accessibleControl(const QString& className, QObject* objec
         return new AccessibleComboBox(static_cast<TComboBox*>(object));
     if (className == QLatin1String("TPageTabBar"))
         return new AccessiblePageTabBar(static_cast<QTabBar*>(object));
+    if (className == QLatin1String("ui::Announcer"))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Notification);
     if (className == QLatin1String("TChart"))
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Chart);
     return nullptr;

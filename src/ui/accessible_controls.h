@@ -21,8 +21,10 @@ class QString;
 
 namespace ui {
 
-// A factory for QAccessible::installFactory: the interfaces above for a TComboBox, a TPageTabBar and
-// a TChart, none for others.
+// An announcer (ui::Announcer) is a notification, which a screen reader speaks when it is shown.
+
+// A factory for QAccessible::installFactory: the interfaces above for a TComboBox, a TPageTabBar, a
+// TChart and an announcer, none for others.
 QAccessibleInterface* accessibleControl(const QString& className, QObject* object);
 
 } // namespace ui

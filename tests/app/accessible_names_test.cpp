@@ -11,9 +11,11 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QTabBar>
+#include <QTest>
 
 #include <map>
 #include <string>
+#include <utility>
 
 #include "tabs.h"
 #include "ui/TApplication.h"
@@ -304,4 +306,76 @@ TEST_F(AccessibleNames, ThePageTabInFrontIsSelected) {
     second->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(pages->currentIndex(), 1);
     EXPECT_TRUE(second->state().selected);
+}
+
+namespace {
+
+// A screen reader's view of the notifications: every object of that role that becomes visible, by
+// its name, while this listens in place of the platform's bridge.
+class Notifications {
+public:
+    Notifications() {
+        s_said = &m_said;
+        m_previous = QAccessible::installUpdateHandler([](QAccessibleEvent* event) {
+            QAccessibleInterface* face = event->accessibleInterface();
+            if (event->type() == QAccessible::ObjectShow && face != nullptr &&
+                face->role() == QAccessible::Notification)
+                s_said->push_back(face->text(QAccessible::Name));
+        });
+    }
+    ~Notifications() {
+        QAccessible::installUpdateHandler(m_previous);
+        s_said = nullptr;
+    }
+    Notifications(const Notifications&) = delete;
+    Notifications& operator=(const Notifications&) = delete;
+
+    QStringList take() { return std::exchange(m_said, {}); }
+
+private:
+    static inline QStringList* s_said = nullptr;
+    QStringList m_said;
+    QAccessible::UpdateHandler m_previous = nullptr;
+};
+
+} // namespace
+
+// What a handler writes where the keyboard is not, results and messages alike, is announced once
+// the handler is done, each field named; a field the user is in is left to the reader itself.
+TEST_F(AccessibleNames, ResultsAndMessagesAreAnnouncedAsNotifications) {
+    // Qt tells of changes only while an assistive technology listens on the accessibility bus,
+    // which an offscreen run never has.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen") ||
+        !QTest::qWaitFor([] { return QAccessible::isActive(); }, 5000))
+        GTEST_SKIP() << "needs the accessibility bus, as app.X11.ScreenReader has it";
+    Form1->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form1));
+    Notifications notifications;
+    find<TBitBtn>("BitBtn3")->click();
+    QStringList said = notifications.take();
+    ASSERT_EQ(said.size(), 1);
+    EXPECT_EQ(said[0], accessibleName(find<TLabeledEdit>("LabeledEdit12")) + QLatin1Char(' ') +
+                           find<TLabeledEdit>("LabeledEdit12")->text().trimmed() + QStringLiteral("; ") +
+                           accessibleName(find<TLabeledEdit>("LabeledEdit13")) + QLatin1Char(' ') +
+                           find<TLabeledEdit>("LabeledEdit13")->text().trimmed());
+
+    find<TButton>("Macierze")->click();
+    said = notifications.take();
+    ASSERT_EQ(said.size(), 1);
+    EXPECT_TRUE(said[0].contains(QStringLiteral("Przekroczenie rozmiaru tablicy !")))
+        << said[0].toStdString();
+
+    // The user in one of the results: the reader reads that one itself.
+    QApplication::setActiveWindow(Form1);
+    find<TPageControl>("PageControl1")->setCurrentWidget(find<TTabSheet>("TabSheet2"));
+    auto* inField = find<TLabeledEdit>("LabeledEdit12");
+    inField->setFocus(Qt::OtherFocusReason);
+    ASSERT_EQ(QApplication::focusWidget(), inField);
+    find<TEdit>("Edit6")->setAnsiText("3");
+    find<TBitBtn>("BitBtn3")->click();
+    said = notifications.take();
+    ASSERT_EQ(said.size(), 1);
+    EXPECT_FALSE(said[0].contains(accessibleName(inField))) << said[0].toStdString();
+    EXPECT_TRUE(said[0].contains(accessibleName(find<TLabeledEdit>("LabeledEdit13"))))
+        << said[0].toStdString();
 }

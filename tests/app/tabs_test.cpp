@@ -1232,6 +1232,22 @@ TEST_F(BitmapTab, TheViewerGoesWhereItCoversNoneOfTheControls) {
             EXPECT_GE(Form2->width(), 700);
             EXPECT_GE(Form2->height(), 250);
         }
+        // Another page in front: the viewer leaves its controls too, where the screen has room.
+        if (screen->availableGeometry().width() <
+            Form1->frameGeometry().width() + Form2->frameGeometry().width())
+            continue;
+        for (const char* sheet : {"TabSheet2", "TabSheet3"}) {
+            SCOPED_TRACE(sheet);
+            showTab(sheet);
+            if (onX11)
+                QTest::qWait(500);
+            QRegion controls;
+            for (const QWidget* c :
+                 find<TTabSheet>(sheet)->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                controls += inSight(c);
+            EXPECT_FALSE(controls.intersects(Form2->frameGeometry()))
+                << testing::PrintToString(Form2->frameGeometry());
+        }
     }
 }
 
