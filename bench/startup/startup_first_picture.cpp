@@ -1,19 +1,17 @@
-// A second reference: Kestrova's first picture and nothing more, in plain Qt. The window has the
-// form's size and shows what the program shows at start-up (the eight tab captions, the curve tab's
+// A second reference: Kestrova's first picture and nothing more, in plain Qt and QCustomPlot. The window has
+// the form's size and shows what the program shows at start-up (the eight tab captions, the curve tab's
 // button, an empty chart with its two axes and title, a memo, a status bar), but none of the other
 // controls, none of their texts and no caption fitting (its tab bar scrolls instead). Whatever start-up costs
 // beyond this is the program's own; what this costs beyond the minimal window is the price of the picture
-// itself: the font system's first use, text shaping, the chart's scene.
+// itself: the font system's first use, text shaping, the chart's layout and drawing.
 
 #include <QApplication>
-#include <QChart>
-#include <QChartView>
 #include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QValueAxis>
+#include <qcustomplot.h>
 
 #include "shown_probe.h"
 
@@ -41,12 +39,10 @@ int main(int argc, char* argv[]) {
 
     (new QPushButton(QString::fromUtf8("Wykres parametryczny / p\u0119tle "), curve))
         ->setGeometry(24, 40, 225, 33);
-    auto* chart = new QChartView(curve);
+    auto* chart = new QCustomPlot(curve);
     chart->setGeometry(24, 112, 689, 361);
-    chart->chart()->setTitle(QStringLiteral("TChart"));
-    chart->chart()->legend()->hide();
-    chart->chart()->addAxis(new QValueAxis, Qt::AlignLeft);
-    chart->chart()->addAxis(new QValueAxis, Qt::AlignBottom);
+    chart->plotLayout()->insertRow(0);
+    chart->plotLayout()->addElement(0, 0, new QCPTextElement(chart, QStringLiteral("TChart")));
     auto* memo = new QPlainTextEdit(curve);
     memo->setGeometry(856, 16, 193, 593);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -1,10 +1,7 @@
 #include "tabs.h"
 
-#include <QEvent>
-#include <QGraphicsLayout>
 #include <QGuiApplication>
 #include <QRadioButton>
-#include <QValueAxis>
 
 #include <initializer_list>
 #include <memory>
@@ -56,34 +53,6 @@ void makeSeries(TChart* chart, const char* name, const QString& title, const QCo
     series->setXValuesAscending(true);
     chart->addSeries(series);
 }
-
-// Measuring the 32 day labels is the costliest part of laying out a chart, and loading the title's
-// font comes next; the Easter chart is on a tab not shown at start, so its axes stay hidden, and
-// the title in the form's font, until it is first seen.
-class AxesWhenFirstShown : public QObject {
-public:
-    explicit AxesWhenFirstShown(TChart* chart) : QObject(chart), m_chart(chart) {
-        chart->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == m_chart && event->type() == QEvent::Show) {
-            m_chart->removeEventFilter(this);
-            QFont arial(QStringLiteral("Arial"));
-            arial.setPixelSize(13);
-            m_chart->leftAxis()->setTitleFont(arial);
-            m_chart->leftAxis()->setVisible(true);
-            m_chart->bottomAxis()->setVisible(true);
-            // Laid out now, so that the first paint already has the axes.
-            m_chart->chart()->layout()->activate();
-        }
-        return false;
-    }
-
-private:
-    TChart* m_chart;
-};
 
 Tab placeholders(TTabSheet* page) {
     Ui::TabSheet1 f;
@@ -222,21 +191,18 @@ void setUpEasterChart(TChart* chart) {
     makeSeries(chart, "Series3", QStringLiteral("kwiecień"), QColor(0, 128, 0), Style::Square, 2,
                QColor(0, 255, 0), true);
 
-    // Days of the month on a fixed scale, 0 to 31; the points of -1 fall below it. The tick count
-    // says one tick per day, but the ticks are dynamic: labelled down from 31, so that the last day
-    // of March can be read, as many as there is room for, with a minor grid line on every day.
-    // Years on whole numbers, each once.
-    QValueAxis* days = chart->leftAxis();
+    // Days of the month on a fixed scale, 0 to 31; the points of -1 fall below it. The ticks are
+    // labelled down from 31, so that the last day of March can be read, as many as there is room
+    // for, with a minor grid line on every day. Years on whole numbers, each once.
+    QCPAxis* days = chart->leftAxis();
     days->setRange(0, 31);
-    days->setTickCount(32);
     chart->setWholeTicks(days, TChart::WholeTicks::DownFromMaximum);
     chart->setWholeTicks(chart->bottomAxis(), TChart::WholeTicks::Multiples);
-    days->setTruncateLabels(false);
-    days->setTitleText(QStringLiteral("dzień miesiąca"));
-    days->setTitleBrush(QColor(0, 0, 255));
-    chart->leftAxis()->setVisible(false);
-    chart->bottomAxis()->setVisible(false);
-    new AxesWhenFirstShown(chart);
+    days->setLabel(QStringLiteral("dzień miesiąca"));
+    days->setLabelColor(QColor(0, 0, 255));
+    QFont arial(QStringLiteral("Arial"));
+    arial.setPixelSize(13);
+    days->setLabelFont(arial);
 }
 
 Tab cubicAndEaster(TTabSheet* page) {

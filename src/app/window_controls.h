@@ -58,9 +58,9 @@ public:
 
     // Runs a handler under the user's number format `fs`, which the long steps' box uses too. The points it
     // adds to chart series are handed to the charts when the outermost handler has returned (a handler may
-    // set off another, nested), also when it throws: Qt Charts takes a whole list at once far faster than
-    // point by point. `sender`: the control that started the run, if it is one; the viewer is never
-    // put over it.
+    // set off another, nested), also when it throws: a chart takes in each hand-over whole (its axes,
+    // its description), so thousands of points go over at once, not point by point. `sender`: the
+    // control that started the run, if it is one; the viewer is never put over it.
     void runHandler(const numtext::FormatSettings& fs, const std::function<void()>& handler,
                     QWidget* sender = nullptr);
 

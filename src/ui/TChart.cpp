@@ -1,103 +1,22 @@
 #include "ui/TChart.h"
 
 #include <QAction>
-#include <QChart>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFontMetricsF>
-#include <QGraphicsItem>
 #include <QGuiApplication>
-#include <QLegend>
-#include <QLocale>
 #include <QPainter>
-#include <QScatterSeries>
-#include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "ui/TPointSeries.h"
 
-// Qt Charts clips every series to the plot area: a point on its edge keeps half a marker, a point
-// in a corner a quarter. This item lies above the series and draws again, whole, the marker of
-// every point inside the axes' ranges whose marker reaches past the plot area; points outside the
-// ranges stay hidden, as Qt hides them. It draws each marker exactly as the series does (the same
-// picture, or the same shape, pen and brush, at the same place), so where the two overlap the pixels
-// are the same.
-class EdgeMarkers : public QGraphicsItem {
-public:
-    explicit EdgeMarkers(TChart* chart) : QGraphicsItem(chart->chart()), m_chart(chart) {
-        // Above the series (Qt Charts draws them at z 4), below the legend (z 5).
-        setZValue(4.5);
-        setAcceptedMouseButtons(Qt::NoButton);
-    }
-
-    QRectF boundingRect() const override { return m_bounds; }
-
-    // The plot area moved or changed its size, or a marker its size.
-    void place() {
-        const QRectF plot = m_chart->chart()->plotArea();
-        double reach = 0;
-        for (int i = 0; i < m_chart->seriesCount(); ++i)
-            reach = std::max(reach, extent(m_chart->series(i)->qseries()));
-        prepareGeometryChange();
-        setPos(plot.topLeft());
-        m_size = plot.size();
-        m_bounds = QRectF(QPointF(0, 0), m_size).adjusted(-reach, -reach, reach, reach);
-    }
-
-    void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override {
-        const QValueAxis* xAxis = m_chart->bottomAxis();
-        const QValueAxis* yAxis = m_chart->leftAxis();
-        const double minX = xAxis->min(), maxX = xAxis->max(), minY = yAxis->min(), maxY = yAxis->max();
-        if (!(maxX > minX && maxY > minY))
-            return;
-        // The series' own mapping (Qt's XYDomain), to the bit, so the markers land where the series' do.
-        const double deltaX = m_size.width() / (maxX - minX);
-        const double deltaY = m_size.height() / (maxY - minY);
-        for (int i = 0; i < m_chart->seriesCount(); ++i) {
-            const QScatterSeries* series = m_chart->series(i)->qseries();
-            const QImage picture = series->lightMarker();
-            if (!series->isVisible() || (picture.isNull() && !series->pointsVisible()))
-                continue;
-            const double size = series->markerSize();
-            // A shape item is centred with its outline; the picture has its outline inside.
-            const double reach = extent(series) / 2;
-            painter->setPen(series->pen());
-            painter->setBrush(series->brush());
-            for (const QPointF& p : series->points()) {
-                if (!(p.x() >= minX && p.x() <= maxX && p.y() >= minY && p.y() <= maxY))
-                    continue;
-                const double x = (p.x() - minX) * deltaX;
-                const double y = m_size.height() - (p.y() - minY) * deltaY;
-                if (x - reach >= 0 && y - reach >= 0 && x + reach <= m_size.width() &&
-                    y + reach <= m_size.height())
-                    continue; // whole already
-                if (!picture.isNull())
-                    painter->drawImage(QRectF(x - size / 2, y - size / 2, size, size), picture);
-                else if (series->markerShape() == QScatterSeries::MarkerShapeCircle)
-                    painter->drawEllipse(QRectF(x - reach, y - reach, size, size));
-                else
-                    painter->drawRect(QRectF(x - reach, y - reach, size, size));
-            }
-        }
-    }
-
-private:
-    // The width of a series' marker on screen.
-    static double extent(const QScatterSeries* series) {
-        if (!series->lightMarker().isNull())
-            return series->markerSize();
-        const QPen pen = series->pen();
-        return series->markerSize() + (pen.style() == Qt::NoPen ? 0.0 : pen.widthF());
-    }
-
-    TChart* m_chart;
-    QSizeF m_size;
-    QRectF m_bounds;
-};
-
 namespace {
+
+// Whole numbers beyond this are no longer all doubles; their axes get the ordinary ticks.
+constexpr double kLargestWhole = 9007199254740992.0; // 2^53
 
 // The smallest of 1, 2, 5, 10, 20, 50, ... up to 5e15 that spans `room` pixels at `perUnit` pixels
 // a unit.
@@ -122,29 +41,147 @@ QString pointCount(qsizetype n) {
 
 } // namespace
 
-TChart::TChart(QWidget* parent) : QChartView(parent) {
-    QChart* c = chart();
-    m_leftAxis = new QValueAxis(c);
-    m_bottomAxis = new QValueAxis(c);
-    m_bottomAxis->setTruncateLabels(false);
-    m_leftAxis->setTruncateLabels(false);
-    c->addAxis(m_leftAxis, Qt::AlignLeft);
-    c->addAxis(m_bottomAxis, Qt::AlignBottom);
-    setRenderHint(QPainter::Antialiasing, false);
-    c->setLocalizeNumbers(true);
-    applyLocale();
+// The ticks and labels of one axis, in the chart's locale: whole-number ticks as TChart describes
+// them, or QCustomPlot's readable steps.
+class ChartTicker : public QCPAxisTicker {
+public:
+    ChartTicker(const TChart* chart, const QCPAxis* axis) : m_chart(chart), m_axis(axis) {}
 
-    m_edgeMarkers = new EdgeMarkers(this);
-    connect(c, &QChart::plotAreaChanged, this, [this] {
-        m_edgeMarkers->place();
-        updateWholeTicks();
-    });
-    for (QValueAxis* axis : {m_leftAxis, m_bottomAxis})
-        connect(axis, &QValueAxis::rangeChanged, this, [this] {
-            m_edgeMarkers->update();
-            updateWholeTicks();
+    TChart::WholeTicks whole() const { return m_whole; }
+    void setWhole(TChart::WholeTicks ticks) { m_whole = ticks; }
+
+    // Whether the last ticks were fitted to another plot area than the one laid out now.
+    bool stale() const {
+        return m_whole != TChart::WholeTicks::Off && wholeIntervalFor(m_axis->range()) != m_interval;
+    }
+
+    void generate(const QCPRange& range, const QLocale&, QChar, int, QVector<double>& ticks,
+                  QVector<double>* subTicks, QVector<QString>* tickLabels) override {
+        ticks.clear();
+        if (subTicks)
+            subTicks->clear();
+        const QLocale locale = m_chart->numberLocale();
+        m_interval = wholeIntervalFor(range);
+        const double lo = std::ceil(range.lower);
+        const double hi = std::floor(range.upper);
+        if (m_interval > 0 && hi >= lo) {
+            const double anchor = m_whole == TChart::WholeTicks::DownFromMaximum ? hi : 0.0;
+            for (double t = anchor + std::ceil((lo - anchor) / m_interval) * m_interval; t <= hi;
+                 t += m_interval)
+                ticks.append(t);
+            if (subTicks && perUnit(range) >= 4 && m_interval > 1)
+                for (double t = lo; t <= hi; ++t)
+                    if (std::fmod(t - anchor, m_interval) != 0)
+                        subTicks->append(t);
+            if (tickLabels) {
+                tickLabels->clear();
+                for (double t : ticks)
+                    tickLabels->append(locale.toString(static_cast<qint64>(t)));
+            }
+            return;
+        }
+        m_interval = 0;
+        const double step = getTickStep(range);
+        ticks = createTickVector(step, range);
+        trimTicks(range, ticks, false);
+        // One decimal more than the step's first digit needs: 0,50 for a step of 0,5. Numbers too
+        // large or steps too small for that to stay short are written with six digits and an exponent.
+        const int decimals = std::max(0, -static_cast<int>(std::floor(std::log10(step)))) + 1;
+        const bool plain = decimals <= 7 && std::max(std::fabs(range.lower), std::fabs(range.upper)) < 1e15;
+        if (tickLabels) {
+            tickLabels->clear();
+            for (double t : ticks) // + 0.0: no "-0,00"
+                tickLabels->append(plain ? locale.toString(t + 0.0, 'f', decimals)
+                                         : locale.toString(t + 0.0, 'g', 6));
+        }
+    }
+
+private:
+    double length() const {
+        const bool horizontal = m_axis->orientation() == Qt::Horizontal;
+        const QRect plot = m_axis->axisRect()->rect();
+        // Before the first layout the plot area is empty: the chart's size stands in for it.
+        if (plot.isEmpty())
+            return horizontal ? m_chart->width() : m_chart->height();
+        return horizontal ? plot.width() : plot.height();
+    }
+
+    double perUnit(const QCPRange& range) const { return length() / range.size(); }
+
+    // The whole-number interval for `range` on the plot area laid out now; 0 where whole numbers do
+    // not apply (no whole number in the range, or numbers too large).
+    double wholeIntervalFor(const QCPRange& range) const {
+        const double lo = std::ceil(range.lower);
+        const double hi = std::floor(range.upper);
+        if (m_whole == TChart::WholeTicks::Off || !(hi >= lo) || !(range.size() > 0) ||
+            !(std::fabs(lo) < kLargestWhole && std::fabs(hi) < kLargestWhole))
+            return 0;
+        // The room a label takes along the axis, with a gap to the next: the widest of the end
+        // values side by side, a line of text one above the other.
+        const QLocale locale = m_chart->numberLocale();
+        const QFontMetricsF metrics(m_axis->tickLabelFont());
+        const double room =
+            m_axis->orientation() == Qt::Horizontal
+                ? std::max(metrics.horizontalAdvance(locale.toString(static_cast<qint64>(lo))),
+                           metrics.horizontalAdvance(locale.toString(static_cast<qint64>(hi)))) +
+                      metrics.horizontalAdvance(QStringLiteral("00"))
+                : metrics.height() + 4;
+        const double interval = wholeInterval(perUnit(range), room);
+        // More ticks than pixels would mean a plot area too small to show any.
+        return (hi - lo) / interval <= std::max(length(), 1.0) ? interval : 0;
+    }
+
+    const TChart* m_chart;
+    const QCPAxis* m_axis;
+    TChart::WholeTicks m_whole = TChart::WholeTicks::Off;
+    // The interval of the last whole-number ticks, 0 for ordinary ones.
+    double m_interval = 0;
+};
+
+TChart::TChart(QWidget* parent) : QCustomPlot(parent) {
+    // QCustomPlot's constructor queues a replot, hidden or not; this chart draws at its paints.
+    QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
+    // A stop of the Tab key, as every control with something to copy.
+    setFocusPolicy(Qt::StrongFocus);
+    // The wheel goes on to the window, which scrolls when it is smaller than the form.
+    setAttribute(Qt::WA_NoMousePropagation, false);
+
+    // The points above the axes' lines, so that a marker on an edge is whole; below the legend.
+    addLayer(QStringLiteral("points"), layer(QStringLiteral("axes")), QCustomPlot::limAbove);
+
+    m_leftTicker.reset(new ChartTicker(this, yAxis));
+    m_bottomTicker.reset(new ChartTicker(this, xAxis));
+    for (QCPAxis* axis : {xAxis, yAxis}) {
+        axis->setTicker(axis == xAxis ? m_bottomTicker : m_leftTicker);
+        axis->grid()->setPen(QPen(QColor(220, 220, 220), 0, Qt::SolidLine));
+        axis->grid()->setSubGridPen(QPen(QColor(225, 225, 225), 0, Qt::DashLine));
+        axis->setSubTicks(true);
+        connect(axis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this, [this] {
             updateDescription();
+            requestReplot();
         });
+    }
+
+    m_title = new QCPTextElement(this);
+    m_title->setTextColor(QColor(64, 64, 64));
+    // The legend leaves the plot area, where it would hide points, for a row of its own.
+    axisRect()->insetLayout()->take(legend);
+    m_legendRow = new QCPLayoutGrid;
+    plotLayout()->insertRow(0);
+    plotLayout()->addElement(0, 0, m_legendRow);
+    m_legendRow->addElement(0, 0, new QCPLayoutElement(this));
+    m_legendRow->addElement(0, 1, legend);
+    m_legendRow->addElement(0, 2, new QCPLayoutElement(this));
+    m_legendRow->setColumnStretchFactor(1, 0.001);
+    m_legendRow->setMargins(QMargins(0, 0, 0, 4));
+    legend->setVisible(true);
+    legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+    legend->setBorderPen(Qt::NoPen);
+    legend->setBrush(Qt::NoBrush);
+    legend->setIconSize(10, 10);
+    legend->setIconTextPadding(4);
+    legend->setColumnSpacing(12);
+    arrangeRows();
 
     // The points as text, for a reader that cannot see them: from the context menu, and Ctrl+C while
     // the chart has the keyboard.
@@ -155,39 +192,97 @@ TChart::TChart(QWidget* parent) : QChartView(parent) {
             [this] { QGuiApplication::clipboard()->setText(shownPoints()); });
     addAction(copy);
     setContextMenuPolicy(Qt::ActionsContextMenu);
-    updateDescription();
+
+    applyFont();
+    applyLocale();
+    // QCustomPlot fixes the widget's locale, which keeps the system's change of locale from reaching
+    // the chart; the chart keeps a locale of its own instead.
+    unsetLocale();
 }
 
-void TChart::applyLocale() {
-    QLocale locale = QLocale::system();
+TChart::~TChart() {
+    // Rows taken out of the layout are not the layout's to delete.
+    for (QCPLayoutElement* row :
+         {static_cast<QCPLayoutElement*>(m_title), static_cast<QCPLayoutElement*>(m_legendRow)})
+        if (!row->layout())
+            delete row;
+}
+
+void TChart::applyLocale() { setNumberLocale(QLocale::system()); }
+
+QLocale TChart::numberLocale() const { return m_locale; }
+
+void TChart::setNumberLocale(const QLocale& locale) {
+    m_locale = locale;
     // Years and days read as such: "2012", not "2,012" or "2 012".
-    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
-    chart()->setLocale(locale);
-    updateWholeTicks();
+    m_locale.setNumberOptions(m_locale.numberOptions() | QLocale::OmitGroupSeparator);
     updateDescription();
+    requestReplot();
+}
+
+void TChart::applyFont() {
+    // The axis titles keep the fonts the program gives them.
+    for (QCPAxis* axis : {xAxis, yAxis})
+        axis->setTickLabelFont(font());
+    legend->setFont(font());
+    m_title->setFont(font());
+    requestReplot();
 }
 
 void TChart::changeEvent(QEvent* event) {
     // QApplication passes the system's announcement of a new locale on to every widget.
     if (event->type() == QEvent::LocaleChange)
         applyLocale();
-    QChartView::changeEvent(event);
+    else if (event->type() == QEvent::FontChange)
+        applyFont();
+    QCustomPlot::changeEvent(event);
 }
 
-QString TChart::title() const { return chart()->title(); }
+QString TChart::title() const { return m_title->text(); }
 
 void TChart::setTitle(const QString& title) {
-    chart()->setTitle(title);
+    const bool rows = title.isEmpty() != m_title->text().isEmpty();
+    m_title->setText(title);
+    if (rows)
+        arrangeRows();
     updateDescription();
+    requestReplot();
 }
 
-bool TChart::legendVisible() const { return chart()->legend()->isVisible(); }
+bool TChart::legendVisible() const { return m_legendVisible; }
 
-void TChart::setLegendVisible(bool visible) { chart()->legend()->setVisible(visible); }
+void TChart::setLegendVisible(bool visible) {
+    if (visible == m_legendVisible)
+        return;
+    m_legendVisible = visible;
+    arrangeRows();
+}
 
-QValueAxis* TChart::leftAxis() const { return m_leftAxis; }
+void TChart::arrangeRows() {
+    QCPLayoutGrid* rows = plotLayout();
+    for (QCPLayoutElement* row :
+         {static_cast<QCPLayoutElement*>(m_title), static_cast<QCPLayoutElement*>(m_legendRow)})
+        if (row->layout())
+            rows->take(row);
+    rows->simplify();
+    int at = 0;
+    const std::pair<QCPLayoutElement*, bool> wanted[] = {{m_title, !m_title->text().isEmpty()},
+                                                         {m_legendRow, m_legendVisible}};
+    for (const auto& [row, shown] : wanted) {
+        if (!shown)
+            continue;
+        rows->insertRow(at);
+        rows->addElement(at, 0, row);
+        // As high as their text: the plot area takes the rest.
+        rows->setRowStretchFactor(at, 0.001);
+        ++at;
+    }
+    requestReplot();
+}
 
-QValueAxis* TChart::bottomAxis() const { return m_bottomAxis; }
+QCPAxis* TChart::leftAxis() const { return yAxis; }
+
+QCPAxis* TChart::bottomAxis() const { return xAxis; }
 
 bool TChart::leftAxisAutomatic() const { return m_leftAutomatic; }
 
@@ -208,19 +303,20 @@ void TChart::addSeries(TPointSeries* series) {
         return;
     series->setParent(this);
     m_series.push_back(series);
-    QScatterSeries* points = series->qseries();
-    chart()->addSeries(points);
-    points->attachAxis(m_bottomAxis);
-    points->attachAxis(m_leftAxis);
-    connect(points, &QXYSeries::pointsReplaced, this, [this] {
+    series->attach(xAxis, yAxis);
+    series->plottable()->setLayer(QStringLiteral("points"));
+    connect(series, &TPointSeries::handedOver, this, [this] {
         updateAutomaticAxes();
-        m_edgeMarkers->update();
         updateDescription();
+        requestReplot();
     });
-    connect(points, &QXYSeries::markerSizeChanged, this, [this] { m_edgeMarkers->place(); });
-    m_edgeMarkers->place();
+    connect(series, &TPointSeries::lookChanged, this, [this] {
+        updateDescription();
+        requestReplot();
+    });
     updateAutomaticAxes();
     updateDescription();
+    requestReplot();
 }
 
 TPointSeries* TChart::series(int i) const {
@@ -247,86 +343,104 @@ void TChart::updateAutomaticAxes() {
     if (minX > maxX)
         return; // no points: the axes keep their range
     // A single value still needs a range around it.
-    auto setRange = [this](QValueAxis* axis, double lo, double hi) {
+    auto setRange = [](QCPAxis* axis, double lo, double hi) {
         if (lo == hi) {
             lo -= 1;
             hi += 1;
         }
-        fitWholeTicks(axis, lo, hi);
         axis->setRange(lo, hi);
     };
     if (m_bottomAutomatic)
-        setRange(m_bottomAxis, minX, maxX);
+        setRange(xAxis, minX, maxX);
     if (m_leftAutomatic)
-        setRange(m_leftAxis, minY, maxY);
+        setRange(yAxis, minY, maxY);
 }
 
-void TChart::setWholeTicks(QValueAxis* axis, WholeTicks ticks) {
-    if (axis == m_leftAxis)
-        m_leftTicks = ticks;
-    else if (axis == m_bottomAxis)
-        m_bottomTicks = ticks;
-    else
+ChartTicker* TChart::ticker(const QCPAxis* axis) const {
+    if (axis == yAxis)
+        return m_leftTicker.data();
+    if (axis == xAxis)
+        return m_bottomTicker.data();
+    return nullptr;
+}
+
+void TChart::setWholeTicks(QCPAxis* axis, WholeTicks ticks) {
+    ChartTicker* t = ticker(axis);
+    if (!t)
         return;
-    if (ticks == WholeTicks::Off) {
-        axis->setTickType(QValueAxis::TicksFixed);
-        axis->setMinorTickCount(0);
-        return;
+    t->setWhole(ticks);
+    axis->grid()->setSubGridVisible(ticks != WholeTicks::Off);
+    requestReplot();
+}
+
+TChart::WholeTicks TChart::wholeTicks(const QCPAxis* axis) const {
+    const ChartTicker* t = ticker(axis);
+    return t ? t->whole() : WholeTicks::Off;
+}
+
+void TChart::updateLayout() {
+    QCustomPlot::updateLayout();
+    // A whole-number axis fitted its interval to the plot area of the layout before, and the labels
+    // at the ends of the axes may want wider margins: both change the plot area, which the next
+    // layout settles.
+    for (int pass = 0; pass < 2; ++pass) {
+        const QMargins margins = labelMargins();
+        if (margins == axisRect()->minimumMargins() && !m_leftTicker->stale() && !m_bottomTicker->stale())
+            return;
+        axisRect()->setMinimumMargins(margins);
+        QCustomPlot::updateLayout();
     }
-    // Qt Charts writes a label in the chart's locale only when its format has a precision; "%d"
-    // would come out in the C locale, or not at all with localised numbers.
-    axis->setLabelFormat(QStringLiteral("%.0d"));
-    axis->setTickType(QValueAxis::TicksDynamic);
-    updateWholeTicks();
 }
 
-void TChart::updateWholeTicks() {
-    for (QValueAxis* axis : {m_bottomAxis, m_leftAxis})
-        fitWholeTicks(axis, axis->min(), axis->max());
+QMargins TChart::labelMargins() const {
+    // QCustomPlot's own minimum, and two pixels to spare at the chart's edge.
+    constexpr int least = 15;
+    constexpr double spare = 2;
+    QMargins margins(least, least, least, least);
+    const QRect plot = axisRect()->rect();
+    for (const QCPAxis* axis : {xAxis, yAxis}) {
+        if (!axis->visible() || !axis->tickLabels())
+            continue;
+        const QFontMetricsF metrics(axis->tickLabelFont());
+        const bool horizontal = axis->orientation() == Qt::Horizontal;
+        const QVector<double> ticks = axis->tickVector();
+        const QVector<QString> labels = axis->tickVectorLabels();
+        for (qsizetype i = 0; i < ticks.size() && i < labels.size(); ++i) {
+            const double half =
+                (horizontal ? metrics.horizontalAdvance(labels[i]) : metrics.height()) / 2 + spare;
+            const double at = axis->coordToPixel(ticks[i]);
+            // How far the label reaches past each end of the plot area.
+            const auto past = [half](double room) { return static_cast<int>(std::ceil(half - room)); };
+            if (horizontal) {
+                margins.setLeft(std::max(margins.left(), past(at - plot.left())));
+                margins.setRight(std::max(margins.right(), past(plot.right() - at)));
+            } else {
+                margins.setTop(std::max(margins.top(), past(at - plot.top())));
+                margins.setBottom(std::max(margins.bottom(), past(plot.bottom() - at)));
+            }
+        }
+    }
+    return margins;
 }
 
-// Called also before a new range is set, with that range: Qt Charts lays out an axis's ticks as soon
-// as its range changes, and ticks one unit apart over thousands of years would be thousands of
-// labels made and dropped again.
-void TChart::fitWholeTicks(QValueAxis* axis, double min, double max) {
-    const WholeTicks ticks = axis == m_bottomAxis ? m_bottomTicks : m_leftTicks;
-    const double lo = std::ceil(min);
-    const double hi = std::floor(max);
-    if (ticks == WholeTicks::Off || !(hi >= lo) || !(max > min))
-        return;
-    const QRectF plot = chart()->plotArea();
-    const QLocale locale = chart()->locale();
-    const bool horizontal = axis == m_bottomAxis;
-    // Before the first layout the plot area is empty: the view's size stands in for it.
-    const double length =
-        plot.isEmpty() ? (horizontal ? width() : height()) : (horizontal ? plot.width() : plot.height());
-    const double perUnit = length / (max - min);
-    // The room a label takes along the axis, with a gap to the next: the widest of the end
-    // values side by side, a line of text one above the other.
-    const QFontMetricsF metrics(axis->labelsFont());
-    const double room = horizontal
-                            ? std::max(metrics.horizontalAdvance(locale.toString(static_cast<qint64>(lo))),
-                                       metrics.horizontalAdvance(locale.toString(static_cast<qint64>(hi)))) +
-                                  metrics.horizontalAdvance(QStringLiteral("00"))
-                            : metrics.height() + 4;
-    const double interval = wholeInterval(perUnit, room);
-    const double anchor = ticks == WholeTicks::DownFromMaximum ? hi : 0.0;
-    const int minor = perUnit >= 4 ? static_cast<int>(interval) - 1 : 0;
-    if (axis->tickInterval() != interval)
-        axis->setTickInterval(interval);
-    if (axis->tickAnchor() != anchor)
-        axis->setTickAnchor(anchor);
-    if (axis->minorTickCount() != minor)
-        axis->setMinorTickCount(minor);
+void TChart::requestReplot() {
+    m_replotDue = true;
+    update();
+}
+
+void TChart::resizeEvent(QResizeEvent*) {
+    // QCustomPlot would lay out and draw at once, hidden or not; a resize is followed by a paint.
+    setViewport(rect());
+    requestReplot();
 }
 
 bool TChart::shown(const QPointF& p) const {
-    return p.x() >= m_bottomAxis->min() && p.x() <= m_bottomAxis->max() && p.y() >= m_leftAxis->min() &&
-           p.y() <= m_leftAxis->max();
+    return p.x() >= xAxis->range().lower && p.x() <= xAxis->range().upper && p.y() >= yAxis->range().lower &&
+           p.y() <= yAxis->range().upper;
 }
 
 QString TChart::number(double value) const {
-    return chart()->locale().toString(value, 'g', QLocale::FloatingPointShortest);
+    return m_locale.toString(value, 'g', QLocale::FloatingPointShortest);
 }
 
 QString TChart::summary() const {
@@ -348,16 +462,15 @@ QString TChart::summary() const {
     }
     QString text = title().isEmpty() ? QString() : title() + QStringLiteral(": ");
     text += counts.join(QStringLiteral(", "));
-    const auto range = [this](const QValueAxis* axis, const char* letter, double lo, double hi) {
-        const QString name = axis->titleText().isEmpty() ? QLatin1String(letter) : axis->titleText();
+    const auto range = [this](const QCPAxis* axis, const char* letter, double lo, double hi) {
+        const QString name = axis->label().isEmpty() ? QLatin1String(letter) : axis->label();
         // Six digits say enough of a range; the data themselves are in full in shownPoints().
-        const QLocale& locale = chart()->locale();
-        return name + QStringLiteral(" od ") + locale.toString(lo, 'g', 6) + QStringLiteral(" do ") +
-               locale.toString(hi, 'g', 6);
+        return name + QStringLiteral(" od ") + m_locale.toString(lo, 'g', 6) + QStringLiteral(" do ") +
+               m_locale.toString(hi, 'g', 6);
     };
     if (minX <= maxX)
-        text += QStringLiteral("; ") + range(m_bottomAxis, "X", minX, maxX) + QStringLiteral("; ") +
-                range(m_leftAxis, "Y", minY, maxY);
+        text += QStringLiteral("; ") + range(xAxis, "X", minX, maxX) + QStringLiteral("; ") +
+                range(yAxis, "Y", minY, maxY);
     return text;
 }
 
@@ -383,25 +496,41 @@ void TChart::updateDescription() {
 }
 
 void TChart::paintEvent(QPaintEvent* event) {
-    QChartView::paintEvent(event);
+    if (!qFuzzyCompare(bufferDevicePixelRatio(), devicePixelRatioF())) {
+        setBufferDevicePixelRatio(devicePixelRatioF());
+        m_replotDue = true;
+    }
+    if (m_replotDue) {
+        m_replotDue = false;
+        // The replot asks for the paint that is under way already.
+        setAttribute(Qt::WA_UpdatesDisabled, true);
+        replot(rpQueuedRefresh);
+        setAttribute(Qt::WA_UpdatesDisabled, false);
+    }
+    QCustomPlot::paintEvent(event);
     if (!hasFocus())
         return;
     // A frame in the selection's colour, two pixels wide inside the edge, as the focus of a stop
     // that has no text cursor or caption to show it.
-    QPainter painter(viewport());
+    QPainter painter(this);
     QPen pen(palette().color(QPalette::Highlight), 2);
     pen.setJoinStyle(Qt::MiterJoin);
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRectF(viewport()->rect()).adjusted(1, 1, -1, -1));
+    painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
 }
 
 void TChart::focusInEvent(QFocusEvent* event) {
-    QChartView::focusInEvent(event);
-    viewport()->update();
+    QCustomPlot::focusInEvent(event);
+    update();
 }
 
 void TChart::focusOutEvent(QFocusEvent* event) {
-    QChartView::focusOutEvent(event);
-    viewport()->update();
+    QCustomPlot::focusOutEvent(event);
+    update();
+}
+
+void TChart::wheelEvent(QWheelEvent* event) {
+    // Nothing on the chart scrolls or zooms.
+    event->ignore();
 }

@@ -1,23 +1,120 @@
 #include "ui/TPointSeries.h"
 
-#include <QImage>
-#include <QList>
 #include <QMetaObject>
-#include <QPainter>
-#include <QPen>
-#include <QScatterSeries>
 #include <algorithm>
 #include <cmath>
+#include <qcustomplot.h>
 
-TPointSeries::TPointSeries(QObject* parent) : QObject(parent) {
-    m_series = new QScatterSeries(this);
-    m_series->setPointLabelsVisible(false);
-    applyMarker();
+namespace {
+
+// Where a marker of `extent` pixels starts for a point at pixel coordinate `at`.
+double markerStart(double at, int extent) { return std::floor(at - extent / 2.0); }
+
+// Draws a series' points as its marker picture. QCPGraph would not do: it keeps its data sorted by
+// x, thins out points that share a pixel column, and clips markers at the plot area's edge. Here
+// every point inside both axes' ranges is drawn whole, also on the edges; points outside the ranges
+// are not drawn at all.
+class PointPlot : public QCPAbstractPlottable {
+public:
+    PointPlot(const TPointSeries* series, QCPAxis* xAxis, QCPAxis* yAxis)
+        : QCPAbstractPlottable(xAxis, yAxis), m_series(series) {
+        setSelectable(QCP::stNone);
+        setAntialiased(false);
+    }
+
+    double selectTest(const QPointF&, bool, QVariant*) const override { return -1; }
+
+    QCPRange getKeyRange(bool& foundRange, QCP::SignDomain inSignDomain) const override {
+        return span(&QPointF::x, foundRange, inSignDomain);
+    }
+
+    QCPRange getValueRange(bool& foundRange, QCP::SignDomain inSignDomain,
+                           const QCPRange& inKeyRange) const override {
+        const bool anyKey = inKeyRange == QCPRange();
+        QCPRange range;
+        foundRange = false;
+        for (const QPointF& p : m_series->handedPoints()) {
+            if ((anyKey || inKeyRange.contains(p.x())) && inDomain(p.y(), inSignDomain))
+                extend(range, p.y(), foundRange);
+        }
+        return range;
+    }
+
+protected:
+    // The plot area, widened by half a marker on every side, so that markers on its edges are whole.
+    QRect clipRect() const override {
+        const int reach = m_series->marker().width() / 2 + 1;
+        // QCPLayer moves the clip up by a pixel; the extra pixel below makes up for it.
+        return QCPAbstractPlottable::clipRect().adjusted(-reach, -reach, reach, reach + 1);
+    }
+
+    void draw(QCPPainter* painter) override {
+        const QImage& marker = m_series->marker();
+        if (marker.isNull())
+            return;
+        const QCPRange xs = keyAxis()->range();
+        const QCPRange ys = valueAxis()->range();
+        for (const QPointF& p : m_series->handedPoints()) {
+            // Written so that a NaN fails the test.
+            if (!(p.x() >= xs.lower && p.x() <= xs.upper && p.y() >= ys.lower && p.y() <= ys.upper))
+                continue;
+            painter->drawImage(QPointF(markerStart(keyAxis()->coordToPixel(p.x()), marker.width()),
+                                       markerStart(valueAxis()->coordToPixel(p.y()), marker.height())),
+                               marker);
+        }
+    }
+
+    void drawLegendIcon(QCPPainter* painter, const QRectF& rect) const override {
+        const QImage& marker = m_series->marker();
+        if (!marker.isNull())
+            painter->drawImage(QPointF(markerStart(rect.center().x(), marker.width()),
+                                       markerStart(rect.center().y(), marker.height())),
+                               marker);
+    }
+
+private:
+    static bool inDomain(double v, QCP::SignDomain domain) {
+        return domain == QCP::sdBoth || (domain == QCP::sdPositive && v > 0) ||
+               (domain == QCP::sdNegative && v < 0);
+    }
+
+    static void extend(QCPRange& range, double v, bool& found) {
+        if (!std::isfinite(v))
+            return;
+        if (!found)
+            range = QCPRange(v, v);
+        range.expand(v);
+        found = true;
+    }
+
+    QCPRange span(qreal (QPointF::*coordinate)() const, bool& foundRange, QCP::SignDomain domain) const {
+        QCPRange range;
+        foundRange = false;
+        for (const QPointF& p : m_series->handedPoints())
+            if (inDomain((p.*coordinate)(), domain))
+                extend(range, (p.*coordinate)(), foundRange);
+        return range;
+    }
+
+    const TPointSeries* m_series;
+};
+
+} // namespace
+
+TPointSeries::TPointSeries(QObject* parent) : QObject(parent) { applyMarker(); }
+
+TPointSeries::~TPointSeries() {
+    // The chart deletes its plottables first when it goes; a series removed before it takes its own.
+    if (m_plottable)
+        m_plottable->parentPlot()->removePlottable(m_plottable);
 }
 
-TPointSeries::~TPointSeries() = default;
+void TPointSeries::attach(QCPAxis* xAxis, QCPAxis* yAxis) {
+    m_plottable = new PointPlot(this, xAxis, yAxis);
+    m_plottable->setName(m_title);
+}
 
-QScatterSeries* TPointSeries::qseries() const { return m_series.data(); }
+QCPAbstractPlottable* TPointSeries::plottable() const { return m_plottable.data(); }
 
 void TPointSeries::clear() {
     if (m_points.empty() && !m_pending)
@@ -50,6 +147,8 @@ QPointF TPointSeries::point(int i) const {
 
 const std::vector<QPointF>& TPointSeries::points() const { return m_points; }
 
+const std::vector<QPointF>& TPointSeries::handedPoints() const { return m_handed; }
+
 void TPointSeries::markPending() {
     m_pending = true;
     if (m_flushQueued)
@@ -69,8 +168,8 @@ void TPointSeries::flush() {
     if (!m_pending)
         return;
     m_pending = false;
-    if (m_series)
-        m_series->replace(QList<QPointF>(m_points.begin(), m_points.end()));
+    m_handed = m_points;
+    emit handedOver();
 }
 
 bool TPointSeries::xValuesAscending() const { return m_ascending; }
@@ -85,11 +184,13 @@ void TPointSeries::setXValuesAscending(bool ascending) {
     }
 }
 
-QString TPointSeries::title() const { return m_series ? m_series->name() : QString(); }
+QString TPointSeries::title() const { return m_title; }
 
 void TPointSeries::setTitle(const QString& title) {
-    if (m_series)
-        m_series->setName(title);
+    m_title = title;
+    if (m_plottable)
+        m_plottable->setName(title);
+    emit lookChanged();
 }
 
 QColor TPointSeries::color() const { return m_color; }
@@ -127,50 +228,33 @@ void TPointSeries::setPointerOutline(bool outline) {
     applyMarker();
 }
 
+const QImage& TPointSeries::marker() const { return m_marker; }
+
 void TPointSeries::applyMarker() {
-    if (!m_series)
-        return;
-    // The theme's default pen is white and wider than a small marker: always set one explicitly.
-    // The legend draws its entry with the series' brush.
-    QPen pen(Qt::NoPen);
-    if (m_outline) {
-        pen = QPen(m_color);
-        pen.setWidth(1);
-    }
-    m_series->setPen(pen);
-    m_series->setBrush(m_fill);
-
-    if (m_style == PointerStyle::Circle || m_size == 0) {
-        // Circles stay graphics items: an ellipse a few pixels across is rasterised differently at
-        // each fraction of a pixel, which no single picture reproduces.
-        m_series->setLightMarker(QImage());
-        m_series->setMarkerShape(m_style == PointerStyle::Circle ? QScatterSeries::MarkerShapeCircle
-                                                                 : QScatterSeries::MarkerShapeRectangle);
-        m_series->setMarkerSize(m_size);
-        m_series->setPointsVisible(true);
-        return;
-    }
-
-    // A square item is centred on its point; its extent is the size, plus one pixel for an
-    // outline (a one-pixel pen, not antialiased, is drawn to the right of and below the edge), and
-    // it starts at the pixel its corner lies in. The picture is centred on the point too but lands
-    // on the nearest whole pixel, so an outlined one is a pixel wider, which moves it half a pixel up
-    // and left: the same pixels as the item at every fraction of a pixel.
     const int extent = m_size + (m_outline ? 1 : 0);
-    const int side = extent + (m_outline ? 1 : 0);
-    QImage marker(side, side, QImage::Format_ARGB32_Premultiplied);
-    marker.fill(Qt::transparent);
-    {
-        QPainter painter(&marker);
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setPen(pen);
-        painter.setBrush(m_fill);
-        painter.drawRect(QRectF(0, 0, m_size, m_size));
+    if (extent == 0) {
+        m_marker = QImage();
+        emit lookChanged();
+        return;
     }
-    // The picture is drawn scaled to the marker size: keep it at its own. The items the series
-    // still makes for its points stay hidden.
-    m_series->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
-    m_series->setMarkerSize(side);
-    m_series->setLightMarker(marker);
-    m_series->setPointsVisible(false);
+    // Decided pixel by pixel, so that no rasteriser chooses which pixels an edge covers: a circle
+    // is the pixels whose centres lie inside it, its outline those of them outside the circle one
+    // pixel smaller all round.
+    const auto inside = [extent, this](int x, int y, int inset) {
+        if (m_style == PointerStyle::Square)
+            return x >= inset && y >= inset && x < extent - inset && y < extent - inset;
+        const double r = extent / 2.0 - inset;
+        const double dx = x + 0.5 - extent / 2.0;
+        const double dy = y + 0.5 - extent / 2.0;
+        return dx * dx + dy * dy <= r * r;
+    };
+    QImage marker(extent, extent, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < extent; ++y)
+        for (int x = 0; x < extent; ++x)
+            marker.setPixelColor(x, y,
+                                 !inside(x, y, 0)                ? QColor(Qt::transparent)
+                                 : !m_outline || inside(x, y, 1) ? m_fill
+                                                                 : m_color);
+    m_marker = marker;
+    emit lookChanged();
 }

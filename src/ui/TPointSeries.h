@@ -1,26 +1,30 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QObject>
 #include <QPointF>
 #include <QPointer>
 #include <QString>
 #include <vector>
 
-class QScatterSeries;
+class QCPAbstractPlottable;
+class QCPAxis;
+class TChart;
 
-// A series of points drawn as markers, over a QScatterSeries.
+// A series of points drawn as markers on a TChart.
 //
-// The points live in a vector; the scatter series receives them all at once with replace() when the
-// batch ends: at flush(), which the window calls when a handler returns, or at the latest when the
-// event loop next runs. Appending to a series on screen point by point costs time
-// quadratic in the count (20,000 points: over a minute); one replace() of the whole list costs about
-// a second.
+// The points live in a vector; the chart receives them all at once when the batch ends: at flush(),
+// which the window calls when a handler returns, or at the latest when the event loop next runs.
+// The chart takes in every hand-over whole (its automatic axes, its description, a new picture), so
+// a handler adding 20,000 points must not hand them over one by one.
 //
-// A scatter series paints each point as a graphics item of its own: for the 11,000 points of a long
-// range of years, about 9 ms a paint, too slow to follow a spin edit's steps. Square pointers are
-// therefore drawn as copies of one small picture of the pointer (a light marker), made from its size,
-// outline and fill so that it covers exactly the pixels the item would, and the items stay hidden.
+// A pointer is one small picture, decided pixel by pixel from its style, size, outline and fill, and
+// drawn at whole pixels: its square of `extent` pixels (the size, plus one for an outline) starts at
+// the pixel in which lies the corner extent / 2 up and left of the point, so that a marker looks the
+// same wherever its point falls between two pixels. A circle is the pixels of that square whose
+// centres lie inside the circle it bounds. An outline is the pointer's outermost ring of pixels in
+// the series' colour: for a square of size 5, 6 x 6 pixels around a 4 x 4 fill.
 //
 // With xValuesAscending the points stay sorted by x: a point goes in after every point whose x is
 // less than or equal to its own, so points of equal x keep the order they were added in.
@@ -39,8 +43,6 @@ public:
     explicit TPointSeries(QObject* parent = nullptr);
     ~TPointSeries() override;
 
-    QScatterSeries* qseries() const;
-
     void clear();
     void addXY(double x, double y);
     int count() const;
@@ -48,8 +50,12 @@ public:
     QPointF point(int i) const;
     const std::vector<QPointF>& points() const;
 
-    // Hands the points to the scatter series if they changed since the last hand-over.
+    // Hands the points to the chart if they changed since the last hand-over.
     void flush();
+    // The points of the last hand-over: those the chart draws.
+    const std::vector<QPointF>& handedPoints() const;
+    // What draws the series on its chart, nullptr before the series is added to one.
+    QCPAbstractPlottable* plottable() const;
 
     bool xValuesAscending() const;
     void setXValuesAscending(bool ascending);
@@ -63,24 +69,39 @@ public:
 
     PointerStyle pointerStyle() const;
     void setPointerStyle(PointerStyle style);
-    // Width and height of a pointer in pixels.
+    // Width and height of a pointer in pixels, without the outline.
     int pointerSize() const;
     void setPointerSize(int size);
     QColor pointerFill() const;
     void setPointerFill(const QColor& fill);
-    // Without an outline a pointer is its fill only; markers of 1 or 2 pixels need that to show.
+    // Without an outline a pointer is its fill only.
     bool pointerOutline() const;
     void setPointerOutline(bool outline);
 
+    // The picture of one pointer; null when a pointer has no pixels (size 0 without an outline).
+    const QImage& marker() const;
+
+signals:
+    // The chart's points changed (a hand-over).
+    void handedOver();
+    // The title or the look of the pointers changed.
+    void lookChanged();
+
 private:
+    friend class TChart;
+    // Makes the plottable that draws the series over the chart's two axes.
+    void attach(QCPAxis* xAxis, QCPAxis* yAxis);
     void markPending();
     void applyMarker();
 
-    QPointer<QScatterSeries> m_series;
+    QPointer<QCPAbstractPlottable> m_plottable;
     std::vector<QPointF> m_points;
+    std::vector<QPointF> m_handed;
+    QImage m_marker;
     bool m_pending = false;
     bool m_flushQueued = false;
     bool m_ascending = false;
+    QString m_title;
     QColor m_color = Qt::red;
     PointerStyle m_style = PointerStyle::Square;
     int m_size = 15;

@@ -12,7 +12,7 @@
 // is ever "selected"; here the tab in front is selected (and focused while the strip has the
 // keyboard), and a change of tab is announced as a change of selection.
 //
-// A chart (TChart) is a chart, not the blank "filler" of a plain graphics view, so that a reader
+// A chart (TChart) is a chart, not the blank "client" of a plain widget, so that a reader
 // says what it is before its name and description.
 
 class QAccessibleInterface;

@@ -4,12 +4,10 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QRadioButton>
-#include <QScatterSeries>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
-#include <QValueAxis>
 
 #include <set>
 #include <string>
@@ -356,10 +354,10 @@ TEST_F(MainWindow, GivesTheChartsTheirSeriesInFormOrder) {
     ASSERT_EQ(chart2->seriesCount(), 2);
     EXPECT_EQ(chart2->series(0), series("Series2"));
     EXPECT_EQ(chart2->series(1), series("Series3"));
-    EXPECT_EQ(chart1->chart()->title(), "TChart");
-    EXPECT_EQ(chart2->chart()->title(), "data Niedzieli Wielkanocnej");
-    EXPECT_EQ(series("Series2")->qseries()->name(), "marzec");
-    EXPECT_EQ(series("Series3")->qseries()->name(), "kwiecień");
+    EXPECT_EQ(chart1->title(), "TChart");
+    EXPECT_EQ(chart2->title(), "data Niedzieli Wielkanocnej");
+    EXPECT_EQ(series("Series2")->plottable()->name(), "marzec");
+    EXPECT_EQ(series("Series3")->plottable()->name(), "kwiecień");
     for (TPointSeries* s : {series("Series1"), series("Series2"), series("Series3")}) {
         EXPECT_TRUE(s->property("xValuesAscending").toBool());
         EXPECT_EQ(s->count(), 0);
@@ -370,18 +368,19 @@ TEST_F(MainWindow, FixesTheDayAxisOfTheEasterChart) {
     Form1->show();
     find<TPageControl>("PageControl1")->setCurrentWidget(find<TTabSheet>("TabSheet4"));
     auto* chart2 = find<TChart>("Chart2");
-    const QList<QAbstractAxis*> vertical = chart2->chart()->axes(Qt::Vertical);
-    ASSERT_EQ(vertical.size(), 1);
-    auto* days = qobject_cast<QValueAxis*>(vertical.front());
-    ASSERT_NE(days, nullptr);
-    EXPECT_TRUE(days->isVisible());
-    EXPECT_TRUE(chart2->bottomAxis()->isVisible());
-    EXPECT_EQ(days->min(), 0.0);
-    EXPECT_EQ(days->max(), 31.0);
-    EXPECT_EQ(days->tickCount(), 32);
-    EXPECT_EQ(days->titleText(), "dzień miesiąca");
-    EXPECT_EQ(days->titleBrush().color(), QColor(Qt::blue));
-    EXPECT_EQ(days->titleFont().pixelSize(), 13);
+    // One vertical axis shown: the days, on the left.
+    QCPAxis* days = chart2->leftAxis();
+    EXPECT_EQ(chart2->axisRect()->axes(QCPAxis::atLeft), QList<QCPAxis*>{days});
+    EXPECT_FALSE(chart2->axisRect()->axis(QCPAxis::atRight)->visible());
+    EXPECT_TRUE(days->visible());
+    EXPECT_TRUE(chart2->bottomAxis()->visible());
+    EXPECT_EQ(days->range().lower, 0.0);
+    EXPECT_EQ(days->range().upper, 31.0);
+    EXPECT_EQ(chart2->wholeTicks(days), TChart::WholeTicks::DownFromMaximum);
+    EXPECT_EQ(chart2->wholeTicks(chart2->bottomAxis()), TChart::WholeTicks::Multiples);
+    EXPECT_EQ(days->label(), "dzień miesiąca");
+    EXPECT_EQ(days->labelColor(), QColor(Qt::blue));
+    EXPECT_EQ(days->labelFont().pixelSize(), 13);
 }
 
 // Where the screen has room, the window opens at the form's size without scroll bars. On a screen

@@ -8,8 +8,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGraphicsScene>
-#include <QGraphicsTextItem>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QLabel>
 #include <QLocale>
@@ -17,7 +16,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegion>
-#include <QScatterSeries>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -121,34 +119,53 @@ using Points = std::vector<std::pair<double, double>>;
 // The points a chart series was handed, compared exactly (QPointF compares with a tolerance).
 Points handed(const TPointSeries* series) {
     Points points;
-    for (const QPointF& p : series->qseries()->points())
+    for (const QPointF& p : series->handedPoints())
         points.emplace_back(p.x(), p.y());
     return points;
+}
+
+QCPAxis* axisOf(const TChart* chart, Qt::Orientation orientation) {
+    return orientation == Qt::Vertical ? chart->leftAxis() : chart->bottomAxis();
 }
 
 // The labels a chart's axis shows, in the order of their values: the left axis's from the bottom up,
 // the bottom axis's from the left. The axis titles are not labels.
 Texts axisLabels(const TChart* chart, Qt::Orientation orientation) {
-    for (int i = 0; i < 3; ++i) // the chart lays itself out in posted events
+    for (int i = 0; i < 3; ++i) // the chart lays itself out and draws in posted events
         QApplication::processEvents();
-    const QRectF plot = chart->chart()->mapRectToScene(chart->chart()->plotArea());
-    std::vector<std::pair<double, std::string>> found;
-    for (const QGraphicsItem* item : chart->scene()->items()) {
-        const auto* label = dynamic_cast<const QGraphicsTextItem*>(item);
-        if (label == nullptr || !label->isVisible() || label->rotation() != 0 ||
-            label->toPlainText().isEmpty())
-            continue;
-        const QRectF at = label->sceneBoundingRect();
-        if (orientation == Qt::Vertical && at.right() <= plot.left())
-            found.emplace_back(-at.center().y(), label->toPlainText().toStdString());
-        else if (orientation == Qt::Horizontal && at.top() >= plot.bottom())
-            found.emplace_back(at.center().x(), label->toPlainText().toStdString());
-    }
-    std::sort(found.begin(), found.end());
+    const QCPAxis* axis = axisOf(chart, orientation);
+    if (!axis->visible() || !axis->tickLabels())
+        return {};
+    const QVector<QString> shown = axis->tickVectorLabels();
     Texts labels;
-    for (const auto& [place, text] : found)
-        labels.push_back(text);
+    for (const QString& label : shown)
+        labels.push_back(label.toStdString());
     return labels;
+}
+
+// The pixels along the axis each label of a chart's axis covers, in the order of the labels.
+std::vector<std::pair<double, double>> labelSpans(const TChart* chart, Qt::Orientation orientation) {
+    const QCPAxis* axis = axisOf(chart, orientation);
+    const QFontMetricsF metrics(axis->tickLabelFont());
+    std::vector<std::pair<double, double>> spans;
+    for (qsizetype i = 0; i < axis->tickVector().size(); ++i) {
+        const double at = axis->coordToPixel(axis->tickVector()[i]);
+        const double size = orientation == Qt::Horizontal
+                                ? metrics.horizontalAdvance(axis->tickVectorLabels()[i])
+                                : metrics.height();
+        spans.emplace_back(at - size / 2, at + size / 2);
+    }
+    std::sort(spans.begin(), spans.end());
+    return spans;
+}
+
+// Whether labels of an axis overlap one another.
+bool labelsOverlap(const TChart* chart, Qt::Orientation orientation) {
+    const auto spans = labelSpans(chart, orientation);
+    for (std::size_t i = 1; i < spans.size(); ++i)
+        if (spans[i].first < spans[i - 1].second)
+            return true;
+    return false;
 }
 
 const QColor kYellow(255, 255, 0);
@@ -341,9 +358,11 @@ TEST_F(EasterTab, TheAxesLabelWholeYearsEachOnceAndTheLastDay) {
         const Texts years = axisLabels(chart, Qt::Horizontal);
         EXPECT_TRUE(wholeAndRising(years))
             << r.first << ".." << r.last << ": " << testing::PrintToString(years);
+        EXPECT_FALSE(labelsOverlap(chart, Qt::Horizontal)) << r.first << ".." << r.last;
     }
     const Texts days = axisLabels(chart, Qt::Vertical);
     EXPECT_TRUE(wholeAndRising(days)) << testing::PrintToString(days);
+    EXPECT_FALSE(labelsOverlap(chart, Qt::Vertical));
     ASSERT_FALSE(days.empty());
     EXPECT_EQ(days.back(), "31");
     EXPECT_TRUE(shownErrors().empty());
@@ -750,9 +769,9 @@ protected:
 
 TEST_F(CurveTab, DrawsTheClosedCurveInAscendingX) {
     click(find<TButton>("Button5"));
-    const QList<QPointF> points = series("Series1")->qseries()->points();
-    ASSERT_EQ(points.size(), 1001);
-    for (int i = 1; i < points.size(); ++i)
+    const std::vector<QPointF>& points = series("Series1")->handedPoints();
+    ASSERT_EQ(points.size(), 1001u);
+    for (std::size_t i = 1; i < points.size(); ++i)
         EXPECT_LE(points[i - 1].x(), points[i].x()) << i;
 }
 
@@ -788,6 +807,20 @@ TEST_F(CurveTab, TheWheelPastTheMemosEndsLeavesTheFormWhereItIs) {
     }
 }
 
+// Nothing on a chart scrolls: the wheel over it scrolls the form, in a window smaller than the form.
+TEST_F(CurveTab, TheWheelOverTheChartScrollsTheForm) {
+    Form1->resize(1130, 500);
+    QScrollBar* form = Form1->findChild<QScrollArea*>()->verticalScrollBar();
+    form->setValue(100);
+    QWidget* chart = find<TChart>("Chart1");
+    const QPointF at(10, 200);
+    QWheelEvent wheel(at, chart->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QSpontaneKeyEvent::setSpontaneous(&wheel);
+    QApplication::instance()->notify(chart, &wheel);
+    EXPECT_GT(form->value(), 100);
+}
+
 // The curve's axes write their numbers as the fields do, with the decimal comma of the Polish locale
 // the tests run under, and go on doing so after the system announces a change of locale.
 TEST_F(CurveTab, TheChartWritesItsNumbersInTheUsersLocale) {
@@ -797,7 +830,7 @@ TEST_F(CurveTab, TheChartWritesItsNumbersInTheUsersLocale) {
     EXPECT_EQ(axisLabels(chart, Qt::Horizontal), expected);
     EXPECT_EQ(axisLabels(chart, Qt::Vertical), expected);
 
-    chart->chart()->setLocale(QLocale::c());
+    chart->setNumberLocale(QLocale::c());
     ASSERT_NE(axisLabels(chart, Qt::Horizontal), expected);
     QEvent change(QEvent::LocaleChange);
     QCoreApplication::sendEvent(QCoreApplication::instance(), &change);

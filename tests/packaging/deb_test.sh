@@ -53,16 +53,21 @@ if [ ! -x "$work/root/usr/bin/kestrova" ]; then
   status=1
 fi
 
-# dpkg-shlibdeps derives Depends from the libraries the program links: Qt 6 Widgets and Charts must be
-# there, and Qt's translations, which the program loads by itself.
+# dpkg-shlibdeps derives Depends from the libraries the program links: Qt 6 Widgets and QCustomPlot's
+# Qt 6 build must be there, and Qt's translations, which the program loads by itself. QCustomPlot's
+# Qt 5 build would bring Qt 5 along.
 depends=$(field Depends)
 echo "Depends: $depends"
-for lib in libqt6widgets6 libqt6charts6 qt6-translations-l10n; do
+for lib in libqt6widgets6 libqcustomplot2.1-qt6 qt6-translations-l10n; do
   if ! grep -Eq "(^|, )$lib( |,|$)" <<<"$depends"; then
     echo "FAILED: Depends does not name $lib"
     status=1
   fi
 done
+if grep -Eq "(^|, )(libqcustomplot2.1|libqt5[a-z0-9]*)( |,|$)" <<<"$depends"; then
+  echo "FAILED: Depends names Qt 5 libraries"
+  status=1
+fi
 
 # Debian's own checker of packages, where it is installed: no error and no warning.
 if command -v lintian >/dev/null; then

@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <QScatterSeries>
-#include <QValueAxis>
+#include <QFontMetricsF>
+#include <QLocale>
 #include <cmath>
+#include <string>
 
 #include "ui/TChart.h"
 #include "ui/TPointSeries.h"
@@ -17,16 +18,15 @@ struct SeriesFixture : ::testing::Test {
         series = new TPointSeries;
         series->setXValuesAscending(true);
         chart->addSeries(series);
-        QObject::connect(series->qseries(), &QXYSeries::pointsReplaced, [this] { ++handOvers; });
-        QObject::connect(series->qseries(), &QXYSeries::pointAdded, [this] { ++singleAdds; });
+        QObject::connect(series, &TPointSeries::handedOver, [this] { ++handOvers; });
+        QObject::connect(chart, &QCustomPlot::afterReplot, [this] { ++replots; });
         window.show();
+        QApplication::processEvents();
+        replots = 0;
     }
-    std::vector<QPointF> handedOver() const {
-        const QList<QPointF> points = series->qseries()->points();
-        return {points.begin(), points.end()};
-    }
+    const std::vector<QPointF>& handedOver() const { return series->handedPoints(); }
     int handOvers = 0;
-    int singleAdds = 0;
+    int replots = 0;
     QWidget window;
     TChart* chart = nullptr;
     TPointSeries* series = nullptr;
@@ -60,23 +60,25 @@ TEST_F(SeriesFixture, PointsReachTheChartInOneHandOver) {
         const double t = i * 0.00031415926535897933;
         series->addXY(std::cos(t), std::sin(3 * t));
     }
-    EXPECT_EQ(series->qseries()->count(), 0); // nothing reaches the chart before the hand-over
+    EXPECT_TRUE(handedOver().empty()); // nothing reaches the chart before the hand-over
     series->flush();
     EXPECT_EQ(handOvers, 1);
-    EXPECT_EQ(singleAdds, 0);
     EXPECT_EQ(handedOver(), series->points());
     EXPECT_DOUBLE_EQ(series->point(0).x(), -1.0); // t = pi comes first
+    // The chart lays itself out and draws once for the whole batch.
+    QApplication::processEvents();
+    EXPECT_EQ(replots, 1);
 
     series->clear();
     series->flush();
     EXPECT_EQ(handOvers, 2);
-    EXPECT_EQ(series->qseries()->count(), 0);
+    EXPECT_TRUE(handedOver().empty());
 }
 
 TEST_F(SeriesFixture, PointsNotHandedOverArriveWhenTheEventLoopRuns) {
     series->addXY(5, 6);
     series->addXY(7, 8);
-    EXPECT_EQ(series->qseries()->count(), 0);
+    EXPECT_TRUE(handedOver().empty());
     QApplication::processEvents();
     EXPECT_EQ(handOvers, 1);
     EXPECT_EQ(handedOver(), (std::vector<QPointF>{{5, 6}, {7, 8}}));
@@ -97,7 +99,8 @@ TEST(Chart, SeriesAreIndexedInTheOrderAdded) {
     EXPECT_EQ(chart.series(2), nullptr);
     EXPECT_EQ(march->parent(), &chart);
     EXPECT_EQ(chart.title(), QStringLiteral("data Niedzieli Wielkanocnej"));
-    EXPECT_EQ(april->qseries()->name(), QStringLiteral("kwiecień"));
+    ASSERT_NE(april->plottable(), nullptr);
+    EXPECT_EQ(april->plottable()->name(), QStringLiteral("kwiecień"));
 }
 
 TEST(Chart, AutomaticAxesTakeTheRangeOfAllPointsFixedOnesKeepTheirs) {
@@ -114,10 +117,10 @@ TEST(Chart, AutomaticAxesTakeTheRangeOfAllPointsFixedOnesKeepTheirs) {
     march->addXY(2020, -1);
     march->flush();
     april->flush();
-    EXPECT_EQ(chart.bottomAxis()->min(), 2000);
-    EXPECT_EQ(chart.bottomAxis()->max(), 2020);
-    EXPECT_EQ(chart.leftAxis()->min(), 0);
-    EXPECT_EQ(chart.leftAxis()->max(), 31);
+    EXPECT_EQ(chart.bottomAxis()->range().lower, 2000);
+    EXPECT_EQ(chart.bottomAxis()->range().upper, 2020);
+    EXPECT_EQ(chart.leftAxis()->range().lower, 0);
+    EXPECT_EQ(chart.leftAxis()->range().upper, 31);
 }
 
 TEST(Chart, SmallPointersWithoutOutlineAreDrawnInTheirFill) {
@@ -135,8 +138,8 @@ TEST(Chart, SmallPointersWithoutOutlineAreDrawnInTheirFill) {
         series->addXY(i, i);
     window.show();
     QApplication::processEvents();
-    const QImage shot = chart->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const QRectF plot = chart->viewportTransform().mapRect(chart->chart()->plotArea());
+    const QImage shot = chart->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRectF plot = chart->axisRect()->rect();
     int filled = 0;
     int outside = 0;
     for (int y = 0; y < shot.height(); ++y)
@@ -182,12 +185,11 @@ TEST(Chart, SquarePointersAreOutlinedSquaresAtTheirPoints) {
     }
     window.show();
     QApplication::processEvents();
-    const QImage shot = chart->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage shot = chart->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QColor outline(255, 0, 0);
     const QColor fill(255, 255, 0);
     for (const QPointF& p : shown) {
-        const QPointF at =
-            chart->viewportTransform().map(chart->chart()->mapToPosition(p, series->qseries()));
+        const QPointF at(chart->bottomAxis()->coordToPixel(p.x()), chart->leftAxis()->coordToPixel(p.y()));
         const int left = static_cast<int>(std::floor(at.x() - 3));
         const int top = static_cast<int>(std::floor(at.y() - 3));
         SCOPED_TRACE(testing::Message()
@@ -205,10 +207,216 @@ TEST(Chart, SquarePointersAreOutlinedSquaresAtTheirPoints) {
         }
     }
     // Below the plot area, where the placeholders would be, nothing of the series.
-    const QRectF plot = chart->viewportTransform().mapRect(chart->chart()->plotArea());
-    for (int y = static_cast<int>(std::ceil(plot.bottom())) + 1; y < shot.height(); ++y)
+    const QRect plot = chart->axisRect()->rect();
+    for (int y = plot.bottom() + 1; y < shot.height(); ++y)
         for (int x = 0; x < shot.width(); ++x)
             ASSERT_NE(shot.pixelColor(x, y), fill) << x << ", " << y;
+}
+
+// Pointers as pixel patterns, read from the marker picture the chart draws: 'o' the outline, 'f' the
+// fill, '.' nothing.
+TEST(Chart, PointersArePixelPatternsOfTheirStyle) {
+    using Style = TPointSeries::PointerStyle;
+    struct Row {
+        Style style;
+        int size;
+        bool outline;
+        std::vector<std::string> pattern;
+    };
+    const Row rows[] = {
+        {Style::Square, 5, true, {"oooooo", "offffo", "offffo", "offffo", "offffo", "oooooo"}},
+        {Style::Square, 2, false, {"ff", "ff"}},
+        {Style::Circle, 4, false, {".ff.", "ffff", "ffff", ".ff."}},
+        {Style::Circle, 3, false, {"fff", "fff", "fff"}},
+        {Style::Circle, 5, true, {".oooo.", "ooffoo", "offffo", "offffo", "ooffoo", ".oooo."}},
+        {Style::Square, 0, true, {"o"}},
+        {Style::Circle, 0, false, {}},
+    };
+    const QColor outline(255, 0, 0);
+    const QColor fill(0, 128, 255);
+    for (const Row& row : rows) {
+        TPointSeries series;
+        series.setColor(outline);
+        series.setPointerFill(fill);
+        series.setPointerStyle(row.style);
+        series.setPointerSize(row.size);
+        series.setPointerOutline(row.outline);
+        const QImage marker = series.marker();
+        std::vector<std::string> seen;
+        for (int y = 0; y < marker.height(); ++y) {
+            std::string line;
+            for (int x = 0; x < marker.width(); ++x) {
+                const QColor pixel = marker.pixelColor(x, y);
+                line += pixel == outline ? 'o' : pixel == fill ? 'f' : pixel.alpha() == 0 ? '.' : '?';
+            }
+            seen.push_back(line);
+        }
+        EXPECT_EQ(seen, row.pattern) << "size " << row.size << (row.outline ? " outlined" : "");
+    }
+}
+
+// A hidden chart lays out and draws nothing; shown, it draws what changed meanwhile, once.
+TEST(Chart, AChangeWhileHiddenIsDrawnOnceWhenShown) {
+    QWidget window;
+    auto* chart = new TChart(&window);
+    chart->setGeometry(0, 0, 300, 200);
+    int replots = 0;
+    QObject::connect(chart, &QCustomPlot::afterReplot, [&] { ++replots; });
+    auto* series = new TPointSeries;
+    series->setPointerFill(QColor(0, 128, 255));
+    chart->addSeries(series);
+    for (int i = 0; i <= 10; ++i)
+        series->addXY(i, i);
+    series->flush();
+    QApplication::processEvents();
+    EXPECT_EQ(replots, 0);
+
+    window.show();
+    QApplication::processEvents();
+    EXPECT_EQ(replots, 1);
+    EXPECT_TRUE(chart->grab()
+                    .toImage()
+                    .convertToFormat(QImage::Format_RGB32)
+                    .pixelColor(QPoint(static_cast<int>(chart->bottomAxis()->coordToPixel(5)),
+                                       static_cast<int>(chart->leftAxis()->coordToPixel(5)))) ==
+                QColor(0, 128, 255));
+    QApplication::processEvents();
+    EXPECT_EQ(replots, 1); // nothing changed, nothing drawn again
+}
+
+// Ordinary ticks: readable steps, one decimal more than the step needs, in the chart's locale.
+TEST(Chart, OrdinaryTicksTakeReadableStepsAndOneDecimalMore) {
+    struct Row {
+        double lo, hi;
+        QStringList labels;
+    };
+    const Row rows[] = {
+        {-1, 1, {"-1,00", "-0,50", "0,00", "0,50", "1,00"}},
+        {0, 5, {"0,0", "1,0", "2,0", "3,0", "4,0", "5,0"}},
+        {0.3, 1.3, {"0,40", "0,60", "0,80", "1,00", "1,20"}},
+        {0, 0.001, {"0,00000", "0,00020", "0,00040", "0,00060", "0,00080", "0,00100"}},
+        {1e15, 2e15, {"1E+15", "1,2E+15", "1,4E+15", "1,6E+15", "1,8E+15", "2E+15"}},
+    };
+    for (const Row& row : rows) {
+        QWidget window;
+        auto* chart = new TChart(&window);
+        chart->setGeometry(0, 0, 649, 265);
+        chart->setNumberLocale(QLocale(QLocale::Polish, QLocale::Poland));
+        chart->setBottomAxisAutomatic(false);
+        chart->bottomAxis()->setRange(row.lo, row.hi);
+        window.show();
+        QApplication::processEvents();
+        const QVector<QString> labels = chart->bottomAxis()->tickVectorLabels();
+        EXPECT_EQ(QStringList(labels.begin(), labels.end()), row.labels) << row.lo << ".." << row.hi;
+    }
+}
+
+// Whole-number ticks on ranges short and long, across and up: whole numbers, one interval of the
+// 1, 2, 5 series apart, on its multiples or down from the top, the labels apart and inside the chart.
+// Beyond whole numbers a double holds, the axis gets ordinary ticks.
+TEST(Chart, WholeTicksAreWholeNumbersAnIntervalApartWithRoomForTheirLabels) {
+    using Ticks = TChart::WholeTicks;
+    struct Row {
+        double lo, hi;
+        Ticks ticks;
+        Qt::Orientation orientation;
+    };
+    const Row rows[] = {
+        {2000, 2020, Ticks::Multiples, Qt::Horizontal},     {0, 5555, Ticks::Multiples, Qt::Horizontal},
+        {1999.5, 2000.5, Ticks::Multiples, Qt::Horizontal}, {-3, 7, Ticks::Multiples, Qt::Horizontal},
+        {0, 31, Ticks::DownFromMaximum, Qt::Vertical},      {0, 1000, Ticks::DownFromMaximum, Qt::Vertical},
+        {0, 1e300, Ticks::Multiples, Qt::Horizontal},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.lo << ".." << row.hi);
+        QWidget window;
+        auto* chart = new TChart(&window);
+        chart->setGeometry(0, 0, 649, 265);
+        chart->setNumberLocale(QLocale(QLocale::Polish, QLocale::Poland));
+        chart->setLeftAxisAutomatic(false);
+        chart->setBottomAxisAutomatic(false);
+        QCPAxis* axis = row.orientation == Qt::Horizontal ? chart->bottomAxis() : chart->leftAxis();
+        axis->setRange(row.lo, row.hi);
+        chart->setWholeTicks(axis, row.ticks);
+        window.show();
+        QApplication::processEvents();
+
+        const QVector<double> ticks = axis->tickVector();
+        const QVector<QString> labels = axis->tickVectorLabels();
+        ASSERT_FALSE(ticks.isEmpty());
+        ASSERT_EQ(labels.size(), ticks.size());
+        if (row.hi > 9.1e15) {
+            for (const QString& label : labels)
+                EXPECT_FALSE(label.isEmpty());
+            continue;
+        }
+        const double interval = ticks.size() > 1 ? ticks[1] - ticks[0] : 1;
+        double decade = interval;
+        while (decade >= 10)
+            decade /= 10;
+        EXPECT_TRUE(decade == 1 || decade == 2 || decade == 5) << interval;
+        for (qsizetype i = 0; i < ticks.size(); ++i) {
+            EXPECT_EQ(ticks[i], std::floor(ticks[i]));
+            EXPECT_EQ(labels[i], QString::number(static_cast<qint64>(ticks[i])));
+            if (i > 0) {
+                EXPECT_EQ(ticks[i] - ticks[i - 1], interval);
+            }
+            if (row.ticks == Ticks::Multiples) {
+                EXPECT_EQ(std::fmod(ticks[i], interval), 0) << ticks[i];
+            }
+        }
+        if (row.ticks == Ticks::DownFromMaximum) {
+            EXPECT_EQ(ticks.back(), std::floor(row.hi));
+        }
+        EXPECT_LT(ticks.front() - interval, std::ceil(row.lo)); // none left out at the bottom
+
+        const QFontMetricsF metrics(axis->tickLabelFont());
+        const bool across = row.orientation == Qt::Horizontal;
+        double previousEnd = -1e9;
+        for (qsizetype i = 0; i < ticks.size(); ++i) {
+            const double at = axis->coordToPixel(ticks[i]);
+            const double half = (across ? metrics.horizontalAdvance(labels[i]) : metrics.height()) / 2;
+            const double start = across ? at - half : -(at + half);
+            EXPECT_GE(start, previousEnd) << labels[i].toStdString() << " overlaps the label before";
+            previousEnd = start + 2 * half;
+            EXPECT_GE(at - half, 0) << labels[i].toStdString();
+            EXPECT_LE(at + half, across ? chart->width() : chart->height()) << labels[i].toStdString();
+        }
+    }
+}
+
+// The title and the legend each take a row above the plot area only while they show anything; the
+// legend names every series.
+TEST(Chart, TitleAndLegendRowsGoWhenEmptyOrHidden) {
+    QWidget window;
+    auto* chart = new TChart(&window);
+    chart->setGeometry(0, 0, 400, 300);
+    auto* march = new TPointSeries;
+    march->setTitle(QStringLiteral("marzec"));
+    chart->addSeries(march);
+    auto* april = new TPointSeries;
+    april->setTitle(QStringLiteral("kwiecień"));
+    chart->addSeries(april);
+    window.show();
+    const auto plotHeight = [chart] {
+        QApplication::processEvents();
+        return chart->axisRect()->rect().height();
+    };
+    ASSERT_EQ(chart->legend->itemCount(), 2);
+    EXPECT_EQ(qobject_cast<QCPPlottableLegendItem*>(chart->legend->item(1))->plottable()->name(),
+              QStringLiteral("kwiecień"));
+
+    const int bare = plotHeight();
+    chart->setTitle(QStringLiteral("data Niedzieli Wielkanocnej"));
+    const int titled = plotHeight();
+    EXPECT_LT(titled, bare);
+    chart->setLegendVisible(false);
+    const int withoutLegend = plotHeight();
+    EXPECT_GT(withoutLegend, titled);
+    chart->setTitle(QString());
+    EXPECT_GT(plotHeight(), withoutLegend);
+    chart->setLegendVisible(true);
+    EXPECT_EQ(plotHeight(), bare);
 }
 
 } // namespace
