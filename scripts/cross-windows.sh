@@ -272,9 +272,11 @@ stage_program() {
   # Cold, on two busy cores; a later run builds only what changed.
   too_long "the program and its tests" 30 && stop_before program
   # GoogleTest's tests are listed when ctest starts (PRE_TEST) rather than after each link, so the
-  # build itself runs nothing under Wine.
+  # build itself runs nothing under Wine. CTest starts the test programs through scripts/wine-run.sh,
+  # which passes on the Qt variables that the tests set.
   step program-configure cmake -S "$root" -B "$build/program" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DKESTROVA_MINGW_STATIC_RUNTIME=OFF -DKESTROVA_WINE="$wine" \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DKESTROVA_MINGW_STATIC_RUNTIME=OFF \
+    -DKESTROVA_WINE="$root/scripts/wine-run.sh" \
     "-DKESTROVA_MINGW_PREFIX=$numeric;$gtest;$qt;$qcp" -DQT_HOST_PATH=/usr \
     -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake -DCMAKE_BUILD_TYPE=Release \
     -DKESTROVA_WERROR=ON -DKESTROVA_BENCH=OFF -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST
@@ -284,13 +286,13 @@ stage_program() {
 # Tests that this check does not run, each with its reason:
 #  - label packaging: they check the Linux desktop files and the Debian package with Linux tools; the
 #    native build runs them;
-#  - app.X11.Desktop and app.kestrova_starts_on_x11: they need an X display and a window manager
-#    (xvfb-run, openbox), which a Windows program under Wine's offscreen platform does not use;
+#  - app.X11.* and app.kestrova_starts_on_x11: they need an X display, a window manager or the
+#    accessibility bus (xvfb-run, openbox, AT-SPI), which a Windows program does not use;
 #  - app.kestrova_without_display_says_so: Windows always has a desktop, so the program never says
 #    there is no display.
 # Tests labelled wine-known fail only because of Wine (each says why where it is labelled); they
 # run, and their results are shown, but do not fail the check.
-excluded='^app\.(X11\.Desktop|kestrova_starts_on_x11|kestrova_without_display_says_so)$'
+excluded='^app\.(X11\..*|kestrova_starts_on_x11|kestrova_without_display_says_so)$'
 
 stage_tests() {
   versions
@@ -300,13 +302,25 @@ stage_tests() {
   # Wine finds the DLLs through WINEPATH; offscreen, Qt draws text with its own FreeType and finds
   # the fonts in QT_QPA_FONTDIR.
   WINEPATH=$(runtime_dirs | sed 's|^|Z:|' | paste -sd';')
+  # The test programs find Qt's Polish texts where Debian's qt6-translations-l10n keeps them, as the
+  # Linux tests do, and the rest of Qt where it was built.
+  find "$build/program" -name '*.exe' -printf '%h\n' | sort -u | while read -r dir; do
+    printf '[Paths]\nPrefix = Z:%s\nTranslations = Z:/usr/share/qt6/translations\n' "$qt" >"$dir/qt.conf"
+  done
   export WINEPATH QT_QPA_FONTDIR=Z:/usr/share/fonts/truetype/dejavu
-  step tests ctest --test-dir "$build/program" -j "$(nproc)" --output-on-failure --no-tests=error \
+  # One test at a time: Wine keeps the user's locale in the prefix's registry, and a test program
+  # started with another locale (the English-locale tests, or the ui tests with the machine's)
+  # changes it under one that runs at the same time.
+  step tests ctest --test-dir "$build/program" --output-on-failure --no-tests=error \
     -LE 'packaging|wine-known' -E "$excluded" || status=$?
-  step tests-wine-known ctest --test-dir "$build/program" -j "$(nproc)" --output-on-failure \
-    -L wine-known -LE packaging -E "$excluded" || true
-  grep -h 'tests passed' "$logs/tests.log" "$logs/tests-wine-known.log" || true
-  return "$status"
+  if ctest --test-dir "$build/program" -N -L wine-known | grep -q 'Total Tests: [1-9]'; then
+    step tests-wine-known ctest --test-dir "$build/program" --output-on-failure -L wine-known \
+      -LE packaging -E "$excluded" || true
+  fi
+  grep -h 'tests passed' "$logs"/tests*.log || true
+  # The installer and its check do not depend on the tests: they still run, and the script's status
+  # says that tests failed.
+  tests_status=$status
 }
 
 # The folder that the installer installs and the zip holds: the program, the snapshot tool, the DLLs
@@ -440,6 +454,7 @@ stage_install() {
   echo "Installed, answered --version, drew $pictures pictures, uninstalled leaving nothing behind"
 }
 
+tests_status=0
 for s in "${stages[@]}"; do
   start=$SECONDS
   echo "=== stage $s"
@@ -447,3 +462,7 @@ for s in "${stages[@]}"; do
   stage_times+=("$(printf '%-28s %6d s  (stage)' "$s" $((SECONDS - start)))")
 done
 finish
+if [ "$tests_status" -ne 0 ]; then
+  echo "Tests failed under Wine: see $logs/tests.log" >&2
+  exit "$tests_status"
+fi
