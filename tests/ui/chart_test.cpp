@@ -66,7 +66,7 @@ TEST_F(SeriesFixture, PointsReachTheChartInOneHandOver) {
     EXPECT_EQ(handedOver(), series->points());
     EXPECT_DOUBLE_EQ(series->point(0).x(), -1.0); // t = pi comes first
     // The chart lays itself out and draws once for the whole batch.
-    uitest::paintPending();
+    QApplication::processEvents();
     EXPECT_EQ(replots, 1);
 
     series->clear();
@@ -268,11 +268,11 @@ TEST(Chart, AChangeWhileHiddenIsDrawnOnceWhenShown) {
     for (int i = 0; i <= 10; ++i)
         series->addXY(i, i);
     series->flush();
-    uitest::paintPending();
+    QApplication::processEvents();
     EXPECT_EQ(replots, 0);
 
     window.show();
-    uitest::paintPending();
+    QApplication::processEvents();
     EXPECT_EQ(replots, 1);
     EXPECT_TRUE(chart->grab()
                     .toImage()
@@ -280,7 +280,7 @@ TEST(Chart, AChangeWhileHiddenIsDrawnOnceWhenShown) {
                     .pixelColor(QPoint(static_cast<int>(chart->bottomAxis()->coordToPixel(5)),
                                        static_cast<int>(chart->leftAxis()->coordToPixel(5)))) ==
                 QColor(0, 128, 255));
-    uitest::paintPending();
+    QApplication::processEvents();
     EXPECT_EQ(replots, 1); // nothing changed, nothing drawn again
 }
 

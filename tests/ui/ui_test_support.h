@@ -39,13 +39,6 @@ inline void click(QWidget* target, QPoint pos) {
 
 inline void click(QWidget* target) { click(target, target->rect().center()); }
 
-// Lets the window system's events and the paints they ask for happen. One pass of the event loop
-// does it on Linux; on Windows the paint that a showing or an update asks for comes a pass later.
-inline void paintPending() {
-    for (int pass = 0; pass < 3; ++pass)
-        QApplication::processEvents();
-}
-
 // Shows a top-level window and makes it the active one, so that focus changes are real.
 inline void showActive(QWidget& window) {
     window.show();
