@@ -260,7 +260,8 @@ wine_up() {
   [ -z "${wine_running:-}" ] || return 0
   export WINEPREFIX=$build/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   mkdir -p "$WINEPREFIX"
-  "$wineserver" -p
+  # A server still running in the prefix (a run stopped by hand, say) is used as it is.
+  "$wineserver" -p 2>/dev/null || true
   trap '"$wineserver" -k 2>/dev/null || true' EXIT
   step wineboot "$wine" wineboot
   wine_running=1
