@@ -79,7 +79,8 @@ versions() {
   numeric=$cache/gmp-${gmp_version//:/_}-mpfr-${mpfr_version//:/_}-$gcc
   gtest=$cache/googletest-${gtest_version//:/_}-$gcc
   qt=$cache/qt-${qt_version//:/_}-$gcc
-  qcp=$cache/qcustomplot-${qcp_version//:/_}-$gcc
+  # QCustomPlot's folder names our CMake project too: a change to it builds QCustomPlot again.
+  qcp=$cache/qcustomplot-${qcp_version//:/_}-$gcc-$(sha256sum "$root/cmake/qcustomplot/CMakeLists.txt" | cut -c1-8)
 }
 
 # A folder of the cache packed as one archive beside it, and unpacked from it.
