@@ -273,12 +273,15 @@ stage_program() {
   [ -e "$qcp/done" ] || { echo "The program needs Qt and QCustomPlot: run their stages first" >&2; return 1; }
   # Cold, on two busy cores; a later run builds only what changed.
   too_long "the program and its tests" 30 && stop_before program
-  # GoogleTest's tests are listed when ctest starts (PRE_TEST) rather than after each link, so the
-  # build itself runs nothing under Wine. CTest starts the test programs through scripts/wine-run.sh,
-  # which passes on the Qt variables that the tests set.
+  # Qt's and QCustomPlot's packages are named, so that a new build of either in another folder of
+  # the cache replaces the one an earlier configure found. GoogleTest's tests are listed when ctest
+  # starts (PRE_TEST) rather than after each link, so the build itself runs nothing under Wine.
+  # CTest starts the test programs through scripts/wine-run.sh, which passes on the Qt variables
+  # that the tests set.
   step program-configure cmake -S "$root" -B "$build/program" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DKESTROVA_MINGW_STATIC_RUNTIME=OFF \
     -DKESTROVA_WINE="$root/scripts/wine-run.sh" \
+    -DQt6_DIR="$qt/lib/cmake/Qt6" -DQCustomPlotQt6_DIR="$qcp/lib/cmake/QCustomPlotQt6" \
     "-DKESTROVA_MINGW_PREFIX=$numeric;$gtest;$qt;$qcp" -DQT_HOST_PATH=/usr \
     -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake -DCMAKE_BUILD_TYPE=Release \
     -DKESTROVA_WERROR=ON -DKESTROVA_BENCH=OFF -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST
