@@ -368,7 +368,7 @@ deploy() {
 # The DLLs that the folder's programs and DLLs import and Windows itself does not provide.
 deployed_imports() {
   find "$1" -name '*.exe' -o -name '*.dll' | xargs $host-objdump -p | sed -n 's/^\tDLL Name: //p' |
-    sort -u | grep -Eiv '^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comdlg32|winmm|ws2_32|imm32|dwmapi|uxtheme|version|winspool\.drv|shlwapi|setupapi|netapi32|userenv|wtsapi32|d3d9|d3d11|d2d1|dwrite|dxgi|mpr|authz|msvcrt|api-ms-win-.*|comctl32)(\.dll)?$'
+    sort -u | grep -Eiv '^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comdlg32|winmm|ws2_32|imm32|dwmapi|uxtheme|version|winspool\.drv|shlwapi|shcore|setupapi|netapi32|userenv|wtsapi32|d3d9|d3d11|d2d1|dwrite|dxgi|mpr|authz|msvcrt|api-ms-win-.*|comctl32)(\.dll)?$'
 }
 
 stage_package() {
