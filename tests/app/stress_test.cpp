@@ -34,6 +34,7 @@
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+// After windows.h, which it needs.
 #include <psapi.h>
 #else
 #include <unistd.h>
