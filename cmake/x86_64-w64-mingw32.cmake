@@ -13,8 +13,16 @@ set(CMAKE_RC_COMPILER ${triple}-windres)
 set(CMAKE_AR ${triple}-gcc-ar-posix CACHE FILEPATH "")
 set(CMAKE_RANLIB ${triple}-gcc-ranlib-posix CACHE FILEPATH "")
 
-# Static programs: Wine then needs no copies of libstdc++, libgcc and winpthread DLLs on its path.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# Static programs by default: Wine then needs no copies of libstdc++, libgcc and winpthread DLLs on
+# its path. With Qt's DLLs, which use the runtime's DLLs, a program uses those too
+# (KESTROVA_MINGW_STATIC_RUNTIME=OFF): one C++ runtime in the process, not two that each keep their
+# own heap, exception handling and thread state.
+if(NOT DEFINED KESTROVA_MINGW_STATIC_RUNTIME)
+  set(KESTROVA_MINGW_STATIC_RUNTIME ON)
+endif()
+if(KESTROVA_MINGW_STATIC_RUNTIME)
+  set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+endif()
 
 # Debian's wine64 package has the 64-bit loader only, outside PATH; the wine command comes with the
 # 32-bit half, which a 64-bit program does not need.
@@ -28,4 +36,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # The prefix is a variable of the configure; try_compile projects need it too.
-list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES KESTROVA_MINGW_PREFIX KESTROVA_WINE)
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES KESTROVA_MINGW_PREFIX KESTROVA_WINE
+     KESTROVA_MINGW_STATIC_RUNTIME)

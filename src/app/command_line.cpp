@@ -29,9 +29,16 @@ const char* const kDescription =
     "krzywa parametryczna i 24-bitowa mapa bitowa.\n\n"
     "Przyjmuje też standardowe opcje Qt (-platform, -style, -reverse, ...).";
 
+// The name the user typed, without its folder: "kestrova" for "/usr/bin/kestrova". Windows passes the
+// whole path with its own separators and the ".exe" that nobody types: "C:\Program
+// Files\Kestrova\kestrova.exe" is "kestrova" too.
 std::string programName(const char* argv0) {
-    const QString path = QString::fromLocal8Bit(argv0 ? argv0 : "kestrova");
-    const QString name = path.section(QLatin1Char('/'), -1);
+    QString name = QString::fromLocal8Bit(argv0 ? argv0 : "kestrova").section(QLatin1Char('/'), -1);
+#ifdef _WIN32
+    name = name.section(QLatin1Char('\\'), -1);
+    if (name.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive))
+        name.chop(4);
+#endif
     return (name.isEmpty() ? QStringLiteral("kestrova") : name).toStdString();
 }
 

@@ -9,7 +9,25 @@
 #include "program.h"
 #include "ui/TApplication.h"
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
+
 namespace {
+
+// On Windows the program is a windowed one, so that starting it from the Start menu opens no
+// console beside its window; started from a console, it then has no standard output of its own.
+// Its help, version and refusals go to that console, unless the output was redirected, which
+// Windows hands over as it is.
+void writeToTheStartingConsole() {
+#ifdef _WIN32
+    if (GetStdHandle(STD_OUTPUT_HANDLE) == nullptr && AttachConsole(ATTACH_PARENT_PROCESS)) {
+        std::freopen("CONOUT$", "w", stdout);
+        std::freopen("CONOUT$", "w", stderr);
+    }
+#endif
+}
 
 // What Qt says while the application object starts. Held back until it is known whether a window
 // could be opened: when none can, Qt ends the process with a fatal message, and the user gets one
@@ -33,6 +51,8 @@ void holdStartUpMessage(QtMsgType type, const QMessageLogContext&, const QString
 // scripts/run.sh then offers pictures instead.
 int main(int argc, char* argv[]) {
     const CommandLine commandLine = parseCommandLine(argc, argv);
+    if (commandLine.action != CommandLine::Action::Run)
+        writeToTheStartingConsole();
     switch (commandLine.action) {
     case CommandLine::Action::PrintAndEnd:
         std::fputs(commandLine.text.c_str(), stdout);

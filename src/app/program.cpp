@@ -12,6 +12,11 @@
 #include "ui/TApplication.h"
 
 bool displayAvailable(std::string& why) {
+#ifdef _WIN32
+    // Every Windows session has its desktop; there is no variable that names one.
+    (void)why;
+    return true;
+#else
     const auto set = [](const char* name) {
         const char* value = std::getenv(name);
         return value != nullptr && *value != '\0';
@@ -21,6 +26,7 @@ bool displayAvailable(std::string& why) {
     why = "Brak ekranu (nie ustawiono ani DISPLAY, ani WAYLAND_DISPLAY), więc Kestrova nie może otworzyć "
           "okna. Uruchom ją w sesji pulpitu albo na ekranie wirtualnym, na przykład przez xvfb-run.";
     return false;
+#endif
 }
 
 std::string windowFailure(const std::vector<std::string>& qtMessages) {

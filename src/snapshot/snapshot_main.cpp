@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QImage>
 #include <QImageWriter>
+#include <QLocale>
 #include <QPixmap>
 
 #include <cstdio>
@@ -21,6 +22,7 @@
 #include "numtext/rtl_math.h"
 #include "program.h"
 #include "ui/TApplication.h"
+#include "ui/TChart.h"
 
 namespace {
 
@@ -88,6 +90,14 @@ int main(int argc, char* argv[]) {
     bool written = true;
     runGuarded([&] {
         createForms();
+#ifdef _WIN32
+        // Windows takes the number format from the user's settings, not from LC_ALL: the Polish
+        // one is given to the program's texts and to the charts directly.
+        const QLocale polish(QLocale::Polish, QLocale::Poland);
+        TApplication::setFormatSettings(TApplication::formatSettingsFrom(polish));
+        for (TChart* chart : Form1->findChildren<TChart*>())
+            chart->setNumberLocale(polish);
+#endif
         Form1->show();
         // The offscreen screen is 800 x 600, smaller than the forms: the pictures show all of them.
         Form1->resize(Form1->sizeHint());

@@ -315,6 +315,17 @@ bool TApplication::event(QEvent* event) {
     if (event->type() == QEvent::LocaleChange) {
         setFormatSettings(formatSettingsFrom(QLocale::system()));
         loadQtTranslations();
+#ifdef _WIN32
+        // Qt passes the announcement on to every widget that follows the default locale, but not on
+        // Windows, where it leaves that to its handler of the system's message, which in Qt 6.4 does
+        // not do it. The charts write their numbers in the new locale only when told.
+        for (QWidget* widget : allWidgets()) {
+            if (widget->testAttribute(Qt::WA_SetLocale))
+                continue;
+            QEvent change(QEvent::LocaleChange);
+            sendEvent(widget, &change);
+        }
+#endif
     }
     return QApplication::event(event);
 }

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <limits>
 
+#include "numtext/rtl_math.h"
 #include "ui/TPointSeries.h"
 
 namespace {
@@ -96,6 +97,28 @@ public:
                 tickLabels->append(plain ? locale.toString(t + 0.0, 'f', decimals)
                                          : locale.toString(t + 0.0, 'g', 6));
         }
+    }
+
+protected:
+    // QCustomPlot's own step takes its power of ten from the C library's pow and log, whose last bit
+    // differs between systems: on Windows the step for 0 .. 0,001 came out a hair above 0,0002, and
+    // the tick at 0,001 fell outside the range. The power of ten here is correctly rounded, so the
+    // steps, and the ticks, are the same on every system. The choice of mantissa is QCustomPlot's.
+    double getTickStep(const QCPRange& range) override {
+        const double exact = range.size() / (tickCount() + 1e-10);
+        if (!(exact > 0) || !std::isfinite(exact))
+            return QCPAxisTicker::getTickStep(range);
+        int exponent = static_cast<int>(std::floor(std::log10(exact)));
+        while (exponent > -300 && numtext::pow(10.0, exponent) > exact)
+            --exponent;
+        while (exponent < 300 && numtext::pow(10.0, exponent + 1) <= exact)
+            ++exponent;
+        const double magnitude = numtext::pow(10.0, exponent);
+        const double mantissa = exact / magnitude;
+        if (tickStepStrategy() == tssMeetTickCount)
+            return mantissa <= 5.0 ? int(mantissa * 2) / 2.0 * magnitude
+                                   : int(mantissa / 2.0) * 2.0 * magnitude;
+        return pickClosest(mantissa, {1.0, 2.0, 2.5, 5.0, 10.0}) * magnitude;
     }
 
 private:

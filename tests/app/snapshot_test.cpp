@@ -4,15 +4,18 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#endif
 
 #include <chrono>
 #include <cstring>
@@ -30,15 +33,44 @@ struct ToolRun {
     std::string output;
 };
 
+// The environment of a user without a display, at the given Qt scale factor.
+QProcessEnvironment toolEnvironment(const QString& scaleFactor) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_SCALE_FACTOR"})
+        environment.remove(QString::fromLatin1(name));
+    environment.insert(QStringLiteral("QT_SCALE_FACTOR"), scaleFactor);
+    return environment;
+}
+
+#ifdef _WIN32
+// Runs the tool as a user without a display would, its output and errors together. A Windows
+// program starts the tool itself, whatever runs the tests (Wine's loader is no word of the command).
+ToolRun runSnapshotTool(const QStringList& arguments, const QString& scaleFactor) {
+    ToolRun run;
+    QProcess tool;
+    tool.setProcessEnvironment(toolEnvironment(scaleFactor));
+    tool.setProcessChannelMode(QProcess::MergedChannels);
+    tool.start(QStringLiteral(KESTROVA_SNAPSHOT_TOOL), arguments);
+    if (!tool.waitForStarted()) {
+        run.output = "could not start " KESTROVA_SNAPSHOT_TOOL ": " + tool.errorString().toStdString();
+        return run;
+    }
+    if (!tool.waitForFinished(120000)) {
+        tool.kill();
+        tool.waitForFinished();
+    }
+    run.finished = tool.exitStatus() == QProcess::NormalExit;
+    run.exitCode = run.finished ? tool.exitCode() : -1;
+    run.output = tool.readAll().toStdString();
+    return run;
+}
+#else
 // Runs the tool as a user without a display would, at the given Qt scale factor, its output and
 // errors together in a temporary file. Started with posix_spawn rather than QProcess: under
 // qemu-user, as the ARM64 check runs the tests, Qt's start of a process (a clone that asks for a
 // pidfd) is refused, while posix_spawn's is emulated.
 ToolRun runSnapshotTool(const QStringList& arguments, const QString& scaleFactor) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_SCALE_FACTOR"})
-        environment.remove(QString::fromLatin1(name));
-    environment.insert(QStringLiteral("QT_SCALE_FACTOR"), scaleFactor);
+    const QProcessEnvironment environment = toolEnvironment(scaleFactor);
     // KESTROVA_EMULATOR: the emulator's words, "|"-separated, when the tool is another processor's.
     QStringList command = QStringLiteral(KESTROVA_EMULATOR).split(QLatin1Char('|'), Qt::SkipEmptyParts);
     command << QStringLiteral(KESTROVA_SNAPSHOT_TOOL) << arguments;
@@ -92,6 +124,7 @@ ToolRun runSnapshotTool(const QStringList& arguments, const QString& scaleFactor
     run.output = output.readAll().toStdString();
     return run;
 }
+#endif
 
 // A picture of each tab the form has, and one of the viewer.
 QStringList pictureNames() {

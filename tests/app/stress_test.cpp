@@ -31,7 +31,14 @@
 #include <QTimer>
 #include <QWheelEvent>
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+// After windows.h, which it needs.
+#include <psapi.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -89,11 +96,20 @@ long eventsFromEnvironment() {
 
 // Resident memory of this process in bytes.
 long long residentBytes() {
+#ifdef _WIN32
+    // Windows calls it the working set.
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters))
+        return 0;
+    return static_cast<long long>(counters.WorkingSetSize);
+#else
     std::ifstream statm("/proc/self/statm");
     long long size = 0;
     long long resident = 0;
     statm >> size >> resident;
     return resident * sysconf(_SC_PAGESIZE);
+#endif
 }
 
 constexpr long long kMiB = 1024 * 1024;

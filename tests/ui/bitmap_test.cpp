@@ -13,12 +13,14 @@
 #include <filesystem>
 #include <functional>
 #include <iterator>
+#include <vector>
+#ifndef _WIN32
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <unistd.h>
-#include <vector>
+#endif
 
 #include "numtext/exceptions.h"
 #include "ui/TBitmap.h"
@@ -93,13 +95,17 @@ TEST(Bitmap, UncreatableFileRaisesTheFileCreationErrorAndLeavesTheNameAsItWas) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const fs::path in = dir.path().toStdString();
-    const struct {
+    struct Row {
         const char* name;
         std::function<void(const fs::path&)> make;
-    } rows[] = {
+    };
+    const std::vector<Row> rows = {
         {"missing/picture.bmp", [](const fs::path&) {}},
-        {"pipe.bmp", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
         {"folder.bmp", [](const fs::path& p) { fs::create_directory(p); }},
+    // Windows has no pipes, devices or sockets among a folder's files, and a link to a file needs
+    // rights that a user does not have by default: only the two rows above are there.
+#ifndef _WIN32
+        {"pipe.bmp", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
         {"dangling.bmp", [](const fs::path& p) { fs::create_symlink("nowhere.bmp", p); }},
         {"loop.bmp", [](const fs::path& p) { fs::create_symlink("loop.bmp", p); }},
         // A node of its own, never a link to the machine's: a fault would replace what it names.
@@ -114,6 +120,7 @@ TEST(Bitmap, UncreatableFileRaisesTheFileCreationErrorAndLeavesTheNameAsItWas) {
              ASSERT_EQ(::bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
              ::close(s);
          }},
+#endif
     };
     const Pixels pixels;
     for (const auto& row : rows) {
@@ -134,10 +141,19 @@ TEST(Bitmap, UncreatableFileRaisesTheFileCreationErrorAndLeavesTheNameAsItWas) {
     // Nothing else was made beside them: no temporary file stays behind.
     const QStringList made =
         QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
-    EXPECT_EQ(made.size(), std::size(rows) - (made.contains(QStringLiteral("device.bmp")) ? 1 : 2));
+    // Every row's name is there but the missing folder's, and the device's where only root could make it.
+    qsizetype expected = qsizetype(rows.size()) - 1;
+#ifndef _WIN32
+    if (!made.contains(QStringLiteral("device.bmp")))
+        --expected;
+#endif
+    EXPECT_EQ(made.size(), expected);
 }
 
 TEST(Bitmap, ALinkToAFileIsWrittenThroughToItsTarget) {
+#ifdef _WIN32
+    GTEST_SKIP() << "A link to a file needs rights on Windows that a user does not have by default";
+#endif
     namespace fs = std::filesystem;
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -186,19 +202,23 @@ TEST(SavePictureDialog, IsASaveDialogForPictures) {
 // exists stays as it is, so a device or a pipe is refused by the save rather than made a new file.
 TEST(SavePictureDialog, ANewNameWithoutAnExtensionGetsBmp) {
     QTemporaryDir dir;
-    ASSERT_EQ(::mkfifo(dir.filePath(QStringLiteral("rura")).toLocal8Bit().constData(), 0600), 0);
-    const struct {
+    struct Row {
         const char* defaultExt;
         QString typed;
         QString chosen;
-    } rows[] = {
+    };
+    std::vector<Row> rows = {
         {"", dir.filePath(QStringLiteral("obraz")), dir.filePath(QStringLiteral("obraz.bmp"))},
         {"*.wmf", dir.filePath(QStringLiteral("obraz")), dir.filePath(QStringLiteral("obraz.bmp"))},
         {"*.wmf", dir.filePath(QStringLiteral("obraz.wmf")), dir.filePath(QStringLiteral("obraz.wmf"))},
         {"*.wmf", dir.filePath(QStringLiteral("obraz.bmp")), dir.filePath(QStringLiteral("obraz.bmp"))},
-        {"*.wmf", dir.filePath(QStringLiteral("rura")), dir.filePath(QStringLiteral("rura"))},
-        {"*.wmf", QStringLiteral("/dev/null"), QStringLiteral("/dev/null")},
     };
+    // A pipe and a device exist as files only on a Unix system.
+#ifndef _WIN32
+    ASSERT_EQ(::mkfifo(dir.filePath(QStringLiteral("rura")).toLocal8Bit().constData(), 0600), 0);
+    rows.push_back({"*.wmf", dir.filePath(QStringLiteral("rura")), dir.filePath(QStringLiteral("rura"))});
+    rows.push_back({"*.wmf", QStringLiteral("/dev/null"), QStringLiteral("/dev/null")});
+#endif
     for (const auto& row : rows) {
         TSavePictureDialog dialog;
         dialog.setDefaultExt(row.defaultExt);
