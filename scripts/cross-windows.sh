@@ -163,20 +163,23 @@ stage_googletest() {
   rm -rf "$build/googletest"
 }
 
+# True when the build NAME in DIR is there, or its packed archive could be unpacked there.
+restored() {
+  local name=$1 dir=$2
+  if [ -e "$dir/done" ]; then
+    echo "$name in $dir"
+    return 0
+  fi
+  [ -e "$dir.tar.zst" ] && step "$name-unpack" unpack "$dir"
+}
+
 # Qt's DLLs: one set serves the program, the snapshot tool and every test program, each of which
 # links in seconds. Only the modules the program, its tests and QCustomPlot use; Debian's own Qt tools
 # of the same version (moc, rcc, uic) run on this machine. The build folder stays in the cache until
 # the build is done, so that a run stopped by the deadline continues where it stopped.
 stage_qt() {
   versions
-  if [ -e "$qt/done" ]; then
-    echo "Qt in $qt"
-    return
-  fi
-  if [ -e "$qt.tar.zst" ]; then
-    step qt-unpack unpack "$qt"
-    return
-  fi
+  restored qt "$qt" && return
   # About 1,100 steps, 42 minutes of one processor's time: on two busy cores 30 to 45 minutes, and
   # a few more to install and pack. What is left of a stopped build takes its share of that.
   local work=$qt-build src need=50
@@ -222,14 +225,7 @@ stage_qt() {
 # QCustomPlot as a DLL, from Debian's source package, with our small CMake project.
 stage_qcustomplot() {
   versions
-  if [ -e "$qcp/done" ]; then
-    echo "QCustomPlot in $qcp"
-    return
-  fi
-  if [ -e "$qcp.tar.zst" ]; then
-    step qcustomplot-unpack unpack "$qcp"
-    return
-  fi
+  restored qcustomplot "$qcp" && return
   [ -e "$qt/done" ] || { echo "QCustomPlot needs Qt: run the qt stage first" >&2; return 1; }
   too_long "QCustomPlot" 5 && stop_before qcustomplot
   local work=$build/qcustomplot src
