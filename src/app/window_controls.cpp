@@ -352,8 +352,8 @@ void WindowControls::placeViewer(QSize picture) {
     }
     // A window's frame is known once it is on screen; before, the main window's is the best guess.
     const QWidget* framed =
-        m_viewer.isVisible() && m_viewer.frameGeometry() != m_viewer.geometry() ? &m_viewer : window;
-    const QSize frame = framed->frameGeometry().size() - framed->size();
+        m_viewer.isVisible() && ui::outerGeometry(&m_viewer) != m_viewer.geometry() ? &m_viewer : window;
+    const QSize frame = ui::outerGeometry(framed).size() - framed->size();
     const QRect now(m_viewer.pos(), m_viewer.size() + frame);
     if (!sender.intersects(now) && !controls.intersects(now))
         return;

@@ -121,10 +121,11 @@ void placeBeside(QDialog& dialog, const QWidget* owner, QRect picture) {
     const QScreen* screen = owner->screen();
     if (screen == nullptr)
         return;
-    const QSize frame = owner->frameGeometry().size() - owner->size();
+    const QRect ownerOuter = ui::outerGeometry(owner);
+    const QSize frame = ownerOuter.size() - owner->size();
     const QSize outer = dialog.size() + frame;
     QRect centred(QPoint(0, 0), outer);
-    centred.moveCenter(owner->frameGeometry().center());
+    centred.moveCenter(ownerOuter.center());
     const QRect middle(picture.topLeft() + QPoint(picture.width() / 3, picture.height() / 3),
                        picture.size() / 3);
     const QRect place = ui::placeAside(ui::sizesDownTo(outer, dialog.minimumSizeHint() + frame, 4),

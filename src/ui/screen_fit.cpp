@@ -26,11 +26,11 @@ bool ScreenFit::eventFilter(QObject* watched, QEvent* event) {
         m_shownBefore = true;
         if (first || m_placement == Placement::WhereItIs)
             fit(first && m_placement == Placement::CentredOnFirstShow);
-        m_frameUnknown = m_window->frameGeometry() == m_window->geometry();
+        m_frameUnknown = outerGeometry(m_window) == m_window->geometry();
         if (QWindow* handle = m_window->windowHandle(); handle && m_frameUnknown)
             handle->installEventFilter(this);
     } else if (watched == m_window->windowHandle() && event->type() == QEvent::Expose) {
-        if (m_frameUnknown && m_window->frameGeometry() != m_window->geometry()) {
+        if (m_frameUnknown && outerGeometry(m_window) != m_window->geometry()) {
             m_frameUnknown = false;
             watched->removeEventFilter(this);
             fit(false);
@@ -39,12 +39,17 @@ bool ScreenFit::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
+QRect outerGeometry(const QWidget* window) {
+    const QRect outer = window->frameGeometry();
+    return outer.contains(window->geometry()) ? outer : window->geometry();
+}
+
 void ScreenFit::fit(bool centre) {
     const QScreen* screen = m_window->screen();
     if (screen == nullptr)
         return;
     const QRect area = screen->availableGeometry();
-    const QSize frame = m_window->frameGeometry().size() - m_window->size();
+    const QSize frame = outerGeometry(m_window).size() - m_window->size();
     const QSize room = area.size() - frame;
     QSize size = m_window->size().boundedTo(room);
     if (m_content != nullptr && size.height() < m_window->height() &&

@@ -40,6 +40,12 @@ private:
     bool m_frameUnknown = false;
 };
 
+// A top-level `window` with the frame the window manager draws around it, as far as the platform knows
+// that frame: none before the window is on screen, and none while the platform reports a frame that
+// does not hold the window. Qt on X11 can report one for a long while: it reads the frame off the
+// manager's frame window, which for a moment after the window is mapped is 1 x 1 pixels.
+QRect outerGeometry(const QWidget* window);
+
 // Where a window goes within `area`, and at which of `sizes` (outer sizes, the one it would rather
 // have first), so as to leave in sight as much as it can of the regions `keep` lists, the most
 // important first: it covers as little as it can of keep[0]; of the places that cover equally little

@@ -16,6 +16,7 @@
 #include "app_test_support.h"
 #include "program.h"
 #include "ui/TSavePictureDialog.h"
+#include "ui/screen_fit.h"
 
 namespace {
 
@@ -407,8 +408,9 @@ TEST_F(MainWindow, OpensWithinTheScreenAndScrollsWhereItHasNoRoom) {
 
         const QRect area = screen->availableGeometry();
         for (const QWidget* window : {static_cast<QWidget*>(Form1), static_cast<QWidget*>(Form2)})
-            EXPECT_TRUE(area.contains(window->frameGeometry()))
-                << testing::PrintToString(window->frameGeometry()) << " in " << testing::PrintToString(area);
+            EXPECT_TRUE(area.contains(ui::outerGeometry(window)))
+                << testing::PrintToString(ui::outerGeometry(window)) << " in "
+                << testing::PrintToString(area);
         auto* scroll = Form1->findChild<QScrollArea*>();
         ASSERT_NE(scroll, nullptr);
         const bool roomy = area.height() > 800;

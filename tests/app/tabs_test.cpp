@@ -46,6 +46,7 @@
 #include "program.h"
 #include "ui/TApplication.h"
 #include "ui/TSavePictureDialog.h"
+#include "ui/screen_fit.h"
 
 namespace {
 
@@ -1199,14 +1200,14 @@ TEST_F(BitmapTab, TheSaveDialogLeavesThePictureInSight) {
                 for (int y = 0; y < picture.height(); y += 20) {
                     for (int x = 0; x < picture.width(); x += 20) {
                         const QPoint at = picture.topLeft() + QPoint(x, y);
-                        if (d.frameGeometry().contains(at))
+                        if (ui::outerGeometry(&d).contains(at))
                             continue;
                         ++sampled;
                         shown += rgbOf(screen.pixelColor(at)) == kept(x, y) ? 1 : 0;
                     }
                 }
             }
-            dialogOnScreen = d.frameGeometry();
+            dialogOnScreen = ui::outerGeometry(&d);
             d.reject();
         });
         return d.exec();
@@ -1255,7 +1256,7 @@ TEST_F(BitmapTab, TheViewerGoesWhereItCoversNoneOfTheControls) {
             }
             if (onX11)
                 QTest::qWait(500); // the window manager's frame and placing
-            const QRect viewer = Form2->frameGeometry();
+            const QRect viewer = ui::outerGeometry(Form2);
             QRegion controls = inSight(find<TPageControl>("PageControl1")->tabBar());
             for (const QWidget* c :
                  find<TTabSheet>("TabSheet8")->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
@@ -1267,7 +1268,7 @@ TEST_F(BitmapTab, TheViewerGoesWhereItCoversNoneOfTheControls) {
         }
         // Another page in front: the viewer leaves its controls too, where the screen has room.
         if (screen->availableGeometry().width() <
-            Form1->frameGeometry().width() + Form2->frameGeometry().width())
+            ui::outerGeometry(Form1).width() + ui::outerGeometry(Form2).width())
             continue;
         for (const char* sheet : {"TabSheet2", "TabSheet3"}) {
             SCOPED_TRACE(sheet);
@@ -1278,8 +1279,8 @@ TEST_F(BitmapTab, TheViewerGoesWhereItCoversNoneOfTheControls) {
             for (const QWidget* c :
                  find<TTabSheet>(sheet)->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
                 controls += inSight(c);
-            EXPECT_FALSE(controls.intersects(Form2->frameGeometry()))
-                << testing::PrintToString(Form2->frameGeometry());
+            EXPECT_FALSE(controls.intersects(ui::outerGeometry(Form2)))
+                << testing::PrintToString(ui::outerGeometry(Form2));
         }
     }
 }
